@@ -1,0 +1,33 @@
+# The two everyday commands: `make run` plays the game, `make test` runs every test.
+# Both install what is missing first, so they work on a fresh Debian 12 machine.
+PRESET ?= default
+BUILD_DIR := build/$(PRESET)
+JOBS ?= $(shell nproc)
+
+.PHONY: run test deps build asan bench clean format
+
+run: build
+	$(BUILD_DIR)/frontend/qt/krelmo99
+
+test: build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ctest --output-on-failure -j $(JOBS)
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	cmake --preset $(PRESET)
+	cmake --build --preset $(PRESET) -j $(JOBS)
+
+asan:
+	$(MAKE) test PRESET=asan
+
+bench: deps
+	$(MAKE) build PRESET=release
+	build/release/tools/krelmo-bench
+
+format:
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

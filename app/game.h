@@ -1,0 +1,97 @@
+// The application: start-up, the message loop and shutdown, the window procedure with the
+// menu's selection groups, and the flow of a match. One Game is built by the front end.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "engine/engine.h"
+#include "platform/platform.h"
+#include "timing/timer_module.h"
+
+namespace krelmo::app {
+
+// The id of the window message registered under `name`: the same name gives the same id
+// in every process.
+MessageId RegisterWindowMessageA(std::string_view name);
+
+constexpr std::uintptr_t kPlayTimerId = 1;
+constexpr unsigned kPlayTimerPeriodMs = 100;
+
+// The main window is 640 x 480 outside; the game draws on its 634 x 436 client area.
+constexpr int kWindowWidth = 640;
+constexpr int kWindowHeight = 480;
+constexpr int kClientWidth = 634;
+constexpr int kClientHeight = 436;
+
+struct AppState {
+  MessageId activateMessage = 0;
+  std::int32_t windowX = 0;
+  std::int32_t windowY = 0;
+  std::uint32_t appActive = 1;
+  std::uint32_t quitting = 0;
+  std::uint32_t waveAvailable = 0;
+  std::uint32_t joystickPresent = 0;
+  std::uint32_t joystickTimerId = 0;
+  std::uint32_t dialogOpen = 0;
+  std::uint32_t messageBoxOpen = 0;
+  std::uint32_t moveCount = 0;
+};
+
+class Game : public engine::EngineHooks {
+ public:
+  explicit Game(platform::Platform& platform);
+  ~Game() override;
+  Game(const Game&) = delete;
+  Game& operator=(const Game&) = delete;
+
+  // Start-up after the window exists: 0 on success, -1 on failure.
+  int InitApplication();
+  // Takes and dispatches messages until the quit message; waits for events while idle.
+  void RunMessageLoop();
+  // Marks the quit taken and releases everything in order.
+  void ShutdownApplication();
+
+  // Dispatches every queued message; false once the quit message was taken. Used by nested
+  // loops (modal dialogs), the tests and the simulator.
+  bool DispatchPending();
+
+  LRESULT MainWindowProc(MessageId message, WPARAM wParam, LPARAM lParam);
+  LRESULT SendMessage(MessageId message, WPARAM wParam, LPARAM lParam) {
+    return MainWindowProc(message, wParam, lParam);
+  }
+
+  // Menu selection groups and the full redraw.
+  void SelectSound(int id);
+  void SelectPlayers(int id);
+  void SelectVariant(int id);
+  void SelectController(int id);
+  void RedrawGameWindow();
+
+  // Match flow.
+  void StartNewGame();
+  void ServeBall();
+  void SetPaused(bool on);
+  int LoseBall() override;
+  int PassTurn();
+  void EndMatch() override;
+  void ShowPlayerUp(std::uint32_t player);
+
+  void DrawScoreboard() override;
+  void PollJoystick() override;
+
+  platform::Platform& platform;
+  timing::TimerModule timer;
+  engine::Engine engine;
+  AppState app;
+
+ private:
+  void ReplaceWindow();
+  void DrawTitleScreen();
+};
+
+// The whole run after the window exists: start-up, the loop, shutdown. Returns the exit
+// code, 0.
+int RunGame(Game& game);
+
+}  // namespace krelmo::app

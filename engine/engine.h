@@ -1,0 +1,39 @@
+// The play engine's context: the drawing surface and services it uses, the state it owns,
+// and the hooks through which it calls up into the match flow and the scoreboard.
+#pragma once
+
+#include "engine/state.h"
+#include "platform/platform.h"
+#include "timing/timer_module.h"
+
+namespace krelmo::engine {
+
+// Operations of the folders above the engine that a frame or a hit must reach. The
+// application fills them in at start-up; the defaults do nothing.
+class EngineHooks {
+ public:
+  virtual ~EngineHooks() = default;
+  // 1 while the match goes on, 0 when nobody has a ball left.
+  virtual int LoseBall() { return 1; }
+  virtual void EndMatch() {}
+  virtual void DrawScoreboard() {}
+  virtual void PollJoystick() {}
+};
+
+struct Engine {
+  Engine(platform::Platform& platform, timing::TimerModule& timer)
+      : platform(platform), dc(platform.surface), timer(timer) {}
+
+  platform::Platform& platform;
+  platform::Surface& dc;  // every drawing operation paints here
+  timing::TimerModule& timer;
+  EngineHooks* hooks = &defaultHooks;
+
+  EngineState state;
+  Settings settings;
+  MatchState match;
+
+  EngineHooks defaultHooks;
+};
+
+}  // namespace krelmo::engine

@@ -1,0 +1,77 @@
+// Drawing the playfield: frame walls, the wall of bricks, saving a player's wall from the
+// surface into a slot and bringing it back.
+#include "engine/playfield.h"
+
+#include "engine/palette.h"
+
+namespace krelmo::engine {
+
+void DrawFrameWalls(Engine& engine) {
+  auto& dc = engine.dc;
+  dc.SelectObject(silverBrush);
+  dc.SelectObject(silverPen);
+  dc.Rectangle(621, 0, 634, 480);
+  dc.Rectangle(0, 0, 20, 480);
+  dc.Rectangle(0, 0, 640, 20);
+}
+
+void DrawFullWall(Engine& engine) {
+  auto& dc = engine.dc;
+  for (int row = 0; row < kBrickRows; ++row) {
+    dc.SelectObject(kRowBrushes[row]);
+    dc.SelectObject(kRowPens[row]);
+    // A full row ends at x 619, a pixel short of a single brick in the last column.
+    dc.Rectangle(21, CellTop(row), 620, CellTop(row) + 12);
+  }
+  dc.SelectObject(blackPen);
+}
+
+void SaveWall(Engine& engine, std::uint32_t target) {
+  SavedWall wall;
+  for (int row = 0; row < kBrickRows; ++row) {
+    for (int column = 0; column < kBrickColumns; ++column) {
+      wall[row * kBrickColumns + column] =
+          engine.dc.GetPixel(SavePointX(column), SamplePointY(row));
+    }
+  }
+  if (target == kAllSlots) {
+    engine.state.savedWall.fill(wall);
+  } else if (target < kAllSlots) {
+    engine.state.savedWall[target] = wall;
+  }
+}
+
+void RedrawWall(Engine& engine, std::uint32_t source) {
+  auto& dc = engine.dc;
+  const bool fromSlot = source < kAllSlots;
+  if (source > kAllSlots) return;
+  if (fromSlot) {
+    dc.SelectObject(blackBrush);
+    dc.SelectObject(blackPen);
+    dc.Rectangle(21, 60, 621, 132);
+  }
+  for (int row = 0; row < kBrickRows; ++row) {
+    dc.SelectObject(kRowBrushes[row]);
+    dc.SelectObject(kRowPens[row]);
+    for (int column = 0; column < kBrickColumns; ++column) {
+      const bool stands =
+          fromSlot ? engine.state.savedWall[source][row * kBrickColumns + column] != 0
+                   : dc.GetPixel(RepaintPointX(column), SamplePointY(row)) != 0;
+      if (stands) {
+        dc.Rectangle(CellLeft(column), CellTop(row), CellLeft(column) + 30, CellTop(row) + 12);
+      }
+    }
+  }
+  DrawFrameWalls(engine);
+  ClearPlayArea(engine);
+  engine.hooks->DrawScoreboard();
+  dc.SelectObject(blackPen);
+}
+
+void ClearPlayArea(Engine& engine) {
+  engine.dc.SelectObject(blackBrush);
+  engine.dc.SelectObject(blackPen);
+  engine.dc.Rectangle(22, 133, 619, 409);
+}
+
+}  // namespace krelmo::engine

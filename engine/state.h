@@ -1,0 +1,52 @@
+// The game's program-wide state, grouped in plain structs so that a test can start from
+// fresh ones: the engine's variables and player slots, the settings, the match flags.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "platform/colour.h"
+
+namespace krelmo::engine {
+
+constexpr int kPlayerSlots = 4;
+constexpr int kBrickRows = 6;
+constexpr int kBrickColumns = 20;
+constexpr int kBricks = kBrickRows * kBrickColumns;
+
+// Row-major, row 0 and column 0 first: the colour read at each cell's save point.
+using SavedWall = std::array<Colour, kBricks>;
+
+struct EngineState {
+  std::int16_t paddleX = 290;
+  std::int16_t ballX = 0;
+  std::int16_t ballY = 480;  // out of play until the first serve
+  std::int16_t ballDX = 1;
+  std::int16_t ballDY = -1;
+  std::int32_t stepDelay = 4500;
+  bool brickHitLatch = false;
+  std::int32_t shownScore = 0;
+
+  std::uint32_t currentPlayer = 0;
+  std::array<std::int32_t, kPlayerSlots> playerScore{};
+  std::array<std::int32_t, kPlayerSlots> ballsLeft{};
+  std::array<SavedWall, kPlayerSlots> savedWall{};
+};
+
+// Written only through the menu's selection groups (and the settings load).
+struct Settings {
+  std::uint32_t numPlayers = 0;   // players minus one, 0 to 3
+  std::uint32_t gameVariant = 0;  // 0 "Krelmo", 1 "Varnak"
+  std::uint32_t soundOn = 0;
+  std::uint32_t digitalSound = 0;
+  std::uint32_t useMouse = 1;
+};
+
+struct MatchState {
+  std::uint32_t gameActive = 0;
+  std::uint32_t paused = 0;
+  std::uint32_t cursorVisible = 1;
+  std::int16_t savedBallY = 0;
+};
+
+}  // namespace krelmo::engine

@@ -1,0 +1,121 @@
+#include "frontend/headless/headless_platform.h"
+
+#include "resources/menu.h"
+
+namespace krelmo::headless {
+
+void HeadlessFrameHost::WhileWaiting(std::uint32_t ticksLeft) {
+  ++waits;
+  if (onWait) onWait();
+  clock_.Advance(ticksLeft == 0 ? 1 : ticksLeft);
+}
+
+void HeadlessWindowSystem::SetWindowPos(int x, int y, int width, int height, bool onTop) {
+  rect = {x, y, x + width, y + height};
+  topmost = onTop;
+  minimized = false;
+}
+
+void HeadlessWindowSystem::ShowWindow(platform::ShowCommand command) {
+  if (command == platform::ShowCommand::kMinimize) {
+    minimized = true;
+    ++minimizeCount;
+  } else {
+    minimized = false;
+    ++restoreCount;
+  }
+}
+
+platform::Point HeadlessWindowSystem::ClientToScreen(platform::Point client) const {
+  return {rect.left + clientOffset.x + client.x, rect.top + clientOffset.y + client.y};
+}
+
+void HeadlessWindowSystem::ClipCursor(const platform::Rect* screenRect) {
+  if (screenRect) {
+    cursorClip = *screenRect;
+  } else {
+    cursorClip.reset();
+  }
+}
+
+int ScriptedDialogs::MessageBox(std::string_view text, std::string_view caption,
+                                std::uint32_t style) {
+  shown.push_back({std::string(text), std::string(caption), style});
+  if (onModal) onModal();
+  if (answers.empty()) return platform::IDNO;
+  const int answer = answers.front();
+  answers.pop_front();
+  return answer;
+}
+
+bool RecordingSound::PlaySound(int waveId, std::uint32_t flags) {
+  plays.push_back({waveId, flags});
+  return available;
+}
+
+bool FakeJoystick::GetPos(platform::JoystickReading& out) {
+  if (!present || !readable) return false;
+  out = reading;
+  return true;
+}
+
+std::uint32_t FakeJoystick::StartPoll(std::uint32_t, void (*poll)(void*), void* context) {
+  pollFunction = poll;
+  pollContext = context;
+  pollId = 7;
+  return pollId;
+}
+
+void FakeJoystick::StopPoll(std::uint32_t id) {
+  if (id == pollId) pollFunction = nullptr;
+  ++stopCount;
+}
+
+bool MemoryRegistry::CreateKey(std::string_view key) {
+  if (KeyExists(key)) return false;
+  keys.emplace(std::string(key), std::map<std::string, Value>{});
+  return true;
+}
+
+bool MemoryRegistry::KeyExists(std::string_view key) const { return keys.find(key) != keys.end(); }
+
+std::optional<std::string> MemoryRegistry::GetString(std::string_view key,
+                                                     std::string_view name) const {
+  const auto k = keys.find(key);
+  if (k == keys.end()) return std::nullopt;
+  const auto v = k->second.find(std::string(name));
+  if (v == k->second.end() || !v->second.isString) return std::nullopt;
+  return v->second.text;
+}
+
+std::optional<std::uint32_t> MemoryRegistry::GetDword(std::string_view key,
+                                                      std::string_view name) const {
+  const auto k = keys.find(key);
+  if (k == keys.end()) return std::nullopt;
+  const auto v = k->second.find(std::string(name));
+  if (v == k->second.end() || v->second.isString) return std::nullopt;
+  return v->second.number;
+}
+
+bool MemoryRegistry::SetString(std::string_view key, std::string_view name,
+                               std::string_view value) {
+  CreateKey(key);
+  keys.find(key)->second[std::string(name)] = {true, std::string(value), 0};
+  return true;
+}
+
+bool MemoryRegistry::SetDword(std::string_view key, std::string_view name, std::uint32_t value) {
+  CreateKey(key);
+  keys.find(key)->second[std::string(name)] = {false, {}, value};
+  return true;
+}
+
+HeadlessPlatform::HeadlessPlatform()
+    : platform_{surface, queue, pc, frameHost, window, dialogs, menu, sound, joystick, registry} {
+  pc.RecordWritesTo(&portWrites);
+  for (const auto& item : resources::kMainMenu) {
+    if (item.id != 0) menu.AddItem(item.id, item.initialState);
+  }
+}
+
+}  // namespace krelmo::headless

@@ -1,0 +1,37 @@
+// The game's message queue. The front end posts into it; the game's loop, its frames and
+// its modal dialogs take from it. Timer messages are coalesced, as the platform's are.
+#pragma once
+
+#include <deque>
+#include <optional>
+
+#include "platform/messages.h"
+
+namespace krelmo::platform {
+
+// Used on the UI thread only: every producer (input, timers, the hand-over, the joystick
+// poll) runs there.
+class MessageQueue {
+ public:
+  void PostMessage(MessageId message, WPARAM wParam = 0, LPARAM lParam = 0);
+  // Marks a tick of a window timer due. At most one tick of a timer is ever pending; the
+  // ones that fall while it waits are dropped.
+  void PostTimer(WPARAM timerId);
+  // The quit message comes after every message posted before it.
+  void PostQuitMessage(int exitCode);
+
+  // The next message whose id lies in [filterMin, filterMax] (both 0: any). Posted
+  // messages come first in order, then the quit message, then due timer ticks.
+  bool PeekMessage(Message& out, MessageId filterMin, MessageId filterMax, bool remove);
+
+  bool Empty() const { return posted_.empty() && !quitPending_ && timers_.empty(); }
+  std::size_t Size() const { return posted_.size() + (quitPending_ ? 1 : 0) + timers_.size(); }
+
+ private:
+  std::deque<Message> posted_;
+  std::deque<WPARAM> timers_;
+  bool quitPending_ = false;
+  int exitCode_ = 0;
+};
+
+}  // namespace krelmo::platform

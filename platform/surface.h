@@ -1,0 +1,71 @@
+// The drawing surface: a 640 x 480 buffer of 0x00BBGGRR pixels standing in for the
+// window's device context. The game draws on it straight away and reads pixels back.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "platform/colour.h"
+#include "platform/font.h"
+
+namespace krelmo::platform {
+
+// Called on the UI thread only. Every write is clipped to the buffer.
+class Surface {
+ public:
+  static constexpr int kWidth = 640;
+  static constexpr int kHeight = 480;
+
+  Surface();
+
+  // Selection stays in force until the next selection of the same kind, as on a DC.
+  void SelectObject(Brush brush) { brush_ = brush.colour; }
+  void SelectObject(Pen pen) { pen_ = pen.colour; }
+  Colour SelectedBrush() const { return brush_; }
+  Colour SelectedPen() const { return pen_; }
+
+  // Paints columns left..right-1 and rows top..bottom-1: the outer ring in the pen colour,
+  // the rest in the brush colour. An empty rectangle paints nothing.
+  void Rectangle(int left, int top, int right, int bottom);
+
+  // The colour at (x, y); 0 (black) outside the surface.
+  Colour GetPixel(int x, int y) const {
+    if (x < 0 || y < 0 || x >= kWidth || y >= kHeight) return 0;
+    return pixels_[static_cast<std::size_t>(y * kWidth + x)];
+  }
+
+  Colour SetTextColor(Colour colour);
+  Colour SetBkColor(Colour colour);
+  Colour TextColor() const { return textColour_; }
+  Colour BkColor() const { return bkColour_; }
+
+  // Draws text with its top-left corner at (x, y) on an opaque box of the background colour.
+  void TextOutA(int x, int y, std::string_view text);
+
+  enum class Align { kLeft, kRight };
+  // Several lines, split at '\n', inside the rectangle; no wrapping, clipped to it.
+  void DrawTextA(std::string_view text, int left, int top, int right, int bottom, Align align);
+
+  // The renderer must outlive the surface; null restores the built-in block font.
+  void SetFontRenderer(const FontRenderer* renderer);
+  const FontRenderer& Font() const { return *font_; }
+
+  const std::uint32_t* Pixels() const { return pixels_.data(); }
+  // Grows by one with every change of pixels; lets a presenter skip unchanged frames.
+  std::uint64_t Generation() const { return generation_; }
+
+ private:
+  void PaintMask(int x, int y, const TextMask& mask, int clipLeft, int clipTop, int clipRight,
+                 int clipBottom);
+
+  std::vector<std::uint32_t> pixels_;
+  Colour brush_ = 0xFFFFFF;
+  Colour pen_ = 0;
+  Colour textColour_ = 0;
+  Colour bkColour_ = 0xFFFFFF;
+  const FontRenderer* font_;
+  std::uint64_t generation_ = 0;
+};
+
+}  // namespace krelmo::platform

@@ -1,0 +1,48 @@
+// The main window as the game sees it: its place on the screen, its show state, the mouse
+// cursor, and the window timer that drives play.
+#pragma once
+
+#include <cstdint>
+
+namespace krelmo::platform {
+
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+};
+
+struct Point {
+  int x = 0;
+  int y = 0;
+};
+
+enum class ShowCommand { kRestore, kMinimize };
+
+// Called on the UI thread only. The front end implements it over the real window.
+class WindowSystem {
+ public:
+  virtual ~WindowSystem() = default;
+
+  virtual int ScreenWidth() const = 0;
+  virtual int ScreenHeight() const = 0;
+  // The outer frame of the window on the screen, in its normal (restored) state.
+  virtual Rect WindowRect() const = 0;
+  // Places the window's outer frame at (x, y) with the given outer size, on top and shown.
+  virtual void SetWindowPos(int x, int y, int width, int height, bool topmost) = 0;
+  virtual void ShowWindow(ShowCommand command) = 0;
+  // Client point to screen point.
+  virtual Point ClientToScreen(Point client) const = 0;
+
+  virtual void ShowCursor(bool show) = 0;
+  // Confines the pointer to a screen rectangle; null frees it.
+  virtual void ClipCursor(const Rect* screenRect) = 0;
+  virtual void SetCursorPos(int screenX, int screenY) = 0;
+
+  // Window timer 1: posts a coalesced WM_TIMER every periodMs into the game's queue.
+  virtual void SetTimer(std::uintptr_t id, unsigned periodMs) = 0;
+  virtual void KillTimer(std::uintptr_t id) = 0;
+};
+
+}  // namespace krelmo::platform
