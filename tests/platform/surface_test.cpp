@@ -1,0 +1,150 @@
+// The drawing surface: rectangles with their ring and inside, exact colour read-back,
+// clipping at every edge, and text on its opaque box.
+#include "platform/surface.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/palette.h"
+
+namespace krelmo {
+namespace {
+
+using platform::Surface;
+
+class SurfaceTest : public ::testing::Test {
+ protected:
+  // Counts the pixels of one colour over the whole surface.
+  int CountColour(Colour colour) const {
+    int n = 0;
+    for (int y = 0; y < Surface::kHeight; ++y)
+      for (int x = 0; x < Surface::kWidth; ++x) n += dc.GetPixel(x, y) == colour;
+    return n;
+  }
+  Surface dc;
+};
+
+TEST_F(SurfaceTest, RectanglePaintsRingInPenAndInsideInBrushWithRightAndBottomExcluded) {
+  dc.SelectObject(engine::blackPen);
+  dc.SelectObject(engine::whiteBrush);
+  dc.SelectObject(Pen{engine::kRed});
+  dc.Rectangle(10, 10, 18, 18);
+  for (int y = 8; y < 20; ++y) {
+    for (int x = 8; x < 20; ++x) {
+      const bool inside = x >= 10 && x <= 17 && y >= 10 && y <= 17;
+      const bool ring = inside && (x == 10 || x == 17 || y == 10 || y == 17);
+      const Colour expected = ring ? engine::kRed : inside ? engine::kWhite : 0;
+      EXPECT_EQ(dc.GetPixel(x, y), expected) << x << "," << y;
+    }
+  }
+}
+
+TEST_F(SurfaceTest, EmptyRectanglesPaintNothing) {
+  dc.SelectObject(engine::whiteBrush);
+  dc.SelectObject(Pen{engine::kRed});
+  dc.Rectangle(100, 100, 100, 108);  // zero width
+  dc.Rectangle(100, 100, 108, 100);  // zero height
+  dc.Rectangle(5, 5, 5, 5);
+  EXPECT_EQ(CountColour(0), Surface::kWidth * Surface::kHeight);
+}
+
+TEST_F(SurfaceTest, OnePixelWideRectangleIsAllRing) {
+  dc.SelectObject(engine::whiteBrush);
+  dc.SelectObject(Pen{engine::kRed});
+  dc.Rectangle(50, 50, 51, 60);
+  EXPECT_EQ(CountColour(engine::kRed), 10);
+  EXPECT_EQ(CountColour(engine::kWhite), 0);
+}
+
+TEST_F(SurfaceTest, EveryPaletteColourReadsBackExactly) {
+  const Colour colours[] = {engine::kWhite,  engine::kMagenta, engine::kBlue,
+                            engine::kGreen,  engine::kYellow,  engine::kOrange,
+                            engine::kRed,    engine::kSilver};
+  int x = 0;
+  for (const Colour c : colours) {
+    dc.SelectObject(Brush{c});
+    dc.SelectObject(Pen{c});
+    dc.Rectangle(x, 0, x + 4, 4);
+    EXPECT_EQ(dc.GetPixel(x + 1, 1), c);
+    x += 4;
+  }
+  EXPECT_EQ(dc.GetPixel(x + 1, 1), 0u) << "an unpainted pixel reads black";
+  EXPECT_EQ(engine::kOrange, 0x000080FFu) << "red sits in the low byte";
+}
+
+TEST_F(SurfaceTest, RectanglesAreClippedAtEveryEdge) {
+  dc.SelectObject(engine::whiteBrush);
+  dc.SelectObject(Pen{engine::kRed});
+  dc.Rectangle(-5, -5, 3, 3);  // top-left corner: only the inside and the far ring show
+  EXPECT_EQ(dc.GetPixel(0, 0), engine::kWhite);
+  EXPECT_EQ(dc.GetPixel(2, 0), engine::kRed);
+  EXPECT_EQ(dc.GetPixel(0, 2), engine::kRed);
+  dc.Rectangle(636, 476, 645, 490);  // bottom-right corner
+  EXPECT_EQ(dc.GetPixel(636, 476), engine::kRed);
+  EXPECT_EQ(dc.GetPixel(639, 479), engine::kWhite);
+  // Wholly outside on each side: nothing changes.
+  const int before = CountColour(0);
+  dc.Rectangle(-100, 10, -1, 20);
+  dc.Rectangle(640, 10, 700, 20);
+  dc.Rectangle(10, -100, 20, 0);
+  dc.Rectangle(10, 480, 20, 600);
+  dc.Rectangle(-100000, -100000, 100000, -99990);
+  EXPECT_EQ(CountColour(0), before);
+  // A huge rectangle paints the whole surface inside, its ring off-screen.
+  dc.Rectangle(-1000, -1000, 5000, 5000);
+  EXPECT_EQ(CountColour(engine::kWhite), Surface::kWidth * Surface::kHeight);
+}
+
+TEST_F(SurfaceTest, ReversedCornersAreNormalised) {
+  dc.SelectObject(engine::whiteBrush);
+  dc.SelectObject(Pen{engine::kRed});
+  dc.Rectangle(18, 18, 10, 10);
+  EXPECT_EQ(dc.GetPixel(10, 10), engine::kRed);
+  EXPECT_EQ(dc.GetPixel(12, 12), engine::kWhite);
+  EXPECT_EQ(dc.GetPixel(18, 18), 0u);
+}
+
+TEST_F(SurfaceTest, GetPixelOutsideTheSurfaceIsBlack) {
+  dc.SelectObject(engine::whiteBrush);
+  dc.Rectangle(-10, -10, 700, 700);
+  EXPECT_EQ(dc.GetPixel(-1, 0), 0u);
+  EXPECT_EQ(dc.GetPixel(0, -1), 0u);
+  EXPECT_EQ(dc.GetPixel(640, 0), 0u);
+  EXPECT_EQ(dc.GetPixel(0, 480), 0u);
+}
+
+TEST_F(SurfaceTest, TextStandsOnAnOpaqueBoxOfTheBackgroundColour) {
+  dc.SetTextColor(engine::kRed);
+  dc.SetBkColor(engine::kSilver);
+  dc.TextOutA(10, 0, "B:4");
+  // The block font inks columns 1-6 and rows 3-12 of each 8 x 16 cell.
+  EXPECT_EQ(dc.GetPixel(12, 5), engine::kRed);
+  EXPECT_EQ(dc.GetPixel(10, 0), engine::kSilver);
+  EXPECT_EQ(dc.GetPixel(33, 15), engine::kSilver);
+  EXPECT_EQ(dc.GetPixel(34, 5), 0u) << "the box ends with the text";
+  EXPECT_EQ(dc.SetTextColor(0), engine::kRed) << "setting a colour returns the one replaced";
+}
+
+TEST_F(SurfaceTest, TextIsClippedAtTheEdges) {
+  dc.SetTextColor(engine::kWhite);
+  dc.SetBkColor(engine::kBlue);
+  dc.TextOutA(630, 470, "clipped text");
+  dc.TextOutA(-50, -10, "clipped text");
+  EXPECT_EQ(dc.GetPixel(639, 470), engine::kBlue);
+  EXPECT_EQ(dc.GetPixel(639, 479), engine::kWhite) << "ink of the second character";
+  EXPECT_EQ(dc.GetPixel(0, 5), engine::kBlue) << "bottom row of a character cell";
+}
+
+TEST_F(SurfaceTest, MultiLineTextIsAlignedAndClippedToItsRectangle) {
+  dc.SetTextColor(engine::kSilver);
+  dc.SetBkColor(engine::kBlue);
+  dc.DrawTextA("8000\n70", 0, 260, 250, 285, Surface::Align::kRight);
+  // First line ends at x 249; the second starts 16 rows lower and is cut at row 284.
+  EXPECT_EQ(dc.GetPixel(249, 260), engine::kBlue);
+  EXPECT_EQ(dc.GetPixel(250, 260), 0u);
+  EXPECT_EQ(dc.GetPixel(249 - 32, 260), 0u) << "a four-character line is 32 pixels wide";
+  EXPECT_EQ(dc.GetPixel(249, 276), engine::kBlue);
+  EXPECT_EQ(dc.GetPixel(249, 285), 0u);
+}
+
+}  // namespace
+}  // namespace krelmo
