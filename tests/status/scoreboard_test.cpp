@@ -1,0 +1,158 @@
+// The scoreboard: its texts, colours and positions for every number of players and every
+// current player, and when it is not drawn at all.
+#include "status/scoreboard.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/palette.h"
+#include "engine/playfield.h"
+#include "tests/support/test_game.h"
+
+namespace krelmo::status {
+namespace {
+
+using engine::kBlack;
+using engine::kBlue;
+using engine::kRed;
+using engine::kSilver;
+
+// The block font draws every printable character as a block of ink in columns 1-6 and
+// rows 3-12 of an 8 x 16 cell, so a text's colour can be read at (x + 1, 5) and its
+// length from where the silver box ends.
+Colour InkAt(const platform::Surface& dc, int x) { return dc.GetPixel(x + 1, 5); }
+
+class ScoreboardTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    engine::DrawFrameWalls(engine);
+    engine.match.gameActive = 1;
+  }
+  void Players(int count, int current) {
+    engine.settings.numPlayers = static_cast<std::uint32_t>(count - 1);
+    engine.state.currentPlayer = static_cast<std::uint32_t>(current - 1);
+  }
+  testing::TestGame t;
+  engine::Engine& engine = t.engine;
+  platform::Surface& dc = t.dc;
+};
+
+TEST_F(ScoreboardTest, OnePlayerShowsOnlyTheRedScoreAndBalls) {
+  Players(1, 1);
+  engine.state.playerScore[0] = 1234;
+  engine.state.ballsLeft[0] = 4;
+  DrawScoreboard(engine);
+  EXPECT_EQ(InkAt(dc, 10), kRed);
+  // "Player 1) 1234" is 14 characters: the box ends at x 10 + 112.
+  EXPECT_EQ(InkAt(dc, 10 + 13 * 8), kRed);
+  EXPECT_EQ(dc.GetPixel(10 + 14 * 8 + 1, 5), kSilver);
+  EXPECT_EQ(InkAt(dc, 150), kRed);
+  EXPECT_EQ(InkAt(dc, 150 + 2 * 8), kRed) << "\"B:4\"";
+  EXPECT_EQ(InkAt(dc, 150 + 3 * 8), kSilver);
+  for (const int x : {310, 410, 510}) EXPECT_EQ(InkAt(dc, x), kSilver) << x;
+  EXPECT_EQ(engine.state.shownScore, 1234);
+}
+
+struct LayoutRow {
+  int players;
+  int current;
+  std::vector<std::pair<int, int>> others;  // (x, player number)
+};
+
+TEST_F(ScoreboardTest, OtherPlayersStandInAscendingOrderEndingAt510) {
+  const LayoutRow rows[] = {
+      {2, 1, {{510, 2}}},
+      {2, 2, {{510, 1}}},
+      {3, 1, {{410, 2}, {510, 3}}},
+      {3, 2, {{410, 1}, {510, 3}}},
+      {3, 3, {{410, 1}, {510, 2}}},
+      {4, 1, {{310, 2}, {410, 3}, {510, 4}}},
+      {4, 2, {{310, 1}, {410, 3}, {510, 4}}},
+      {4, 3, {{310, 1}, {410, 2}, {510, 4}}},
+      {4, 4, {{310, 1}, {410, 2}, {510, 3}}},
+  };
+  for (const auto& row : rows) {
+    testing::TestGame fresh;
+    auto& e = fresh.engine;
+    engine::DrawFrameWalls(e);
+    e.match.gameActive = 1;
+    e.settings.numPlayers = static_cast<std::uint32_t>(row.players - 1);
+    e.state.currentPlayer = static_cast<std::uint32_t>(row.current - 1);
+    // Each player's score is its number times 10 to the number, so the length of the
+    // text tells whose score stands where: "n) 10", "n) 200", "n) 3000", "n) 40000".
+    int score = 1;
+    for (int p = 0; p < 4; ++p) {
+      score *= 10;
+      e.state.playerScore[p] = (p + 1) * score;
+      e.state.ballsLeft[p] = 1;
+    }
+    DrawScoreboard(e);
+    std::vector<int> shownAt;
+    for (const int x : {310, 410, 510}) {
+      if (InkAt(fresh.dc, x) == kSilver) continue;
+      EXPECT_EQ(InkAt(fresh.dc, x), kBlue) << row.players << "/" << row.current << " at " << x;
+      // "n) " then the digits: the score of player n has n + 1 of them.
+      int digits = 0;
+      while (fresh.dc.GetPixel(x + (3 + digits) * 8 + 1, 5) == kBlue) ++digits;
+      shownAt.push_back(x);
+      shownAt.push_back(digits - 1);
+    }
+    std::vector<int> expected;
+    for (const auto& [x, player] : row.others) {
+      expected.push_back(x);
+      expected.push_back(player);
+    }
+    EXPECT_EQ(shownAt, expected) << row.players << " players, player " << row.current;
+  }
+}
+
+TEST_F(ScoreboardTest, APlayerWithoutBallsIsBlackAndTheCurrentPlayerAlwaysRed) {
+  Players(3, 2);
+  engine.state.ballsLeft = {0, 0, 2, 0};
+  engine.state.playerScore = {50, 60, 70, 0};
+  DrawScoreboard(engine);
+  EXPECT_EQ(InkAt(dc, 10), kRed);
+  EXPECT_EQ(InkAt(dc, 150), kRed) << "the current player's balls stay red at 0";
+  EXPECT_EQ(InkAt(dc, 410), kBlack);
+  EXPECT_EQ(InkAt(dc, 510), kBlue);
+}
+
+TEST_F(ScoreboardTest, TheTailOfALongerOldTextStaysUntilTheWallIsRepainted) {
+  Players(1, 1);
+  engine.state.playerScore[0] = 5;
+  engine.state.ballsLeft[0] = 10;
+  DrawScoreboard(engine);
+  engine.state.ballsLeft[0] = 9;
+  DrawScoreboard(engine);
+  EXPECT_EQ(InkAt(dc, 150 + 3 * 8), kRed) << "the 0 of B:10 is still there";
+  engine::DrawFrameWalls(engine);
+  DrawScoreboard(engine);
+  EXPECT_EQ(InkAt(dc, 150 + 3 * 8), kSilver);
+}
+
+TEST_F(ScoreboardTest, NothingIsDrawnAfterAMatchWherePlayerOneScoredNothing) {
+  Players(2, 2);
+  engine.match.gameActive = 0;
+  engine.state.playerScore = {0, 500, 0, 0};
+  engine.state.shownScore = 77;
+  DrawScoreboard(engine);
+  for (int x = 0; x < 634; ++x) ASSERT_EQ(dc.GetPixel(x, 5), kSilver) << x;
+  EXPECT_EQ(engine.state.shownScore, 77);
+
+  engine.state.playerScore[0] = 1;
+  DrawScoreboard(engine);
+  EXPECT_EQ(InkAt(dc, 10), kRed) << "drawn after a match once player 1 has scored";
+}
+
+TEST_F(ScoreboardTest, RestoresTheBackgroundColourAndSelectsTheBlackPen) {
+  Players(1, 1);
+  dc.SetBkColor(engine::kYellow);
+  dc.SelectObject(engine::silverPen);
+  DrawScoreboard(engine);
+  EXPECT_EQ(dc.BkColor(), engine::kYellow);
+  EXPECT_EQ(dc.SelectedPen(), kBlack);
+}
+
+}  // namespace
+}  // namespace krelmo::status
