@@ -15,6 +15,12 @@ namespace krelmo::app {
 // in every process.
 MessageId RegisterWindowMessageA(std::string_view name);
 
+// What MainWindowProc returns for a message it leaves to the default handling. The front end
+// does everything a system default procedure would (erasing to the class background, moving,
+// activation), so there is no result to pass on; this value, which no handled message
+// returns, tells the callers and the tests that the default was taken.
+constexpr LRESULT kDefaultResult = -1;
+
 constexpr std::uintptr_t kPlayTimerId = 1;
 constexpr unsigned kPlayTimerPeriodMs = 100;
 
@@ -87,6 +93,13 @@ class Game : public engine::EngineHooks {
 
  private:
   void ReplaceWindow();
+  // The window procedure's parts: the default handling, the keys F2, F3 and Esc, the menu.
+  LRESULT DefWindowProc(MessageId message, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleKey(WPARAM key, LPARAM lParam);
+  LRESULT HandleCommand(WPARAM wParam);
+  // A message box as the window's own modal loop runs it: see window_proc.cpp.
+  int AskPlayer(std::string_view text, std::string_view caption, std::uint32_t style);
+  void ResetHighScores(bool ask);
   void DrawTitleScreen();
 };
 
