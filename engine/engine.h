@@ -2,6 +2,8 @@
 // and the hooks through which it calls up into the match flow and the scoreboard.
 #pragma once
 
+#include <functional>
+
 #include "engine/state.h"
 #include "platform/platform.h"
 #include "timing/timer_module.h"
@@ -28,6 +30,11 @@ struct Engine {
   platform::Surface& dc;  // every drawing operation paints here
   timing::TimerModule& timer;
   EngineHooks* hooks = &defaultHooks;
+  // Called at the end of every ball step: after the ball is drawn, or after a lost ball has
+  // been handed on. The simulator's trace and the tests watch the ball through it.
+  std::function<void()> onStepEnd;
+  // Set while a frame runs, so that no frame starts inside another.
+  bool frameRunning = false;
 
   EngineState state;
   Settings settings;

@@ -11,6 +11,10 @@ constexpr int kStepsPerFrame = 119;
 
 void WaitTicks(Engine& engine, std::uint32_t ticks);
 void RunFrame(Engine& engine);
+// One ball step of a frame (step counts from 1): wait, speaker off, input, erase, move, and
+// then the lost ball, or the collisions and the ball drawn anew. False when the frame ends
+// here: a right click waits (joystick mode) or the ball was lost.
+bool BallStep(Engine& engine, int step);
 void MovePaddle(Engine& engine, std::int32_t x);
 
 }  // namespace krelmo::engine

@@ -1,0 +1,120 @@
+// The sound cues in each sound mode, and the speaker programmed through counter 2 and the
+// gate bits of port 0x61.
+#include "engine/sound_cues.h"
+
+#include <utility>
+#include <vector>
+
+#include "engine/frame.h"
+#include "tests/engine/engine_test_support.h"
+
+namespace krelmo::engine {
+namespace {
+
+using Writes = std::vector<std::pair<int, int>>;
+
+class SoundCueTest : public EngineTest {
+ protected:
+  void UsePcSpeaker() {
+    engine.settings.soundOn = 1;
+    engine.settings.digitalSound = 0;
+  }
+  Writes PortWrites() const {
+    Writes out;
+    for (const auto& w : host.portWrites) out.emplace_back(w.port, w.value);
+    return out;
+  }
+};
+
+using SpeakerCue = SoundCueTest;
+using DigitalCue = SoundCueTest;
+using SilentCue = SoundCueTest;
+
+TEST_F(SpeakerCue, RedBrickLoadsA700HzSquareWaveThenOpensTheGate) {
+  UsePcSpeaker();
+  PlayCue(engine, Cue::kRedBrick);
+  EXPECT_EQ(PortWrites(), (Writes{{0x43, 0xB6}, {0x42, 0xA8}, {0x42, 0x06}, {0x61, 0x03}}));
+  EXPECT_EQ(host.pc.Counter2Divisor(), 1704);
+  EXPECT_TRUE(host.sound.plays.empty());
+}
+
+TEST_F(SpeakerCue, EachToneWritesItsDivisorLowByteFirst) {
+  UsePcSpeaker();
+  const std::pair<Cue, int> tones[] = {{Cue::kRedBrick, 1704},    {Cue::kOrangeBrick, 1590},
+                                       {Cue::kYellowBrick, 1491}, {Cue::kGreenBrick, 1403},
+                                       {Cue::kBlueBrick, 1325},   {Cue::kMagentaBrick, 1255},
+                                       {Cue::kWallOrPaddle, 1084}};
+  for (const auto& [cue, divisor] : tones) {
+    host.portWrites.clear();
+    PlayCue(engine, cue);
+    ASSERT_EQ(host.portWrites.size(), 4u);
+    EXPECT_EQ(PortWrites()[1], std::make_pair(0x42, divisor & 0xFF)) << divisor;
+    EXPECT_EQ(PortWrites()[2], std::make_pair(0x42, divisor >> 8)) << divisor;
+  }
+}
+
+TEST_F(SpeakerCue, GateChangesOnlyBitsZeroAndOne) {
+  UsePcSpeaker();
+  host.pc.Outp(0x61, 0xF0);
+  SpeakerEnable(engine, 1);
+  EXPECT_EQ(host.pc.SpeakerPortValue(), 0xF3);
+  SpeakerEnable(engine, 0);
+  EXPECT_EQ(host.pc.SpeakerPortValue(), 0xF0);
+  host.pc.Outp(0x61, 0xFF);
+  SpeakerEnable(engine, 0);
+  EXPECT_EQ(host.pc.SpeakerPortValue(), 0xFC);
+}
+
+TEST_F(SpeakerCue, MissWallClearedAndExtraBallAreSilentOnTheSpeaker) {
+  UsePcSpeaker();
+  PlayCue(engine, Cue::kMiss);
+  PlayCue(engine, Cue::kWallCleared);
+  PlayCue(engine, Cue::kExtraBall);
+  EXPECT_TRUE(host.portWrites.empty());
+  EXPECT_TRUE(host.sound.plays.empty());
+}
+
+TEST_F(DigitalCue, EachCuePlaysItsRecordingWithItsStopRule) {
+  UseDigitalSound();
+  const std::pair<Cue, int> waves[] = {{Cue::kMagentaBrick, 129}, {Cue::kBlueBrick, 124},
+                                       {Cue::kGreenBrick, 125},   {Cue::kYellowBrick, 131},
+                                       {Cue::kOrangeBrick, 127},  {Cue::kRedBrick, 128},
+                                       {Cue::kWallOrPaddle, 130}, {Cue::kWallCleared, 133},
+                                       {Cue::kExtraBall, 135},    {Cue::kMiss, 132}};
+  for (const auto& [cue, wave] : waves) PlayCue(engine, cue);
+  ASSERT_EQ(host.sound.plays.size(), std::size(waves));
+  for (std::size_t i = 0; i < std::size(waves); ++i) {
+    EXPECT_EQ(host.sound.plays[i].waveId, waves[i].second);
+    // Bounces and bricks yield to a recording still playing; the long cues cut it off.
+    const bool yields = i < 7;
+    EXPECT_EQ(host.sound.plays[i].flags, yields ? 0x40015u : 0x40005u)
+        << "wave " << waves[i].second;
+  }
+  EXPECT_TRUE(host.portWrites.empty()) << "no tone is programmed with digital sound";
+}
+
+TEST_F(DigitalCue, EveryStepStillClearsTheSpeakerGate) {
+  UseDigitalSound();
+  host.pc.Outp(0x61, 0x03);
+  PlaceBall(300, 300, 1, -1);
+  BallStep(engine, 1);
+  EXPECT_EQ(host.pc.SpeakerPortValue(), 0x00);
+  EXPECT_EQ(host.pc.Counter2Divisor(), 0) << "no tone was programmed";
+}
+
+TEST_F(SilentCue, NoSoundPlaysNothingAndTouchesNoPortDuringAFrame) {
+  engine.settings.soundOn = 0;
+  engine.settings.digitalSound = 1;
+  DrawFullWall(engine);
+  PlaceBall(300, 140, 1, -1);  // on its way into the wall: bricks and walls are struck
+  RunFrame(engine);
+  ASSERT_GT(Score(), 0);
+  EXPECT_TRUE(host.sound.plays.empty());
+  for (const auto& w : host.portWrites) {
+    EXPECT_EQ(w.port, 0x43) << "only the timing module's latches";
+    EXPECT_EQ(w.value, 0x00);
+  }
+}
+
+}  // namespace
+}  // namespace krelmo::engine
