@@ -1,0 +1,254 @@
+// Long rallies played from a serve with the paddle following the ball, checking on every step
+// what must always hold: the ball inside the frame, every point earned by a brick gone or a
+// cleared wall, and nothing white left behind the ball.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/collision.h"
+#include "engine/frame.h"
+#include "engine/palette.h"
+#include "engine/playfield.h"
+#include "tests/support/test_game.h"
+
+namespace krelmo::engine {
+namespace {
+
+constexpr Colour kRowColours[kBrickRows] = {kMagenta, kBlue, kGreen, kYellow, kOrange, kRed};
+constexpr std::int32_t kRowPoints[kBrickRows] = {250, 100, 50, 25, 10, 5};
+
+struct Rect {
+  int left, top, right, bottom;  // right and bottom excluded
+  bool Contains(int x, int y) const { return x >= left && x < right && y >= top && y < bottom; }
+};
+
+// What a cell of the wall looked like when a step began.
+struct CellBefore {
+  int row, column;
+  bool present;  // some pixel of it, outside the ball, has a colour
+  // Every point where a strike may read its colour shows the row's colour, so a strike
+  // must score the row's points; otherwise it may score them or nothing.
+  bool certain;
+};
+
+class BallScenario : public ::testing::Test {
+ protected:
+  BallScenario() {
+    auto& s = engine.state;
+    engine.match.gameActive = 1;
+    engine.match.cursorVisible = 0;
+    s.ballsLeft = {4, 4, 4, 4};
+    DrawFrameWalls(engine);
+    DrawFullWall(engine);
+    ClearPlayArea(engine);
+    MovePaddle(engine, 290);
+    host.frameHost.onWait = [this] { Autopilot(); };
+    engine.onStepEnd = [this] { CheckStep(); };
+  }
+
+  void Serve(int dx) {
+    auto& s = engine.state;
+    s.ballX = static_cast<std::int16_t>(s.paddleX + 26);
+    s.ballY = 402;
+    s.ballDX = static_cast<std::int16_t>(dx);
+    s.ballDY = -1;
+    ClearPlayArea(engine);
+    TakeSnapshot();
+  }
+
+  void Play(int frames) {
+    for (int i = 0; i < frames && !HasFailure(); ++i) {
+      RunFrame(engine);
+      ScanForStrayWhite(Rect{20, 20, 621, 480});
+    }
+  }
+
+  // One mouse move per step to where the paddle meets the ball, shifted by an offset that
+  // changes with every catch so that the ball leaves the paddle at every angle.
+  void Autopilot() {
+    if (postedThisStep_) return;
+    postedThisStep_ = true;
+    const int x = std::clamp(engine.state.ballX - 26 + offset_, 18, 561);
+    host.queue.PostMessage(WM_MOUSEMOVE, 0, MakePointLParam(x, 420));
+  }
+
+  Rect BallRect() const {
+    const auto& s = engine.state;
+    return {s.ballX, s.ballY, s.ballX + 8, s.ballY + 8};
+  }
+  Rect PaddleRect() const {
+    const auto& s = engine.state;
+    return {s.paddleX, 410, s.paddleX + 60, 420};
+  }
+
+  bool AllSavePoints(bool coloured) const {
+    for (int row = 0; row < kBrickRows; ++row) {
+      for (int column = 0; column < kBrickColumns; ++column) {
+        const bool c = dc.GetPixel(SavePointX(column), SamplePointY(row)) != 0;
+        if (c != coloured) return false;
+      }
+    }
+    return true;
+  }
+
+  // Cells a strike of the coming step could reach: those within a few pixels of the ball.
+  std::vector<CellBefore> CellsNearBall() const {
+    const Rect ball = BallRect();
+    const Rect reach{ball.left - 8, ball.top - 4, ball.right + 8, ball.bottom + 4};
+    std::vector<CellBefore> cells;
+    for (int row = 0; row < kBrickRows; ++row) {
+      for (int column = 0; column < kBrickColumns; ++column) {
+        const Rect cell{CellLeft(column), CellTop(row), CellLeft(column) + 30, CellTop(row) + 12};
+        if (cell.right <= reach.left || cell.left >= reach.right || cell.bottom <= reach.top ||
+            cell.top >= reach.bottom) {
+          continue;
+        }
+        CellBefore before{row, column, false, true};
+        for (int y = cell.top; y < cell.bottom && !before.present; ++y) {
+          for (int x = cell.left; x < cell.right; ++x) {
+            if (!ball.Contains(x, y) && dc.GetPixel(x, y) != 0) {
+              before.present = true;
+              break;
+            }
+          }
+        }
+        const std::pair<int, int> colourPoints[] = {
+            {cell.left + 5, cell.top + 5}, {cell.left + 3, cell.top + 3}, {cell.left, cell.top}};
+        for (const auto& [x, y] : colourPoints) {
+          if (ball.Contains(x, y) || dc.GetPixel(x, y) != kRowColours[row]) before.certain = false;
+        }
+        cells.push_back(before);
+      }
+    }
+    return cells;
+  }
+
+  bool ClearedNow(const CellBefore& cell) const {
+    const Rect ball = BallRect();
+    for (int y = CellTop(cell.row); y < CellTop(cell.row) + 12; ++y) {
+      for (int x = CellLeft(cell.column); x < CellLeft(cell.column) + 30; ++x) {
+        if (!ball.Contains(x, y) && dc.GetPixel(x, y) != 0) return false;
+      }
+    }
+    return true;
+  }
+
+  void TakeSnapshot() {
+    const auto& s = engine.state;
+    before_.ball = BallRect();
+    before_.score = s.playerScore[0];
+    before_.balls = s.ballsLeft[0];
+    before_.dy = s.ballDY;
+    before_.wallGone = AllSavePoints(false);
+    before_.cells = CellsNearBall();
+  }
+
+  void ScanForStrayWhite(const Rect& area) {
+    const Rect ball = BallRect();
+    const Rect paddle = PaddleRect();
+    for (int y = std::max(area.top, 20); y < std::min(area.bottom, 480); ++y) {
+      for (int x = std::max(area.left, 20); x < std::min(area.right, 621); ++x) {
+        if (dc.GetPixel(x, y) == kWhite && !ball.Contains(x, y) && !paddle.Contains(x, y)) {
+          ADD_FAILURE() << "white pixel left at (" << x << ", " << y << ") on step " << steps_;
+          return;
+        }
+      }
+    }
+  }
+
+  void CheckStep() {
+    ++steps_;
+    postedThisStep_ = false;
+    const auto& s = engine.state;
+
+    ASSERT_LT(s.ballY, 470) << "the paddle lost the ball on step " << steps_;
+    ASSERT_GE(s.ballX, 21);
+    ASSERT_LE(s.ballX, 611);
+    ASSERT_GE(s.ballY, 22);
+    ASSERT_TRUE(s.ballDY == 1 || s.ballDY == -1);
+    ASSERT_TRUE(s.ballDX == 1 || s.ballDX == -1 || s.ballDX == 2 || s.ballDX == -2);
+
+    // Every point comes from a brick that went this step, or from a cleared wall.
+    const bool bonus = before_.wallGone && AllSavePoints(true);
+    std::int32_t unexplained = s.playerScore[0] - before_.score - (bonus ? 5000 : 0);
+    std::vector<std::int32_t> maybe;
+    for (const CellBefore& cell : before_.cells) {
+      if (!cell.present || !ClearedNow(cell)) continue;
+      const std::int32_t points = kRowPoints[cell.row];
+      if (cell.certain) {
+        unexplained -= points;
+      } else {
+        maybe.push_back(points);
+      }
+    }
+    bool explained = unexplained == 0;
+    for (std::size_t mask = 1; mask < (std::size_t{1} << maybe.size()) && !explained; ++mask) {
+      std::int32_t sum = 0;
+      for (std::size_t i = 0; i < maybe.size(); ++i) {
+        if (mask & (std::size_t{1} << i)) sum += maybe[i];
+      }
+      explained = sum == unexplained;
+    }
+    ASSERT_TRUE(explained) << "step " << steps_ << ": score " << before_.score << " -> "
+                           << s.playerScore[0] << " with " << unexplained << " unexplained";
+    walls_ += bonus ? 1 : 0;
+    ASSERT_EQ(s.ballsLeft[0] - before_.balls, s.playerScore[0] / 15'000 - before_.score / 15'000)
+        << "one extra ball for each 15,000 points";
+
+    // Nothing white behind the ball: only the ball and the paddle are white.
+    const Rect old = before_.ball;
+    ScanForStrayWhite(Rect{old.left - 3, old.top - 3, old.right + 3, old.bottom + 3});
+
+    if (before_.dy == 1 && s.ballDY == -1 && s.ballY >= 402) {
+      ++catches_;
+      seed_ = seed_ * 1103515245u + 12345u;
+      offset_ = static_cast<int>((seed_ >> 16) % 61) - 30;
+    }
+    TakeSnapshot();
+  }
+
+  testing::StartedGame t;
+  headless::HeadlessPlatform& host = t.host;
+  Engine& engine = t.engine;
+  platform::Surface& dc = t.dc;
+
+  struct {
+    Rect ball{};
+    std::int32_t score = 0;
+    std::int32_t balls = 0;
+    int dy = 0;
+    bool wallGone = false;
+    std::vector<CellBefore> cells;
+  } before_;
+  bool postedThisStep_ = false;
+  int offset_ = 0;
+  std::uint32_t seed_ = 7;
+  int steps_ = 0;
+  int catches_ = 0;
+  int walls_ = 0;
+};
+
+TEST_F(BallScenario, KrelmoRallyKeepsTheBallInsideAndEveryPointAccountedFor) {
+  Serve(1);
+  Play(1500);
+  EXPECT_EQ(steps_, 1500 * kStepsPerFrame);
+  EXPECT_GT(catches_, 50);
+  EXPECT_GE(walls_, 1) << "a whole wall is cleared in this rally";
+  EXPECT_LT(engine.state.stepDelay, 4500);
+}
+
+TEST_F(BallScenario, VarnakRallyRunsThroughTheWallUnderTheSameRules) {
+  engine.settings.gameVariant = 1;
+  engine.state.stepDelay = 3850;
+  Serve(-1);
+  Play(400);
+  EXPECT_EQ(steps_, 400 * kStepsPerFrame);
+  EXPECT_GE(walls_, 1);
+  EXPECT_GE(engine.state.ballsLeft[0], 5) << "past 15,000 points";
+}
+
+}  // namespace
+}  // namespace krelmo::engine
