@@ -82,6 +82,8 @@ class Game : public engine::EngineHooks {
   int PassTurn();
   void EndMatch() override;
   void ShowPlayerUp(std::uint32_t player);
+  // The last ball of a player is lost: offer the score to the current variant's table.
+  void CheckHighScore(std::int32_t score);
 
   void DrawScoreboard() override;
   void PollJoystick() override;
@@ -92,7 +94,11 @@ class Game : public engine::EngineHooks {
   AppState app;
 
  private:
+  // Confines the pointer to the paddle strip; optionally moves it onto the paddle.
+  void ConfineCursor(bool moveToPaddle);
   void ReplaceWindow();
+  // Selects the stored choices through the menu groups.
+  void LoadSettings();
   // The window procedure's parts: the default handling, the keys F2, F3 and Esc, the menu.
   LRESULT DefWindowProc(MessageId message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleKey(WPARAM key, LPARAM lParam);

@@ -1,16 +1,168 @@
 // The flow of a match: new game, serve, pause, lost balls, turns and the end.
+#include <cstdlib>
+
 #include "app/game.h"
+#include "engine/collision.h"
 #include "engine/frame.h"
+#include "engine/palette.h"
 #include "engine/playfield.h"
+#include "engine/sound_cues.h"
+#include "resources/menu.h"
 
 namespace krelmo::app {
 
-void Game::StartNewGame() {}
-void Game::ServeBall() {}
-void Game::SetPaused(bool) {}
-int Game::LoseBall() { return 1; }
-int Game::PassTurn() { return 1; }
-void Game::EndMatch() {}
-void Game::ShowPlayerUp(std::uint32_t) {}
+namespace {
+
+struct VariantStart {
+  std::int32_t balls;
+  std::int32_t stepDelay;
+};
+constexpr VariantStart kVariantStart[2] = {{4, 4500}, {3, 3850}};
+
+constexpr const char* kPausedText = "Paused - <F3> to resume";
+
+}  // namespace
+
+void Game::ConfineCursor(bool moveToPaddle) {
+  auto& window = platform.window;
+  const platform::Rect frame = window.WindowRect();
+  const platform::Rect strip{frame.left + 21, frame.bottom - 41, frame.right - 75,
+                             frame.bottom - 40};
+  window.ClipCursor(&strip);
+  if (moveToPaddle) {
+    const platform::Point p = window.ClientToScreen({engine.state.paddleX, 410});
+    window.SetCursorPos(p.x, p.y);
+  }
+}
+
+void Game::StartNewGame() {
+  auto& s = engine.state;
+  auto& match = engine.match;
+  match.gameActive = 1;
+  s.ballDX = 1;
+  s.ballDY = -1;
+  s.ballY = 480;
+  s.currentPlayer = 0;
+  s.playerScore.fill(0);
+  const VariantStart& start = kVariantStart[engine.settings.gameVariant & 1];
+  s.ballsLeft.fill(start.balls);
+  s.stepDelay = start.stepDelay;
+  match.cursorVisible = 0;
+  platform.window.ShowCursor(false);
+  ConfineCursor(true);
+  engine::MovePaddle(engine, s.paddleX);
+  engine::DrawFrameWalls(engine);
+  engine::DrawFullWall(engine);
+  DrawScoreboard();
+  engine::SaveWall(engine, engine::kAllSlots);
+  engine::ClearPlayArea(engine);
+  SelectVariant(0);
+  SelectPlayers(0);
+  if (engine.settings.numPlayers > 0) ShowPlayerUp(0);
+}
+
+void Game::ServeBall() {
+  auto& s = engine.state;
+  if (!engine.match.gameActive || engine.match.cursorVisible || s.ballY < 470) return;
+  s.ballDY = -1;
+  s.ballY = 402;
+  s.ballDX = (std::rand() % 2 != 0) ? -1 : 1;
+  s.ballX = static_cast<std::int16_t>(s.paddleX + 26);
+  engine::ClearPlayArea(engine);
+  engine::CheckWallCleared(engine);
+}
+
+void Game::SetPaused(bool on) {
+  auto& s = engine.state;
+  auto& match = engine.match;
+  auto& dc = engine.dc;
+  if (on) {
+    engine::SaveWall(engine, s.currentPlayer);
+    platform.window.ClipCursor(nullptr);
+    match.cursorVisible = 1;
+    platform.window.ShowCursor(true);
+    match.paused = 1;
+    engine::SpeakerEnable(engine, 0);
+    dc.SelectObject(engine::blackBrush);
+    dc.Rectangle(s.ballX, s.ballY, s.ballX + 8, s.ballY + 8);
+    match.savedBallY = s.ballY;
+    s.ballY = 480;
+    dc.SetTextColor(engine::kWhite);
+    dc.SetBkColor(engine::kBlack);
+    dc.TextOutA(220, 220, kPausedText);
+    return;
+  }
+  match.paused = 0;
+  engine::RedrawWall(engine, s.currentPlayer);
+  engine::MovePaddle(engine, s.paddleX);
+  ConfineCursor(true);
+  match.cursorVisible = 0;
+  platform.window.ShowCursor(false);
+  s.ballY = match.savedBallY;
+  engine::ClearPlayArea(engine);
+}
+
+int Game::LoseBall() {
+  auto& s = engine.state;
+  if (s.currentPlayer > 3) return 1;
+  --s.ballsLeft[s.currentPlayer];
+  if (s.ballsLeft[s.currentPlayer] == 0) CheckHighScore(s.playerScore[s.currentPlayer]);
+  return PassTurn();
+}
+
+int Game::PassTurn() {
+  auto& s = engine.state;
+  const std::uint32_t players = engine.settings.numPlayers + 1;
+  if (players == 1) {
+    DrawScoreboard();
+    return s.ballsLeft[0] > 0 ? 1 : 0;
+  }
+  // The next player with a ball, in turn order, with the current player last.
+  for (std::uint32_t offset = 1; offset < players; ++offset) {
+    const std::uint32_t next = (s.currentPlayer + offset) % players;
+    if (s.ballsLeft[next] <= 0) continue;
+    engine::SaveWall(engine, s.currentPlayer);
+    s.currentPlayer = next;
+    engine::RedrawWall(engine, s.currentPlayer);
+    ShowPlayerUp(s.currentPlayer);
+    DrawScoreboard();
+    return 1;
+  }
+  DrawScoreboard();
+  if (s.ballsLeft[s.currentPlayer] > 0) {
+    ShowPlayerUp(s.currentPlayer);
+    return 1;
+  }
+  return 0;
+}
+
+void Game::EndMatch() {
+  auto& match = engine.match;
+  match.gameActive = 0;
+  match.paused = 0;
+  engine::ClearPlayArea(engine);
+  engine::SaveWall(engine, engine.state.currentPlayer);
+  DrawTitleScreen();
+  platform.window.ClipCursor(nullptr);
+  if (!match.cursorVisible) {
+    match.cursorVisible = 1;
+    platform.window.ShowCursor(true);
+  }
+  SelectVariant(engine.settings.gameVariant == 0 ? resources::IDM_KRELMO : resources::IDM_VARNAK);
+  SelectPlayers(resources::IDM_PLAYERS_1 + static_cast<int>(engine.settings.numPlayers));
+}
+
+void Game::ShowPlayerUp(std::uint32_t player) {
+  static constexpr const char* kTexts[] = {"Player 1 Up", "Player 2 Up", "Player 3 Up",
+                                           "Player 4 Up"};
+  auto& dc = engine.dc;
+  dc.SetTextColor(engine::kWhite);
+  dc.SetBkColor(engine::kBlack);
+  if (player < 4) dc.TextOutA(260, 220, kTexts[player]);
+}
+
+void Game::CheckHighScore(std::int32_t) {
+  // The high-score tables come with the records.
+}
 
 }  // namespace krelmo::app

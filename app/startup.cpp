@@ -6,6 +6,7 @@
 #include "engine/frame.h"
 #include "engine/playfield.h"
 #include "records/title_screen.h"
+#include "resources/menu.h"
 #include "status/scoreboard.h"
 
 namespace krelmo::app {
@@ -42,7 +43,7 @@ int Game::InitApplication() {
   app.waveAvailable =
       platform.sound.PlaySound(123, platform::SND_RESOURCE | platform::SND_ASYNC) ? 1 : 0;
 
-  // The stored settings come with the settings store; until then the defaults stand.
+  LoadSettings();
 
   auto& joystick = platform.joystick;
   platform::JoystickReading reading;
@@ -95,6 +96,15 @@ int RunGame(Game& game) {
   game.RunMessageLoop();
   game.ShutdownApplication();
   return 0;
+}
+
+void Game::LoadSettings() {
+  // Until the settings are stored, every run starts as a first run does: one player,
+  // "Krelmo", digital audio where it plays (else the speaker), and the mouse.
+  SelectPlayers(resources::IDM_PLAYERS_1);
+  SelectVariant(resources::IDM_KRELMO);
+  SelectSound(app.waveAvailable ? resources::IDM_DIGITAL_AUDIO : resources::IDM_PC_SPEAKER);
+  SelectController(resources::IDM_MOUSE);
 }
 
 void Game::DrawTitleScreen() { records::DrawTitleScreen(engine); }

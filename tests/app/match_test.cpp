@@ -1,0 +1,268 @@
+// Whole matches on the headless front end: turns for one to four players, each with an own
+// wall, pausing, aborting, game over, and the pace shared by all players.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "engine/frame.h"
+#include "engine/palette.h"
+#include "engine/playfield.h"
+#include "resources/menu.h"
+#include "tests/support/test_game.h"
+
+namespace krelmo::app {
+namespace {
+
+using engine::CellLeft;
+using engine::CellTop;
+using namespace resources;
+
+// Ink of the block font at the start of a text drawn at (x, y).
+Colour TextInk(const platform::Surface& dc, int x, int y) {
+  return dc.GetPixel(x + 1, y + 5);
+}
+
+class MatchTest : public ::testing::Test {
+ protected:
+  void Choose(int commandId) {
+    game.SendMessage(WM_COMMAND, static_cast<WPARAM>(commandId), 0);
+    game.DispatchPending();
+  }
+  void Press(WPARAM key) {
+    game.SendMessage(WM_KEYDOWN, key, MakeKeyLParam(0x3C, false, false, false));
+    game.DispatchPending();
+  }
+  void Frames(int n) {
+    for (int i = 0; i < n; ++i) {
+      t.host.queue.PostTimer(kPlayTimerId);
+      game.DispatchPending();
+    }
+  }
+  // Serves, then sends the ball down past the paddle, which stands far away from it.
+  void LoseBall() {
+    game.ServeBall();
+    auto& s = engine.state;
+    engine::MovePaddle(engine, 500);
+    s.ballX = 100;
+    s.ballY = 460;
+    s.ballDX = 1;
+    s.ballDY = 1;
+    Frames(1);
+  }
+  void RemoveBrick(int row, int column) {
+    dc.SelectObject(engine::blackBrush);
+    dc.Rectangle(CellLeft(column), CellTop(row), CellLeft(column) + 30, CellTop(row) + 12);
+  }
+  bool BrickStands(int row, int column) const {
+    return dc.GetPixel(engine::SavePointX(column), engine::SamplePointY(row)) != 0;
+  }
+
+  testing::StartedGame t;
+  Game& game = t.game;
+  engine::Engine& engine = t.engine;
+  platform::Surface& dc = t.dc;
+};
+
+TEST_F(MatchTest, NewKrelmoMatchGivesFourBallsTheSlowPaceAndHoldsThePointer) {
+  Press(VK_F2);
+  const auto& s = engine.state;
+  EXPECT_EQ(engine.match.gameActive, 1u);
+  EXPECT_EQ(s.ballsLeft, (std::array<std::int32_t, 4>{4, 4, 4, 4}));
+  EXPECT_EQ(s.stepDelay, 4500);
+  EXPECT_EQ(s.ballY, 480);
+  EXPECT_FALSE(t.host.window.cursorShown);
+  ASSERT_TRUE(t.host.window.cursorClip.has_value());
+  const auto frame = t.host.window.rect;
+  EXPECT_EQ(t.host.window.cursorClip->left, frame.left + 21);
+  EXPECT_EQ(t.host.window.cursorClip->right, frame.right - 75);
+  EXPECT_EQ(t.host.window.cursorClip->top, frame.bottom - 41);
+  EXPECT_EQ(t.host.window.cursorClip->bottom, frame.bottom - 40);
+  EXPECT_EQ(t.host.window.cursorPos.x, frame.left + 3 + s.paddleX)
+      << "the pointer is on the paddle";
+  EXPECT_EQ(t.host.menu.GetState(IDM_KRELMO), 8u | 3u) << "greyed, keeping its check";
+  EXPECT_EQ(t.host.menu.GetState(IDM_PLAYERS_1), 8u | 3u);
+  EXPECT_EQ(t.host.menu.GetState(IDM_PLAYERS_2), 3u);
+  EXPECT_EQ(TextInk(dc, 10, 0), engine::kRed) << "the scoreboard shows during a match";
+}
+
+TEST_F(MatchTest, OnePlayerPlaysFourBallsToGameOverWithoutPlayerUp) {
+  Press(VK_F2);
+  for (int ball = 1; ball <= 4; ++ball) {
+    ASSERT_EQ(engine.match.gameActive, 1u) << "ball " << ball;
+    LoseBall();
+    EXPECT_EQ(engine.state.ballsLeft[0], 4 - ball);
+    EXPECT_EQ(TextInk(dc, 260, 220), 0u) << "no \"Player 1 Up\" in a one-player match";
+  }
+  EXPECT_EQ(engine.match.gameActive, 0u);
+  EXPECT_EQ(engine.match.cursorVisible, 1u);
+  EXPECT_TRUE(t.host.window.cursorShown);
+  EXPECT_FALSE(t.host.window.cursorClip.has_value());
+  EXPECT_EQ(t.host.menu.GetState(IDM_KRELMO), 8u);
+  EXPECT_EQ(t.host.menu.GetState(IDM_VARNAK), 0u);
+  EXPECT_EQ(t.host.menu.GetState(IDM_PLAYERS_1), 8u);
+  EXPECT_EQ(t.host.menu.GetState(IDM_PLAYERS_4), 0u);
+  EXPECT_GE(engine.state.ballY, 470) << "the ball stays out of play";
+}
+
+TEST_F(MatchTest, TwoVarnakPlayersAlternateEachWithTheirOwnWall) {
+  Choose(IDM_VARNAK);
+  Choose(IDM_PLAYERS_2);
+  Press(VK_F2);
+  EXPECT_EQ(engine.state.ballsLeft[0], 3);
+  EXPECT_EQ(engine.state.stepDelay, 3850);
+  EXPECT_EQ(TextInk(dc, 260, 220), engine::kWhite) << "\"Player 1 Up\"";
+
+  RemoveBrick(5, 3);  // player 1 hits a brick
+  LoseBall();
+  EXPECT_EQ(engine.state.currentPlayer, 1u);
+  EXPECT_TRUE(BrickStands(5, 3)) << "player 2's own wall is full";
+  EXPECT_EQ(TextInk(dc, 260, 220), engine::kWhite) << "\"Player 2 Up\"";
+  RemoveBrick(0, 0);
+  RemoveBrick(0, 1);
+
+  LoseBall();
+  EXPECT_EQ(engine.state.currentPlayer, 0u);
+  EXPECT_FALSE(BrickStands(5, 3)) << "player 1's wall comes back as it was left";
+  EXPECT_TRUE(BrickStands(0, 0));
+
+  LoseBall();
+  EXPECT_EQ(engine.state.currentPlayer, 1u);
+  EXPECT_FALSE(BrickStands(0, 0));
+  EXPECT_FALSE(BrickStands(0, 1));
+  EXPECT_TRUE(BrickStands(5, 3));
+  EXPECT_EQ(engine.state.ballsLeft[0], 1);
+  EXPECT_EQ(engine.state.ballsLeft[1], 2);
+}
+
+TEST_F(MatchTest, TurnsSkipAPlayerWhoIsOut) {
+  Choose(IDM_PLAYERS_3);
+  Press(VK_F2);
+  engine.state.ballsLeft[1] = 0;
+  LoseBall();
+  EXPECT_EQ(engine.state.currentPlayer, 2u) << "player 1 hands over to player 3";
+  LoseBall();
+  EXPECT_EQ(engine.state.currentPlayer, 0u) << "player 3 hands back to player 1";
+}
+
+TEST_F(MatchTest, TheLastPlayerWithBallsServesAgainUntilTheMatchEnds) {
+  Choose(IDM_PLAYERS_4);
+  Press(VK_F2);
+  engine.state.ballsLeft = {0, 0, 0, 2};
+  engine.state.currentPlayer = 3;
+  LoseBall();
+  EXPECT_EQ(engine.match.gameActive, 1u);
+  EXPECT_EQ(engine.state.currentPlayer, 3u);
+  EXPECT_EQ(TextInk(dc, 260, 220), engine::kWhite) << "\"Player 4 Up\" again";
+  LoseBall();
+  EXPECT_EQ(engine.match.gameActive, 0u);
+}
+
+TEST_F(MatchTest, ServeStartsTheBallOnThePaddleGoingUpSidewaysByTheRandomDraw) {
+  Press(VK_F2);
+  std::srand(42);
+  const int draw = std::rand();
+  std::srand(42);
+  game.ServeBall();
+  const auto& s = engine.state;
+  EXPECT_EQ(s.ballY, 402);
+  EXPECT_EQ(s.ballDY, -1);
+  EXPECT_EQ(s.ballX, s.paddleX + 26);
+  EXPECT_EQ(s.ballDX, draw % 2 ? -1 : 1);
+  // A second serve while the ball is in play is ignored.
+  engine.state.ballX = 200;
+  game.ServeBall();
+  EXPECT_EQ(s.ballX, 200);
+}
+
+TEST_F(MatchTest, ServeIsIgnoredWithoutAMatchAndWhilePaused) {
+  game.ServeBall();
+  EXPECT_EQ(engine.state.ballY, 480);
+  Press(VK_F2);
+  Press(VK_F3);
+  game.ServeBall();
+  EXPECT_EQ(engine.state.ballY, 480);
+}
+
+TEST_F(MatchTest, PauseWhileWaitingForAServeResumesWaiting) {
+  Press(VK_F2);
+  Press(VK_F3);
+  EXPECT_EQ(engine.match.paused, 1u);
+  EXPECT_TRUE(t.host.window.cursorShown);
+  EXPECT_FALSE(t.host.window.cursorClip.has_value());
+  EXPECT_EQ(TextInk(dc, 220, 220), engine::kWhite) << "\"Paused - <F3> to resume\"";
+  Press(VK_F3);
+  EXPECT_EQ(engine.match.paused, 0u);
+  EXPECT_EQ(engine.state.ballY, 480);
+  EXPECT_EQ(TextInk(dc, 220, 220), 0u) << "the pause text is cleared";
+  EXPECT_FALSE(t.host.window.cursorShown);
+}
+
+TEST_F(MatchTest, PauseInPlayParksTheBallAndResumeContinuesItFromWhereItWas) {
+  Press(VK_F2);
+  game.ServeBall();
+  Frames(1);
+  const auto before = engine.state;
+  ASSERT_LT(before.ballY, 402);
+  Press(VK_F3);
+  EXPECT_EQ(engine.state.ballY, 480);
+  EXPECT_EQ(dc.GetPixel(before.ballX + 3, before.ballY + 3), 0u) << "the ball is erased";
+  Frames(3);  // the timer does nothing while paused
+  EXPECT_EQ(engine.state.ballY, 480);
+  Press(VK_F3);
+  EXPECT_EQ(engine.state.ballY, before.ballY);
+  EXPECT_EQ(engine.state.ballX, before.ballX);
+  Frames(1);
+  EXPECT_NE(engine.state.ballY, before.ballY) << "the ball moves on";
+}
+
+TEST_F(MatchTest, AbortWithYesEndsTheMatchAndNoLeavesItPaused) {
+  Press(VK_F2);
+  t.host.dialogs.answers.push_back(platform::IDNO);
+  Press(VK_ESCAPE);
+  EXPECT_EQ(engine.match.gameActive, 1u);
+  EXPECT_EQ(engine.match.paused, 1u);
+  t.host.dialogs.answers.push_back(platform::IDYES);
+  Press(VK_ESCAPE);
+  EXPECT_EQ(engine.match.gameActive, 0u);
+  EXPECT_EQ(engine.match.paused, 0u);
+  EXPECT_EQ(engine.match.cursorVisible, 1u);
+  ASSERT_EQ(t.host.dialogs.shown.size(), 2u);
+  EXPECT_EQ(t.host.dialogs.shown[0].text, "Abort game?");
+  EXPECT_EQ(t.host.dialogs.shown[0].caption, "Warning");
+  EXPECT_EQ(t.host.dialogs.shown[0].style, 0x34u);
+}
+
+TEST_F(MatchTest, AClearedWallInPlayerOnesTurnSpeedsUpPlayerTwo) {
+  Choose(IDM_PLAYERS_2);
+  Press(VK_F2);
+  // Player 1 clears the wall; the bonus comes at the next serve.
+  dc.SelectObject(engine::blackBrush);
+  dc.Rectangle(21, 60, 621, 132);
+  game.ServeBall();
+  EXPECT_EQ(engine.state.playerScore[0], 5000);
+  EXPECT_EQ(engine.state.stepDelay, 3850);
+  EXPECT_TRUE(BrickStands(0, 0)) << "a fresh wall";
+  engine::MovePaddle(engine, 500);
+  engine.state.ballX = 100;
+  engine.state.ballY = 460;
+  engine.state.ballDY = 1;
+  Frames(1);
+  EXPECT_EQ(engine.state.currentPlayer, 1u);
+  EXPECT_EQ(engine.state.stepDelay, 3850);
+}
+
+TEST_F(MatchTest, GameOverShowsTheLastWallAndStaysDrawnByTheRedraw) {
+  Press(VK_F2);
+  RemoveBrick(5, 10);
+  engine.state.playerScore[0] = 150;
+  for (int ball = 0; ball < 4; ++ball) LoseBall();
+  ASSERT_EQ(engine.match.gameActive, 0u);
+  EXPECT_FALSE(BrickStands(5, 10)) << "the last wall stays on screen";
+  EXPECT_EQ(TextInk(dc, 280, 190), engine::kWhite) << "\"Game Over\"";
+  game.RedrawGameWindow();
+  EXPECT_FALSE(BrickStands(5, 10));
+  EXPECT_EQ(TextInk(dc, 10, 0), engine::kRed) << "player 1 scored: the scoreboard stays";
+}
+
+}  // namespace
+}  // namespace krelmo::app
