@@ -1,0 +1,64 @@
+// The simulator's input: a script of one command a line, parsed up front so that a mistake
+// anywhere stops the run before anything is played.
+#pragma once
+
+#include <cstdint>
+#include <istream>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace krelmo::sim {
+
+struct Seed {
+  std::uint32_t value;
+};
+struct Variant {
+  bool varnak;
+};
+struct Players {
+  int count;  // 1 to 4
+};
+struct Start {};
+struct Serve {};
+enum class Key { kF2, kF3, kEsc };
+struct PressKey {
+  Key key;
+};
+struct Answer {
+  bool yes;
+};
+struct Mouse {
+  int x;
+};
+struct Autopilot {
+  std::optional<int> offset;  // none: off
+};
+struct Frames {
+  std::int64_t count;
+};
+struct Name {
+  std::string text;
+};
+
+using Command = std::variant<Seed, Variant, Players, Start, Serve, PressKey, Answer, Mouse,
+                             Autopilot, Frames, Name>;
+
+struct ScriptLine {
+  int number;  // 1-based line of the script file
+  Command command;
+};
+
+struct ParseError {
+  int line;
+  std::string message;
+};
+
+constexpr std::int64_t kMaxFramesPerCommand = 1'000'000;
+constexpr int kMaxAutopilotOffset = 640;
+
+// Reads the whole script. On the first malformed line it stops and fills `error`.
+std::optional<std::vector<ScriptLine>> ParseScript(std::istream& in, ParseError& error);
+
+}  // namespace krelmo::sim
