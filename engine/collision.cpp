@@ -1,6 +1,5 @@
-// Collisions after each ball step. Bricks exist only as pixels, so a hit is found by reading
-// colours just outside the ball's cell, scored by the colour read, and removed by painting
-// its cell black.
+// Collisions after each ball step. Bricks exist only as pixels: a hit is found by reading colours
+// just outside the ball's cell, scored by the colour read, and removed by painting it black.
 #include "engine/collision.h"
 
 #include <optional>
@@ -115,11 +114,6 @@ void CatchOnPaddle(Engine& engine) {
 }
 
 }  // namespace
-
-std::int32_t PointsFor(std::uint32_t value) {
-  const auto recognised = Recognise(value);
-  return recognised ? recognised->points : 0;
-}
 
 void ResolveCollisions(Engine& engine) {
   auto& s = engine.state;

@@ -1,6 +1,5 @@
-// What the ball meets after each step: the frame walls and the paddle by coordinates, the
-// bricks by the colours of eight pixels around it, and the points, extra balls and new
-// walls that its hits earn.
+// What the ball meets after each step: walls and paddle by coordinates, bricks by the colours
+// of eight pixels around it; and the points, extra balls and new walls its hits earn.
 #pragma once
 
 #include <cstdint>
@@ -25,8 +24,5 @@ void ScoreHit(Engine& engine, std::uint32_t value);
 bool CrossedExtraBallMark(std::int32_t a, std::int32_t b);
 // With no brick left: the bonus, a full new wall and a faster ball.
 void CheckWallCleared(Engine& engine);
-
-// The points a struck value is worth; 0 for anything not recognised.
-std::int32_t PointsFor(std::uint32_t value);
 
 }  // namespace krelmo::engine

@@ -1,6 +1,5 @@
-// Long rallies played from a serve with the paddle following the ball, checking on every step
-// what must always hold: the ball inside the frame, every point earned by a brick gone or a
-// cleared wall, and nothing white left behind the ball.
+// Long rallies from a serve with the paddle following the ball, checking on every step that the
+// ball stays inside, every point is earned by a brick or a wall, and no white is left behind.
 #include <gtest/gtest.h>
 
 #include <algorithm>
