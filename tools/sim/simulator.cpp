@@ -138,6 +138,7 @@ void Simulator::RunFrames(std::int64_t count) {
   for (std::int64_t i = 0; i < count && !quit_ && !outputFailed_; ++i) {
     ++frame_;
     step_ = 0;
+    movePostedThisStep_ = false;  // a frame cut short by a right click ends no step
     host_.queue.PostTimer(app::kPlayTimerId);
     Dispatch();
     if (options_.pngEvery > 0 && frame_ % options_.pngEvery == 0 && !options_.pngPath.empty()) {
