@@ -87,7 +87,7 @@ LRESULT Game::MainWindowProc(MessageId message, WPARAM wParam, LPARAM lParam) {
 
     case WM_MOUSEMOVE:
       if (match.cursorVisible == 0 && app.appActive && engine.settings.useMouse) {
-        engine::MovePaddle(engine, static_cast<std::int32_t>(lParam & 0xFFFF));
+        engine::MovePaddleToPointer(engine, static_cast<std::uint16_t>(lParam & 0xFFFF));
       }
       break;
 

@@ -1,6 +1,8 @@
 // The frame: up to 119 ball steps, each after a busy wait of stepDelay ticks.
 #include "engine/frame.h"
 
+#include <algorithm>
+
 #include "engine/collision.h"
 #include "engine/palette.h"
 #include "engine/sound_cues.h"
@@ -21,7 +23,7 @@ bool TakeInput(Engine& engine, int step) {
   Message message;
   if (engine.settings.useMouse) {
     if (queue.PeekMessage(message, WM_MOUSEMOVE, WM_MOUSEMOVE, true)) {
-      MovePaddle(engine, static_cast<std::uint16_t>(message.lParam & 0xFFFF));
+      MovePaddleToPointer(engine, static_cast<std::uint16_t>(message.lParam & 0xFFFF));
     }
     return true;
   }
@@ -124,6 +126,10 @@ void MovePaddle(Engine& engine, std::int32_t x) {
   dc.SelectObject(whiteBrush);
   dc.Rectangle(x, 410, x + 60, 420);
   s.paddleX = static_cast<std::int16_t>(x);
+}
+
+void MovePaddleToPointer(Engine& engine, std::uint16_t pointerX) {
+  MovePaddle(engine, std::min<std::int32_t>(pointerX, kPaddleRightmostByMouse));
 }
 
 }  // namespace krelmo::engine

@@ -35,8 +35,12 @@ void Surface::Rectangle(int left, int top, int right, int bottom) {
   ++generation_;
 }
 
-Colour Surface::SetTextColor(Colour colour) { return std::exchange(textColour_, colour); }
-Colour Surface::SetBkColor(Colour colour) { return std::exchange(bkColour_, colour); }
+Colour Surface::SetTextColor(Colour colour) {
+  return std::exchange(textColour_, colour);
+}
+Colour Surface::SetBkColor(Colour colour) {
+  return std::exchange(bkColour_, colour);
+}
 
 void Surface::SetFontRenderer(const FontRenderer* renderer) {
   font_ = renderer ? renderer : &kBlockFont;
@@ -53,11 +57,14 @@ void Surface::PaintMask(int x, int y, const TextMask& mask, int clipLeft, int cl
   const int x1 = std::min(x + mask.width, clipRight);
   const int y1 = std::min(y + mask.height, clipBottom);
   if (x0 >= x1 || y0 >= y1) return;
+  const Colour ink = textColour_;
+  const Colour paper = bkColour_;
+  const int n = x1 - x0;
   for (int py = y0; py < y1; ++py) {
-    for (int px = x0; px < x1; ++px) {
-      pixels_[static_cast<std::size_t>(py * kWidth + px)] =
-          mask.At(px - x, py - y) ? textColour_ : bkColour_;
-    }
+    const std::uint8_t* from = &mask.ink[static_cast<std::size_t>((py - y) * mask.width + x0 - x)];
+    std::uint32_t* to = &pixels_[static_cast<std::size_t>(py * kWidth + x0)];
+    // A branch-free select over whole rows: the scoreboard is redrawn on every brick hit.
+    for (int i = 0; i < n; ++i) to[i] = from[i] ? ink : paper;
   }
   ++generation_;
 }

@@ -88,6 +88,23 @@ TEST_F(FrameInput, MouseXIsTheLowSixteenBitsReadUnsigned) {
   EXPECT_EQ(engine.state.paddleX, 401);
 }
 
+TEST_F(FrameInput, MouseKeepsThePaddleBetweenTheSideWalls) {
+  // Where the pointer cannot be confined, a far-right pointer still stops the paddle at
+  // 561, and one left of the strip at 20.
+  PlaceBall(300, 300, 1, -1);
+  PostMouse(633);
+  PostMouse(0xFFFF);
+  PostMouse(5);
+  std::vector<int> paddle;
+  engine.onStepEnd = [&] { paddle.push_back(engine.state.paddleX); };
+  RunFrame(engine);
+  ASSERT_GE(paddle.size(), 3u);
+  EXPECT_EQ(paddle[0], 561);
+  EXPECT_EQ(paddle[1], 561);
+  EXPECT_EQ(paddle[2], 20);
+  EXPECT_EQ(dc.GetPixel(620, 415), 0u) << "the paddle never reaches the right wall";
+}
+
 TEST_F(FrameInput, MouseModeLeavesARightClickForAfterTheFrame) {
   PlaceBall(300, 300, 1, -1);
   host.queue.PostMessage(WM_RBUTTONDOWN);
