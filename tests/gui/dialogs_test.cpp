@@ -1,0 +1,234 @@
+// The game's modal dialogs on Qt: the About box and its template, the abort question, the
+// nested dispatch that keeps the game running meanwhile, and the help window.
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTextBrowser>
+#include <functional>
+
+#include "frontend/qt/qt_platform.h"
+#include "tests/gui/gui_support.h"
+
+using krelmo::qt::AboutDialog;
+using krelmo::qt::testing::OfKind;
+namespace platform = krelmo::platform;
+
+namespace {
+
+// Runs `inspect` on the modal dialog once it is open. Whatever happens, the dialog is not
+// left open: a dialog still open after `inspect` and a grace period is closed and counted.
+// The watch ends with `owner`.
+void WhenModalOpens(QObject* owner, std::function<void(QWidget*)> inspect, int* leftOpen) {
+  auto* poll = new QTimer(owner);
+  poll->setInterval(10);
+  QObject::connect(poll, &QTimer::timeout, [poll, inspect, leftOpen] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    poll->stop();
+    poll->deleteLater();
+    QPointer<QWidget> dialog(modal);
+    inspect(modal);
+    QTimer::singleShot(2000, [dialog, leftOpen] {
+      if (dialog && dialog->isVisible()) {
+        ++*leftOpen;
+        if (auto* d = qobject_cast<QDialog*>(dialog.data())) d->done(0);
+      }
+    });
+  });
+  poll->start();
+}
+
+// Waits up to a second, letting events run, for `done`; usable inside a dialog's loop.
+bool WaitFor(const std::function<bool()>& done) {
+  for (int i = 0; i < 100 && !done(); ++i) QTest::qWait(10);
+  return done();
+}
+
+}  // namespace
+
+class DialogsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    host = std::make_unique<krelmo::qt::QtPlatform>();
+    host->window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host->window));
+    leftOpen = 0;
+    taken.clear();
+    // Stands in for the game's DispatchPending.
+    host->dialogs.SetNestedDispatch([this] {
+      krelmo::Message message;
+      while (host->queue.PeekMessage(message, 0, 0, true)) {
+        if (message.message == krelmo::WM_QUIT) return false;
+        taken.push_back(message);
+      }
+      return true;
+    });
+  }
+  void cleanup() {
+    QCOMPARE(leftOpen, 0);
+    host.reset();
+  }
+
+  void aboutBoxIsLaidOutFromItsDialogUnits() {
+    AboutDialog about(&host->window);
+    QCOMPARE(about.windowTitle(), QStringLiteral("About Krelmo"));
+    QCOMPARE(about.size(), QSize(260, 229));  // 173 x 141 units
+    QVERIFY(!about.windowFlags().testFlag(Qt::WindowCloseButtonHint));
+    // 1 unit is 1.5 pixels across and 1.625 down.
+    QCOMPARE(AboutDialog::FromDialogUnits(62, 120, 49, 14), QRect(93, 195, 74, 23));
+
+    auto* ok = about.findChild<QPushButton*>();
+    QVERIFY(ok);
+    QCOMPARE(ok->text(), QStringLiteral("OK"));
+    QVERIFY(ok->isDefault());
+    QCOMPARE(ok->property("controlId").toInt(), platform::IDOK);
+    QCOMPARE(ok->geometry(), AboutDialog::FromDialogUnits(62, 120, 49, 14));
+    auto* group = about.findChild<QGroupBox*>();
+    QVERIFY(group);
+    QCOMPARE(group->title(), QStringLiteral("Important"));
+    QCOMPARE(group->geometry(), AboutDialog::FromDialogUnits(19, 66, 136, 50));
+
+    const auto labelAt = [&](const QString& text) -> QLabel* {
+      for (QLabel* label : about.findChildren<QLabel*>()) {
+        if (label->text() == text) return label;
+      }
+      return nullptr;
+    };
+    QLabel* title = labelAt(QStringLiteral("Krelmo '99"));
+    QVERIFY(title);
+    QCOMPARE(title->geometry(), AboutDialog::FromDialogUnits(67, 16, 38, 8));
+    QLabel* risk = labelAt(QStringLiteral("Use at your own risk."));
+    QVERIFY(risk);
+    QCOMPARE(risk->geometry(), AboutDialog::FromDialogUnits(52, 80, 68, 9));
+    QLabel* disclaimer = labelAt(QStringLiteral(
+        "The author claims no responsibility for \n the use or inability to use this software."));
+    QVERIFY(disclaimer);
+    QCOMPARE(disclaimer->geometry(), AboutDialog::FromDialogUnits(26, 91, 124, 18));
+    // Two credit lines of our own in their boxes, and every text fits its box.
+    QCOMPARE(about.findChildren<QLabel*>().size(), 5);
+    for (QLabel* label : about.findChildren<QLabel*>()) {
+      QVERIFY(!label->text().isEmpty());
+      QVERIFY(label->alignment().testFlag(Qt::AlignLeft));
+      const QFontMetrics metrics(label->font());
+      for (const QString& line : label->text().split(QLatin1Char('\n'))) {
+        QVERIFY2(metrics.horizontalAdvance(line) <= label->width(), qPrintable(line));
+      }
+    }
+    QVERIFY(labelAt(QStringLiteral("Version 1.0")));
+  }
+
+  void aboutBoxIsModalAndOnlyOkClosesIt() {
+    bool modal = false, openAfterEsc = false, openAfterClose = false;
+    WhenModalOpens(
+        &host->window,
+        [&](QWidget* dialog) {
+          modal = dialog->isModal() && qobject_cast<AboutDialog*>(dialog) != nullptr;
+          QTest::keyClick(dialog, Qt::Key_Escape);
+          openAfterEsc = dialog->isVisible();
+          dialog->close();
+          openAfterClose = dialog->isVisible();
+          dialog->findChild<QPushButton*>()->click();
+        },
+        &leftOpen);
+    host->dialogs.ShowAbout();
+    QVERIFY(modal);
+    QVERIFY(openAfterEsc);
+    QVERIFY(openAfterClose);
+    QVERIFY(!QApplication::activeModalWidget());
+  }
+
+  void theGameKeepsRunningWhileADialogIsOpen() {
+    bool dispatched = false;
+    WhenModalOpens(
+        &host->window,
+        [&](QWidget* dialog) {
+          host->queue.PostTimer(1);
+          host->queue.PostMessage(krelmo::WM_MOUSEMOVE, 0, krelmo::MakePointLParam(7, 8));
+          dispatched = WaitFor([&] {
+            return !OfKind(taken, krelmo::WM_TIMER).empty() &&
+                   !OfKind(taken, krelmo::WM_MOUSEMOVE).empty();
+          });
+          dialog->findChild<QPushButton*>()->click();
+        },
+        &leftOpen);
+    host->dialogs.ShowAbout();
+    QVERIFY(dispatched);
+    QCOMPARE(OfKind(taken, krelmo::WM_MOUSEMOVE)[0].lParam, krelmo::MakePointLParam(7, 8));
+  }
+
+  void quittingWhileADialogIsOpenClosesItAndHandsTheQuitBack() {
+    krelmo::Message message;
+    WhenModalOpens(
+        &host->window, [&](QWidget*) { host->queue.PostQuitMessage(0); }, &leftOpen);
+    host->dialogs.ShowAbout();
+    // The outer loop still finds the quit message waiting.
+    QVERIFY(host->queue.PeekMessage(message, 0, 0, true));
+    QCOMPARE(message.message, krelmo::WM_QUIT);
+
+    WhenModalOpens(
+        &host->window, [&](QWidget*) { host->queue.PostQuitMessage(0); }, &leftOpen);
+    QCOMPARE(host->dialogs.MessageBox("Abort Game?", "Warning", 0x34), platform::IDNO);
+    QVERIFY(host->queue.PeekMessage(message, 0, 0, true));
+    QCOMPARE(message.message, krelmo::WM_QUIT);
+  }
+
+  void abortQuestionShowsItsTextCaptionAndWarning_data() {
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("answered Yes") << true;
+    QTest::newRow("answered No") << false;
+  }
+  void abortQuestionShowsItsTextCaptionAndWarning() {
+    QFETCH(bool, yes);
+    QString text, caption;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    int buttons = 0;
+    WhenModalOpens(
+        &host->window,
+        [&](QWidget* widget) {
+          auto* box = qobject_cast<QMessageBox*>(widget);
+          if (!box) return;
+          text = box->text();
+          caption = box->windowTitle();
+          icon = box->icon();
+          buttons = static_cast<int>(box->buttons().size());
+          box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
+        },
+        &leftOpen);
+    const int answer = host->dialogs.MessageBox("Abort Game?", "Warning",
+                                                platform::MB_YESNO | platform::MB_ICONEXCLAMATION);
+    QCOMPARE(answer, yes ? platform::IDYES : platform::IDNO);
+    QCOMPARE(text, QStringLiteral("Abort Game?"));
+    QCOMPARE(caption, QStringLiteral("Warning"));
+    QCOMPARE(icon, QMessageBox::Warning);
+    QCOMPARE(buttons, 2);
+  }
+
+  void helpOpensAtItsContentsBesideTheGame() {
+    QVERIFY(host->dialogs.ShowHelp());
+    QTextBrowser* help = host->dialogs.HelpWindow();
+    QVERIFY(help);
+    QVERIFY(help->isVisible());
+    QVERIFY(help->isWindow());
+    QVERIFY(!help->isModal());
+    const QString text = help->toPlainText();
+    for (const char* needle : {"Krelmo", "Varnak", "250", "5,000", "15,000", "F2", "F3", "Esc",
+                               "five best", "Reset High Scores"}) {
+      QVERIFY2(text.contains(QLatin1String(needle)), needle);
+    }
+    // Asking again brings the same window back.
+    QVERIFY(host->dialogs.ShowHelp());
+    QCOMPARE(host->dialogs.HelpWindow(), help);
+  }
+
+ private:
+  std::unique_ptr<krelmo::qt::QtPlatform> host;
+  std::vector<krelmo::Message> taken;
+  int leftOpen = 0;
+};
+
+QTEST_MAIN(DialogsTest)
+#include "dialogs_test.moc"

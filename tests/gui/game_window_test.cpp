@@ -1,0 +1,307 @@
+// The game's main window on Qt: its size and menu bar, and how input and window events
+// reach the game's queue as messages.
+#include <QAction>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QTest>
+
+#include "app/game.h"
+#include "frontend/qt/qt_platform.h"
+#include "resources/menu.h"
+#include "tests/gui/gui_support.h"
+
+using krelmo::qt::testing::CollectAndCount;
+using krelmo::qt::testing::Drain;
+using krelmo::qt::testing::OfKind;
+using krelmo::qt::testing::ShownStateWord;
+namespace platform = krelmo::platform;
+namespace resources = krelmo::resources;
+
+class GameWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init() {
+    host = std::make_unique<krelmo::qt::QtPlatform>();
+    host->window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host->window));
+    Drain(host->queue);
+  }
+  void cleanup() { host.reset(); }
+
+  void windowIsTitledAndFixedAroundTheClientArea() {
+    auto& window = host->window;
+    QCOMPARE(window.windowTitle(), QStringLiteral("Krelmo '99"));
+    QCOMPARE(window.View().size(), QSize(krelmo::app::kClientWidth, krelmo::app::kClientHeight));
+    QCOMPARE(window.minimumSize(), window.maximumSize());
+    QVERIFY(!window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    // The client area sits right under the menu bar, which is part of the window.
+    QVERIFY(!window.menuBar()->isNativeMenuBar());
+    QCOMPARE(window.View().mapTo(&window, QPoint(0, 0)), QPoint(0, window.menuBar()->height()));
+    QCOMPARE(window.height(), window.menuBar()->height() + krelmo::app::kClientHeight);
+    // Both icon sizes are drawn.
+    QVERIFY(!window.windowIcon().pixmap(32, 32).isNull());
+    QVERIFY(window.windowIcon().availableSizes().contains(QSize(16, 16)));
+  }
+
+  void everyMenuItemShowsItsTextIdAndStartingState() {
+    const QList<QAction*> tops = host->window.menuBar()->actions();
+    QCOMPARE(tops.size(), 3);
+    QCOMPARE(tops[0]->text(), QStringLiteral("File"));
+    QCOMPARE(tops[1]->text(), QStringLiteral("Game"));
+    QCOMPARE(tops[2]->text(), QStringLiteral("Help"));
+    for (const auto& item : resources::kMainMenu) {
+      if (!item.text) continue;
+      QAction* action = host->window.MenuAction(item.id);
+      QVERIFY2(action, item.text);
+      QCOMPARE(action->text(), QString::fromLatin1(item.text));
+      QCOMPARE(action->data().toInt(), item.id);
+      QCOMPARE(ShownStateWord(*action), item.initialState);
+      // The key hints are text only: the keys reach the game as key messages.
+      QVERIFY(action->shortcut().isEmpty());
+      // Each item sits in the menu (and submenu) the table gives.
+      auto* menu = qobject_cast<QMenu*>(action->parent());
+      QVERIFY(menu);
+      QCOMPARE(menu->title(), QString::fromLatin1(item.submenu ? item.submenu : item.menu));
+    }
+    // The separators of the Game menu: before "Players" and before "Reset High Scores".
+    auto* game = tops[1]->menu();
+    const QList<QAction*> gameItems = game->actions();
+    QCOMPARE(gameItems.size(), 8);
+    QVERIFY(gameItems[2]->isSeparator());
+    QVERIFY(gameItems[6]->isSeparator());
+    QCOMPARE(gameItems[3]->menu()->title(), QStringLiteral("Players"));
+    QCOMPARE(gameItems[7]->text(), QStringLiteral("Reset High Scores"));
+  }
+
+  void menuShowsEachStateWordTheGameSets_data() {
+    QTest::addColumn<int>("id");
+    QTest::addColumn<uint>("state");
+    QTest::newRow("enabled") << resources::IDM_PLAYERS_1 << 0u;
+    QTest::newRow("greyed") << resources::IDM_DIGITAL_AUDIO << 3u;
+    QTest::newRow("checked") << resources::IDM_VARNAK << 8u;
+    QTest::newRow("greyed and checked") << resources::IDM_KRELMO << 11u;
+  }
+  void menuShowsEachStateWordTheGameSets() {
+    QFETCH(int, id);
+    QFETCH(uint, state);
+    host->menu.SetState(id, state);
+    QCOMPARE(ShownStateWord(*host->window.MenuAction(id)), state);
+    // And back to plain: no check box left behind.
+    host->menu.SetState(id, 0);
+    QCOMPARE(ShownStateWord(*host->window.MenuAction(id)), 0u);
+  }
+
+  void choosingAMenuItemPostsItsCommandAndLeavesTheCheckToTheGame() {
+    // A greyed item cannot be chosen.
+    host->window.MenuAction(resources::IDM_PLAYERS_2)->trigger();
+    QVERIFY(Drain(host->queue).empty());
+    for (const auto& item : resources::kMainMenu) {
+      if (!item.text) continue;
+      host->menu.SetState(item.id, item.initialState & platform::MFS_CHECKED);
+      host->window.MenuAction(item.id)->trigger();
+      const auto messages = Drain(host->queue);
+      QCOMPARE(messages.size(), std::size_t{1});
+      QCOMPARE(messages[0].message, krelmo::WM_COMMAND);
+      QCOMPARE(messages[0].wParam, krelmo::WPARAM(item.id));
+    }
+    // Choosing the checked item does not uncheck it: only the game changes state words.
+    QAction* onePlayer = host->window.MenuAction(resources::IDM_PLAYERS_1);
+    onePlayer->trigger();
+    QCOMPARE(ShownStateWord(*onePlayer), platform::MFS_CHECKED);
+  }
+
+  void functionKeysPostKeyDownWithTheirScanCodes_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<qulonglong>("virtualKey");
+    QTest::addColumn<uint>("scanCode");
+    QTest::newRow("F2") << int(Qt::Key_F2) << qulonglong(krelmo::VK_F2) << 0x3Cu;
+    QTest::newRow("F3") << int(Qt::Key_F3) << qulonglong(krelmo::VK_F3) << 0x3Du;
+    QTest::newRow("Esc") << int(Qt::Key_Escape) << qulonglong(krelmo::VK_ESCAPE) << 0x01u;
+    QTest::newRow("P") << int(Qt::Key_P) << qulonglong('P') << 0x19u;
+  }
+  void functionKeysPostKeyDownWithTheirScanCodes() {
+    QFETCH(int, key);
+    QFETCH(qulonglong, virtualKey);
+    QFETCH(uint, scanCode);
+    QTest::keyClick(&host->window.View(), Qt::Key(key));
+    const auto keys = OfKind(Drain(host->queue), krelmo::WM_KEYDOWN);
+    QCOMPARE(keys.size(), std::size_t{1});
+    QCOMPARE(keys[0].wParam, virtualKey);
+    QCOMPARE(keys[0].lParam, krelmo::MakeKeyLParam(scanCode, false, false, false));
+    // A first press passes the game's key filter: bits 16 to 31 at most 0x300.
+    QVERIFY(((keys[0].lParam >> 16) & 0xFFFF) <= 0x300);
+  }
+
+  void heldKeysCarryTheRepeatBitAndAltTheAltBit() {
+    auto& view = host->window.View();
+    QKeyEvent held(QEvent::KeyPress, Qt::Key_F3, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(&view, &held);
+    QTest::keyClick(&view, Qt::Key_F2, Qt::AltModifier);
+    // Alt itself is a key too; the two function keys are what matter here.
+    std::vector<krelmo::Message> keys;
+    for (const auto& key : OfKind(Drain(host->queue), krelmo::WM_KEYDOWN)) {
+      if (key.wParam == krelmo::VK_F2 || key.wParam == krelmo::VK_F3) keys.push_back(key);
+    }
+    QCOMPARE(keys.size(), std::size_t{2});
+    QCOMPARE(keys[0].wParam, krelmo::VK_F3);
+    QCOMPARE(keys[0].lParam & (krelmo::kKeyRepeatBit | krelmo::kKeyAltBit), krelmo::kKeyRepeatBit);
+    QCOMPARE(keys[1].wParam, krelmo::VK_F2);
+    QCOMPARE(keys[1].lParam & (krelmo::kKeyRepeatBit | krelmo::kKeyAltBit), krelmo::kKeyAltBit);
+    // Either bit makes the game ignore the key.
+    QVERIFY(((keys[0].lParam >> 16) & 0xFFFF) > 0x300);
+    QVERIFY(((keys[1].lParam >> 16) & 0xFFFF) > 0x300);
+  }
+
+  void altF4AsksTheGameToCloseFromTheViewOrTheMenuBar() {
+    QTest::keyClick(&host->window.View(), Qt::Key_F4, Qt::AltModifier);
+    // With the menu bar holding the keyboard the key reaches the window itself.
+    QKeyEvent altF4(QEvent::KeyPress, Qt::Key_F4, Qt::AltModifier);
+    QApplication::sendEvent(&host->window, &altF4);
+    const auto messages = Drain(host->queue);
+    QCOMPARE(OfKind(messages, krelmo::WM_CLOSE).size(), std::size_t{2});
+    constexpr krelmo::WPARAM kVkF4 = 115;
+    for (const auto& key : OfKind(messages, krelmo::WM_KEYDOWN)) QVERIFY(key.wParam != kVkF4);
+  }
+
+  void closingTheWindowAsksTheGameAndKeepsItOpen() {
+    QVERIFY(!host->window.close());
+    QVERIFY(host->window.isVisible());
+    const auto closes = OfKind(Drain(host->queue), krelmo::WM_CLOSE);
+    QCOMPARE(closes.size(), std::size_t{1});
+  }
+
+  void mouseMovesAndButtonsPostClientPoints() {
+    auto& view = host->window.View();
+    QTest::mouseMove(&view, QPoint(300, 414));
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(301, 415));
+    QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(301, 415));
+    QTest::mousePress(&view, Qt::RightButton, Qt::NoModifier, QPoint(10, 20));
+    QTest::mouseRelease(&view, Qt::RightButton, Qt::NoModifier, QPoint(10, 20));
+    const auto messages = Drain(host->queue);
+    const auto moves = OfKind(messages, krelmo::WM_MOUSEMOVE);
+    QVERIFY(!moves.empty());
+    QCOMPARE(moves.front().lParam, krelmo::MakePointLParam(300, 414));
+    const auto lefts = OfKind(messages, krelmo::WM_LBUTTONDOWN);
+    QCOMPARE(lefts.size(), std::size_t{1});
+    QCOMPARE(lefts[0].lParam, krelmo::MakePointLParam(301, 415));
+    const auto rights = OfKind(messages, krelmo::WM_RBUTTONDOWN);
+    QCOMPARE(rights.size(), std::size_t{1});
+    QCOMPARE(rights[0].lParam, krelmo::MakePointLParam(10, 20));
+  }
+
+  void thePointerIsHeldOnThePaddleStripWhileConfined() {
+    auto& view = host->window.View();
+    auto& windows = host->windowSystem;
+    windows.ShowCursor(false);
+    QCOMPARE(view.cursor().shape(), Qt::BlankCursor);
+
+    const platform::Point topLeft = windows.ClientToScreen({20, 410});
+    const platform::Point bottomRight = windows.ClientToScreen({621, 420});
+    const platform::Rect strip{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
+    windows.ClipCursor(&strip);
+    const auto moveTo = [&](QPoint local) {
+      QMouseEvent move(QEvent::MouseMove, local, view.mapToGlobal(local), Qt::NoButton,
+                       Qt::NoButton, Qt::NoModifier);
+      QApplication::sendEvent(&view, &move);
+    };
+    Drain(host->queue);
+    moveTo(QPoint(5, 200));    // above and left of the strip
+    moveTo(QPoint(20, 410));   // the echo of the pointer put back on the strip
+    moveTo(QPoint(633, 435));  // below and right of it
+    moveTo(QPoint(300, 415));  // on it
+    auto moves = OfKind(Drain(host->queue), krelmo::WM_MOUSEMOVE);
+    QCOMPARE(moves.size(), std::size_t{3});
+    QCOMPARE(moves[0].lParam, krelmo::MakePointLParam(20, 410));
+    QCOMPARE(moves[1].lParam, krelmo::MakePointLParam(620, 419));
+    QCOMPARE(moves[2].lParam, krelmo::MakePointLParam(300, 415));
+
+    windows.ClipCursor(nullptr);
+    windows.ShowCursor(true);
+    moveTo(QPoint(5, 200));
+    moves = OfKind(Drain(host->queue), krelmo::WM_MOUSEMOVE);
+    QCOMPARE(moves.size(), std::size_t{1});
+    QCOMPARE(moves[0].lParam, krelmo::MakePointLParam(5, 200));
+    QCOMPARE(view.cursor().shape(), Qt::ArrowCursor);
+  }
+
+  void theSurfaceIsShownPixelForPixelInItsOwnColours() {
+    auto& surface = host->surface;
+    surface.SelectObject(krelmo::Brush{krelmo::RGB(255, 128, 0)});
+    surface.SelectObject(krelmo::Pen{krelmo::RGB(0, 0, 255)});
+    surface.Rectangle(10, 20, 50, 40);
+    // Beyond the client area the surface is not shown.
+    surface.SelectObject(krelmo::Brush{krelmo::RGB(255, 255, 255)});
+    surface.Rectangle(634, 0, 640, 480);
+    const QImage shown = host->window.View().grab().toImage();
+    QCOMPARE(shown.size(), QSize(634, 436));
+    QCOMPARE(QColor(shown.pixel(30, 30)), QColor(255, 128, 0));
+    QCOMPARE(QColor(shown.pixel(10, 20)), QColor(0, 0, 255));
+    QCOMPARE(QColor(shown.pixel(50, 40)), QColor(0, 0, 0));
+    QCOMPARE(QColor(shown.pixel(633, 5)), QColor(0, 0, 0));
+    QCOMPARE(host->window.View().PresentedGeneration(), surface.Generation());
+  }
+
+  void aSettledSwitchOfApplicationIsReportedButAFlickerIsNot() {
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    emit qApp->applicationStateChanged(Qt::ApplicationActive);
+    QTest::qWait(krelmo::qt::GameWindow::kActivationSettleMs * 2);
+    QVERIFY(OfKind(Drain(host->queue), krelmo::WM_ACTIVATEAPP).empty());
+
+    std::vector<krelmo::Message> taken;
+    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    QTRY_COMPARE(CollectAndCount(host->queue, taken, krelmo::WM_ACTIVATEAPP), std::size_t{1});
+    emit qApp->applicationStateChanged(Qt::ApplicationActive);
+    QTRY_COMPARE(CollectAndCount(host->queue, taken, krelmo::WM_ACTIVATEAPP), std::size_t{2});
+    const auto activations = OfKind(taken, krelmo::WM_ACTIVATEAPP);
+    QCOMPARE(activations[0].wParam, krelmo::WPARAM{0});
+    QCOMPARE(activations[1].wParam, krelmo::WPARAM{1});
+  }
+
+  void theGamePlacesTheWindowOnTopWithoutADragEnding() {
+    // Past the moment of the window's own first placement.
+    QTest::qWait(600);
+    auto& windows = host->windowSystem;
+    windows.SetWindowPos(100, 50, 640, 480, true);
+    QVERIFY(host->window.isVisible());
+    QVERIFY(host->window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QTRY_COMPARE(host->window.frameGeometry().topLeft(), QPoint(100, 50));
+    const platform::Rect rect = windows.WindowRect();
+    QCOMPARE(rect.left, 100);
+    QCOMPARE(rect.top, 50);
+    QCOMPARE(rect.right - rect.left, host->window.frameGeometry().width());
+    const platform::Point client = windows.ClientToScreen({0, 0});
+    QCOMPARE(QPoint(client.x, client.y), host->window.View().mapToGlobal(QPoint(0, 0)));
+    QTest::qWait(krelmo::qt::GameWindow::kMoveSettleMs * 2);
+    const auto messages = Drain(host->queue);
+    QVERIFY(!OfKind(messages, krelmo::WM_MOVE).empty());
+    QVERIFY(OfKind(messages, krelmo::WM_EXITSIZEMOVE).empty());
+  }
+
+  void aMoveByThePlayerEndsWithTheEndOfMoveMessage() {
+    // Past the moment of the window's own first placement.
+    QTest::qWait(600);
+    Drain(host->queue);
+    host->window.move(host->window.pos() + QPoint(30, 20));
+    std::vector<krelmo::Message> taken;
+    QTRY_COMPARE(CollectAndCount(host->queue, taken, krelmo::WM_EXITSIZEMOVE), std::size_t{1});
+  }
+
+  void thePlayTimerPostsTicksUntilKilled() {
+    auto& windows = host->windowSystem;
+    windows.SetTimer(krelmo::app::kPlayTimerId, 10);
+    std::vector<krelmo::Message> taken;
+    QTRY_VERIFY(CollectAndCount(host->queue, taken, krelmo::WM_TIMER) > 0);
+    QCOMPARE(OfKind(taken, krelmo::WM_TIMER)[0].wParam, krelmo::WPARAM{krelmo::app::kPlayTimerId});
+    windows.KillTimer(krelmo::app::kPlayTimerId);
+    Drain(host->queue);
+    QTest::qWait(50);
+    QVERIFY(OfKind(Drain(host->queue), krelmo::WM_TIMER).empty());
+  }
+
+ private:
+  std::unique_ptr<krelmo::qt::QtPlatform> host;
+};
+
+QTEST_MAIN(GameWindowTest)
+#include "game_window_test.moc"
