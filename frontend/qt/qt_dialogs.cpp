@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMessageBox>
@@ -68,6 +69,29 @@ QFont AboutFont(const QFont& base) {
   }
   return font;
 }
+
+// A Yes/No question has no way out but its two buttons: Esc (even held down since it
+// asked) and the close request leave it open.
+class QuestionBox final : public QMessageBox {
+ public:
+  QuestionBox(QWidget* owner, bool yesNo) : QMessageBox(owner), yesNo_(yesNo) {}
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (yesNo_ && event->key() == Qt::Key_Escape) return;
+    QMessageBox::keyPressEvent(event);
+  }
+  void closeEvent(QCloseEvent* event) override {
+    if (yesNo_) {
+      event->ignore();
+      return;
+    }
+    QMessageBox::closeEvent(event);
+  }
+
+ private:
+  bool yesNo_;
+};
 
 }  // namespace
 
@@ -143,7 +167,8 @@ bool QtDialogs::RunModal(QDialog& dialog) {
 }
 
 int QtDialogs::MessageBox(std::string_view text, std::string_view caption, std::uint32_t style) {
-  QMessageBox box(&owner_);
+  const bool yesNo = (style & kButtonsMask) == platform::MB_YESNO;
+  QuestionBox box(&owner_, yesNo);
   box.setWindowTitle(Latin1(caption));
   box.setText(Latin1(text));
   switch (style & kIconMask) {
@@ -162,11 +187,12 @@ int QtDialogs::MessageBox(std::string_view text, std::string_view caption, std::
     default:
       break;
   }
-  const bool yesNo = (style & kButtonsMask) == platform::MB_YESNO;
   QAbstractButton* yes = nullptr;
   if (yesNo) {
-    yes = box.addButton(QMessageBox::Yes);
-    box.setDefaultButton(box.addButton(QMessageBox::No));
+    // The first button is the default one, as in the game's message boxes.
+    box.setDefaultButton(box.addButton(QMessageBox::Yes));
+    yes = box.defaultButton();
+    box.addButton(QMessageBox::No);
   } else {
     box.setDefaultButton(box.addButton(QMessageBox::Ok));
   }

@@ -17,7 +17,7 @@ void QtFrameHost::WhileWaiting(std::uint32_t ticksLeft) {
     lastEvents_ = now;
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::X11ExcludeTimers);
   }
-  if (ticksLeft > kPresentBudgetTicks && view_.MsSinceLastPresent() >= kPresentIntervalMs &&
+  if (ticksLeft > kPresentBudgetTicks && view_.UsSinceLastPresent() >= kPresentIntervalUs &&
       view_.SurfaceChanged()) {
     view_.repaint();
     ++framePresents_;

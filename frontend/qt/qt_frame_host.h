@@ -32,7 +32,7 @@ class QtFrameHost final : public platform::FrameHost {
   std::string StatsLine() const;
 
   static constexpr std::chrono::microseconds kEventInterval{1000};
-  static constexpr qint64 kPresentIntervalMs = 16;
+  static constexpr qint64 kPresentIntervalUs = 16'000;
   // A synchronous present costs about 0.9 ms; it is only made with more than this left.
   static constexpr std::uint32_t kPresentBudgetTicks = platform::kPitTicksPerSecond * 12 / 10000;
   // Waits closer together than this belong to one run of frames.

@@ -4,6 +4,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 
 namespace krelmo::qt {
@@ -31,8 +32,13 @@ platform::Rect QtWindowSystem::WindowRect() const {
 void QtWindowSystem::SetWindowPos(int x, int y, int, int, bool topmost) {
   window_.ExpectOwnMove();
   if (topmost && !window_.windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
-    // Changing the flags hides the window; it is shown again below.
-    window_.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    // QWidget::setWindowFlag would hide the window to re-create it, and the window that
+    // hides loses the focus, which the game takes for the player switching away. The
+    // native window takes the flag as it stands; the widget is told without a re-creation.
+    window_.overrideWindowFlags(window_.windowFlags() | Qt::WindowStaysOnTopHint);
+    if (QWindow* native = window_.windowHandle()) {
+      native->setFlags(native->flags() | Qt::WindowStaysOnTopHint);
+    }
   }
   window_.move(x, y);
   if (!window_.isVisible()) window_.show();

@@ -48,11 +48,9 @@ SurfaceView::SurfaceView(const platform::Surface& surface, platform::MessageQueu
   sinceLastPresent_.start();
 }
 
-qint64 SurfaceView::MsSinceLastPresent() const {
-  return sinceLastPresent_.elapsed();
-}
-
 void SurfaceView::paintEvent(QPaintEvent*) {
+  // Presents are paced from start to start, as a display's refreshes are.
+  sinceLastPresent_.restart();
   QPainter painter(this);
   // Whole-number device pixel ratios and no smoothing: each surface pixel becomes a crisp
   // square on high-density screens.
@@ -61,7 +59,6 @@ void SurfaceView::paintEvent(QPaintEvent*) {
   painter.drawImage(client, image_, client);
   presentedGeneration_ = surface_.Generation();
   ++presents_;
-  sinceLastPresent_.restart();
 }
 
 void SurfaceView::keyPressEvent(QKeyEvent* event) {

@@ -22,9 +22,10 @@ class SurfaceView final : public QWidget {
   SurfaceView(const platform::Surface& surface, platform::MessageQueue& queue,
               QWidget* parent = nullptr);
 
-  // The surface generation last shown, and how long ago, for the presenters.
+  // The surface generation last shown, and how long ago the last present began, for the
+  // presenters.
   std::uint64_t PresentedGeneration() const { return presentedGeneration_; }
-  qint64 MsSinceLastPresent() const;
+  qint64 UsSinceLastPresent() const { return sinceLastPresent_.nsecsElapsed() / 1000; }
   bool SurfaceChanged() const { return surface_.Generation() != presentedGeneration_; }
   std::uint64_t PresentCount() const { return presents_; }
 

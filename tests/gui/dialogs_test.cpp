@@ -186,6 +186,7 @@ class DialogsTest : public QObject {
     QString text, caption;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     int buttons = 0;
+    bool yesIsDefault = false, openAfterEsc = false, openAfterClose = false;
     WhenModalOpens(
         &host->window,
         [&](QWidget* widget) {
@@ -195,6 +196,12 @@ class DialogsTest : public QObject {
           caption = box->windowTitle();
           icon = box->icon();
           buttons = static_cast<int>(box->buttons().size());
+          yesIsDefault = box->defaultButton() == box->button(QMessageBox::Yes);
+          // Only the two buttons answer: a held Esc or a close request do not.
+          QTest::keyClick(box, Qt::Key_Escape);
+          openAfterEsc = box->isVisible();
+          box->close();
+          openAfterClose = box->isVisible();
           box->button(yes ? QMessageBox::Yes : QMessageBox::No)->click();
         },
         &leftOpen);
@@ -205,6 +212,9 @@ class DialogsTest : public QObject {
     QCOMPARE(caption, QStringLiteral("Warning"));
     QCOMPARE(icon, QMessageBox::Warning);
     QCOMPARE(buttons, 2);
+    QVERIFY(yesIsDefault);
+    QVERIFY(openAfterEsc);
+    QVERIFY(openAfterClose);
   }
 
   void helpOpensAtItsContentsBesideTheGame() {

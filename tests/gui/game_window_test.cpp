@@ -265,6 +265,7 @@ class GameWindowTest : public QObject {
     windows.SetWindowPos(100, 50, 640, 480, true);
     QVERIFY(host->window.isVisible());
     QVERIFY(host->window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(host->window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     QTRY_COMPARE(host->window.frameGeometry().topLeft(), QPoint(100, 50));
     const platform::Rect rect = windows.WindowRect();
     QCOMPARE(rect.left, 100);
