@@ -24,10 +24,13 @@ constexpr const char* kPausedText = "Paused - <F3> to resume";
 }  // namespace
 
 void Game::ConfineCursor(bool moveToPaddle) {
+  // The strip lies just above the paddle's row, one pixel high; it lets the pointer's client
+  // x run from 18 to 561. It is placed by client coordinates, so it lands in the same place
+  // whatever frame the window system draws around the window.
   auto& window = platform.window;
-  const platform::Rect frame = window.WindowRect();
-  const platform::Rect strip{frame.left + 21, frame.bottom - 41, frame.right - 75,
-                             frame.bottom - 40};
+  const platform::Point topLeft = window.ClientToScreen({18, 398});
+  const platform::Point bottomRight = window.ClientToScreen({562, 399});
+  const platform::Rect strip{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
   window.ClipCursor(&strip);
   if (moveToPaddle) {
     const platform::Point p = window.ClientToScreen({engine.state.paddleX, 410});
