@@ -2,6 +2,7 @@
 // every service the game's logic reaches, built together and handed over as a Platform.
 #pragma once
 
+#include "frontend/headless/headless_platform.h"
 #include "frontend/qt/game_window.h"
 #include "frontend/qt/qt_dialogs.h"
 #include "frontend/qt/qt_font_renderer.h"
@@ -35,7 +36,7 @@ class QtPlatform {
   QtDialogs dialogs{window, queue};
   SilentSound sound;
   NoJoystick joystick;
-  InMemoryRegistry registry;
+  headless::MemoryRegistry registry;  // settings last for the run only, for now
 
  private:
   platform::Platform platform_;
