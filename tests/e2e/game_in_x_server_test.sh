@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # End-to-end: krelmo99 in a real X server (Xvfb, no window manager), driven by xdotool and
 # checked by screenshots: the first screen's colours, a second start, and Alt+F4.
-set -euo pipefail
+set -uo pipefail
 
 game=$1
 if [[ -z "${KRELMO_E2E_IN_XVFB:-}" ]]; then
@@ -28,7 +28,7 @@ cleanup() {
 trap cleanup EXIT
 
 fail() {
-  echo "FAIL: $*"
+  echo "FAIL: $*" >&2
   echo "--- game's error output:"
   cat "$work/game.err" 2>/dev/null || true
   exit 1
@@ -61,7 +61,20 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [[ -n "$window" ]] || fail "no window titled \"Krelmo '99\" within 10 s"
-sleep 1  # the first screen is drawn and the window placed
+
+shot=$work/shot.png
+# The window is placed and its first screen drawn once the silver top wall shows under the
+# menu bar: poll for it rather than guess how long that takes.
+dy=
+for _ in $(seq 150); do
+  read -r win_x win_y win_w win_h < <(xwininfo -id "$window" | awk '
+    /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
+    /Width:/ {w = $NF} /Height:/ {h = $NF} END {print x, y, w, h}')
+  import -window root "$shot" || fail "import could not take a screenshot"
+  dy=$(first_silver "$shot" $((win_x + 300)) "$win_y" "$win_h" down)
+  [[ -n "$dy" ]] && break
+  sleep 0.1
+done
 
 read -r win_x win_y win_w win_h < <(xwininfo -id "$window" | awk '
   /Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF}
@@ -71,12 +84,8 @@ echo "window $window at ($win_x, $win_y), $win_w x $win_h"
 # The game centres its 640 x 480 window on the 1024 x 768 screen.
 [[ $win_x -eq 192 && $win_y -eq 144 ]] || fail "window at ($win_x, $win_y), not centred at (192, 144)"
 
-shot=$work/shot.png
-import -window root "$shot"
-
 # The client area's top-left: the silver top wall is the first silver below the menu bar,
 # and the left wall the first silver across from the window's left edge.
-dy=$(first_silver "$shot" $((win_x + 300)) "$win_y" "$win_h" down)
 [[ -n "$dy" ]] || fail "no silver top wall under the menu bar"
 client_y=$((win_y + dy))
 dx=$(first_silver "$shot" "$win_x" $((client_y + 200)) "$win_w" across)

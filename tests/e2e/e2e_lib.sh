@@ -1,0 +1,132 @@
+# Shared pieces of the end-to-end scripts: a private X server and runtime folder, the game's
+# window, screenshots and pixel counts, and waits that poll for a condition instead of guessing
+# how long the machine takes. Source it after `set -uo pipefail`; every failure says why.
+#   source e2e_lib.sh; e2e_init "$0" "$@"   # re-runs the script under xvfb-run once
+
+e2e_init() {
+  local script=$1
+  shift
+  if [[ -z "${KRELMO_E2E_IN_XVFB:-}" ]]; then
+    command -v xvfb-run >/dev/null || { echo "SKIP: xvfb-run is not installed"; exit 77; }
+    export KRELMO_E2E_IN_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$script" "$@"
+  fi
+  local tool
+  for tool in xdotool xwininfo import convert; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
+  done
+  # A runtime folder and settings file of our own: this game's lock, hand-over socket and
+  # settings stay apart from any game the user is playing and from other test runs.
+  work=$(mktemp -d)
+  export XDG_RUNTIME_DIR=$work/runtime TMPDIR=$work KRELMO_REGISTRY=$work/krelmo.reg
+  export XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+  unset QT_QPA_PLATFORM WAYLAND_DISPLAY
+  shot=$work/shot.png
+  game_pid=
+  trap e2e_cleanup EXIT
+}
+
+e2e_cleanup() {
+  if [[ -n "$game_pid" ]] && kill -0 "$game_pid" 2>/dev/null; then kill "$game_pid"; fi
+  rm -rf "$work"
+}
+
+# Reports to the error stream, so that a failure inside $(...) is still seen.
+fail() {
+  echo "FAIL: $*" >&2
+  if [[ -f "$shot" ]]; then
+    cp "$shot" "${KRELMO_E2E_KEEP:-/tmp}/krelmo-e2e-failure.png" 2>/dev/null &&
+      echo "last screenshot: ${KRELMO_E2E_KEEP:-/tmp}/krelmo-e2e-failure.png"
+  fi
+  echo "--- game's error output:"
+  cat "$work/game.err" 2>/dev/null || true
+  exit 1
+}
+
+# Starts the game (extra arguments go to it) and waits for its window; sets game_pid, window,
+# and client_x/client_y, the screen position of the client area's top-left corner.
+start_game() {
+  "$game" "$@" 2>"$work/game.err" &
+  game_pid=$!
+  window=
+  local _
+  for _ in $(seq 150); do
+    window=$(xdotool search --onlyvisible --name "^Krelmo '99\$" 2>/dev/null | head -n1) || true
+    [[ -n "$window" ]] && break
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window appeared"
+    sleep 0.1
+  done
+  [[ -n "$window" ]] || fail "no window titled \"Krelmo '99\" within 15 s"
+  local geometry
+  geometry=$(xdotool getwindowgeometry --shell "$window") || fail "no geometry for window $window"
+  local X Y WIDTH HEIGHT
+  eval "$geometry"
+  # No window manager: no frame, and the client area sits under the menu bar.
+  client_x=$X
+  client_y=$((Y + HEIGHT - 436))
+  # The first screen is drawn once the silver top wall shows.
+  wait_for "the first screen" count_is_over C0C0C0 300 0 20 10 100
+}
+
+take_shot() { import -window root "$shot" || fail "import could not take a screenshot"; }
+
+# The number of pixels of colour RRGGBB in the client rectangle x y width height of the
+# last screenshot.
+count() {
+  convert "$shot" -crop "$4x$5+$((client_x + $2))+$((client_y + $3))" +repage \
+    -fill black +opaque "#$1" -fill white -opaque "#$1" -format "%[fx:round(mean*w*h)]" info: ||
+    fail "convert could not read the screenshot"
+}
+
+count_is_over() { take_shot; (($(count "$1" "$2" "$3" "$4" "$5") > $6)); }
+count_is_zero() { take_shot; (($(count "$1" "$2" "$3" "$4" "$5") == 0)); }
+
+# The bounding box "WxH+X+Y" of the white pixels in a client rectangle of the last screenshot,
+# or empty when there are none.
+white_box() {
+  (($(count FFFFFF "$@") > 0)) || return 0
+  convert "$shot" -crop "$3x$4+$((client_x + $1))+$((client_y + $2))" +repage \
+    -fill black +opaque "#FFFFFF" -format "%@" info: || fail "convert could not read the screenshot"
+}
+
+# Polls a condition (a command) every 0.1 s for at most 15 s; fails naming what was awaited.
+wait_for() {
+  local what=$1 _
+  shift
+  for _ in $(seq 150); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  fail "$what did not happen within 15 s"
+}
+
+# Waits for a top-level window with this exact title; prints its id.
+wait_for_window() {
+  local title=$1 id _
+  for _ in $(seq 150); do
+    id=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n1) || true
+    [[ -n "$id" ]] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+# Ends the game with Alt+F4 and checks that it exits with code 0 within 10 s.
+quit_game() {
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool key alt+F4
+  local status= _
+  for _ in $(seq 100); do
+    if ! kill -0 "$game_pid" 2>/dev/null; then
+      status=0
+      wait "$game_pid" || status=$?
+      break
+    fi
+    sleep 0.1
+  done
+  [[ -n "$status" ]] || fail "Alt+F4 did not end the game within 10 s"
+  game_pid=
+  [[ $status -eq 0 ]] || fail "the game ended with code $status after Alt+F4"
+}
