@@ -1,17 +1,11 @@
 # Shared pieces of the end-to-end scripts: a private X server and runtime folder, the game's
 # window, screenshots and pixel counts, and waits that poll for a condition instead of guessing
 # how long the machine takes. Source it after `set -uo pipefail`; every failure says why.
-#   source e2e_lib.sh; e2e_init "$0" "$@"   # re-runs the script under xvfb-run once
+#   game=path/to/krelmo99; source e2e_lib.sh; e2e_init
 
 e2e_init() {
-  local script=$1
-  shift
-  if [[ -z "${KRELMO_E2E_IN_XVFB:-}" ]]; then
-    command -v xvfb-run >/dev/null || { echo "SKIP: xvfb-run is not installed"; exit 77; }
-    export KRELMO_E2E_IN_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$script" "$@"
-  fi
   local tool
+  command -v Xvfb >/dev/null || { echo "SKIP: Xvfb is not installed"; exit 77; }
   for tool in xdotool xwininfo import convert; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
   done
@@ -25,11 +19,25 @@ e2e_init() {
   unset QT_QPA_PLATFORM WAYLAND_DISPLAY
   shot=$work/shot.png
   game_pid=
+  xvfb_pid=
   trap e2e_cleanup EXIT
+  # The server picks a free display itself and writes its number once it accepts clients, so
+  # runs side by side never race for one (as `xvfb-run -a` does).
+  Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$work/display" 2>"$work/xvfb.err" &
+  xvfb_pid=$!
+  local _
+  for _ in $(seq 100); do
+    [[ -s "$work/display" ]] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.err"; fail "Xvfb did not start"; }
+    sleep 0.1
+  done
+  [[ -s "$work/display" ]] || fail "Xvfb gave no display within 10 s"
+  export DISPLAY=:$(head -n1 "$work/display")
 }
 
 e2e_cleanup() {
   if [[ -n "$game_pid" ]] && kill -0 "$game_pid" 2>/dev/null; then kill "$game_pid"; fi
+  if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
   rm -rf "$work"
 }
 
@@ -42,6 +50,10 @@ fail() {
   fi
   echo "--- game's error output:"
   cat "$work/game.err" 2>/dev/null || true
+  if [[ -n "${xvfb_pid:-}" ]] && ! kill -0 "$xvfb_pid" 2>/dev/null; then
+    echo "--- the X server on $DISPLAY had ended:"
+    cat "$work/xvfb.err"
+  fi
   exit 1
 }
 

@@ -4,35 +4,8 @@
 set -uo pipefail
 
 game=$1
-if [[ -z "${KRELMO_E2E_IN_XVFB:-}" ]]; then
-  command -v xvfb-run >/dev/null || { echo "SKIP: xvfb-run is not installed"; exit 77; }
-  export KRELMO_E2E_IN_XVFB=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
-
-for tool in xdotool xwininfo import convert; do
-  command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
-done
-
-# A runtime folder of our own: this game's lock and hand-over socket stay apart from any
-# game the user is playing and from other test runs.
-work=$(mktemp -d)
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM WAYLAND_DISPLAY
-game_pid=
-cleanup() {
-  if [[ -n "$game_pid" ]] && kill -0 "$game_pid" 2>/dev/null; then kill "$game_pid"; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  echo "--- game's error output:"
-  cat "$work/game.err" 2>/dev/null || true
-  exit 1
-}
+source "$(dirname "$0")/e2e_lib.sh"
+e2e_init
 
 game_windows() { xdotool search --onlyvisible --name "^Krelmo '99\$" 2>/dev/null || true; }
 
@@ -62,7 +35,6 @@ for _ in $(seq 100); do
 done
 [[ -n "$window" ]] || fail "no window titled \"Krelmo '99\" within 10 s"
 
-shot=$work/shot.png
 # The window is placed and its first screen drawn once the silver top wall shows under the
 # menu bar: poll for it rather than guess how long that takes.
 dy=

@@ -5,7 +5,7 @@
 set -uo pipefail
 game=$1
 source "$(dirname "$0")/e2e_lib.sh"
-e2e_init "$0" "$@"
+e2e_init
 
 start_game
 xdotool windowfocus --sync "$window" 2>/dev/null || true
