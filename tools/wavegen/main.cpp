@@ -1,5 +1,5 @@
-// krelmo-wavegen: writes the game's eleven recordings as NNN.wav into a folder (by default
-// the source tree's resources/sounds), where they are committed and embedded from.
+// krelmo-wavegen: writes the game's eleven recordings as NNN.wav into a folder; run on the
+// source tree's resources/sounds, from where they are committed and embedded.
 #include <cstdio>
 #include <fstream>
 #include <string>
