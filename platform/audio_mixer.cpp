@@ -101,8 +101,13 @@ void AudioMixer::Take(const Command& command, std::uint64_t nowTicks) {
   const std::uint64_t since = command.ticks > anchorTicks_ ? command.ticks - anchorTicks_ : 0;
   std::int64_t position =
       anchorPosition_ + static_cast<std::int64_t>(since * kSampleRate / kPitTicksPerSecond);
-  // A change that arrives too late is heard at once, never before one already placed.
-  position = std::max({position, rendered_, lastPosition_});
+  if (position < rendered_) {
+    // Too late (the device ran ahead of the clock): heard at once, and the rest of the burst
+    // keeps its lengths from here.
+    anchorTicks_ = command.ticks;
+    anchorPosition_ = position = rendered_;
+  }
+  position = std::max(position, lastPosition_);
   lastPosition_ = position;
   if (eventsCount_ == events_.size()) {
     Apply(events_[eventsHead_]);
