@@ -25,6 +25,7 @@ asan:
 bench: deps
 	$(MAKE) build PRESET=release
 	build/release/tools/krelmo-bench
+	build/release/tools/krelmo-audio-latency
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -2,6 +2,7 @@
 #include "frontend/qt/qt_platform.h"
 
 #include "resources/menu.h"
+#include "resources/waves.h"
 
 namespace krelmo::qt {
 
@@ -15,10 +16,13 @@ platform::MenuModel& LoadedMenu(platform::MenuModel& menu) {
 }  // namespace
 
 QtPlatform::QtPlatform()
-    : window(surface, queue, LoadedMenu(menu)), platform_{surface,      queue,   pc,   frameHost,
-                                                          windowSystem, dialogs, menu, sound,
-                                                          joystick,     registry} {
+    : window(surface, queue, LoadedMenu(menu)),
+      sound(resources::WaveResource, clock),
+      platform_{surface, queue, pc,    frameHost, windowSystem,
+                dialogs, menu,  sound, joystick,  registry} {
   surface.SetFontRenderer(&font);
+  audio_ = sdl::OpenAudioDevice(sound, &audioError);
+  if (audio_) pc.SetSpeakerSink(&sound);
 }
 
 QtPlatform::~QtPlatform() {

@@ -2,6 +2,9 @@
 // every service the game's logic reaches, built together and handed over as a Platform.
 #pragma once
 
+#include <memory>
+#include <string>
+
 #include "frontend/headless/headless_platform.h"
 #include "frontend/qt/game_window.h"
 #include "frontend/qt/qt_dialogs.h"
@@ -9,6 +12,8 @@
 #include "frontend/qt/qt_frame_host.h"
 #include "frontend/qt/qt_window_system.h"
 #include "frontend/qt/stub_devices.h"
+#include "frontend/sdl/sdl_audio.h"
+#include "platform/audio_mixer.h"
 #include "platform/platform.h"
 
 namespace krelmo::qt {
@@ -34,12 +39,18 @@ class QtPlatform {
   QtWindowSystem windowSystem{window, queue};
   QtFrameHost frameHost{window.View()};
   QtDialogs dialogs{window, queue};
-  SilentSound sound;
+  // The wave and speaker voices; without an audio device every recording fails to play and
+  // the speaker is not connected.
+  platform::AudioMixer sound;
   NoJoystick joystick;
   headless::MemoryRegistry registry;  // settings last for the run only, for now
+  // Why no audio device opened (empty when one did).
+  std::string audioError;
 
  private:
   platform::Platform platform_;
+  // Last, so that it closes (and its callback stops) before the mixer goes.
+  std::unique_ptr<sdl::AudioDevice> audio_;
 };
 
 }  // namespace krelmo::qt

@@ -44,6 +44,32 @@ class GameWindowTest : public QObject {
     QVERIFY(window.windowIcon().availableSizes().contains(QSize(16, 16)));
   }
 
+  // Start-up's chime decides whether "Digital Audio" can be chosen: it plays where an audio
+  // device opens; where none does the game starts all the same, on the speaker.
+  void digitalAudioIsOfferedOnlyWhereAnAudioDeviceOpens_data() {
+    QTest::addColumn<QByteArray>("driver");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("dummy") << QByteArray("dummy") << true;
+    QTest::newRow("nonexistent") << QByteArray("nonexistent") << false;
+  }
+  void digitalAudioIsOfferedOnlyWhereAnAudioDeviceOpens() {
+    QFETCH(QByteArray, driver);
+    QFETCH(bool, opens);
+    host.reset();
+    qputenv("SDL_AUDIODRIVER", driver);
+    host = std::make_unique<krelmo::qt::QtPlatform>();
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    krelmo::app::Game game(host->Get());
+    game.timer.SetReportSink([](std::string_view) {});
+    QCOMPARE(game.InitApplication(), 0);
+    QCOMPARE(game.app.waveAvailable, opens ? 1u : 0u);
+    QCOMPARE(host->audioError.empty(), opens);
+    const QAction* digital = host->window.MenuAction(resources::IDM_DIGITAL_AUDIO);
+    QCOMPARE(ShownStateWord(*digital), opens ? platform::MFS_CHECKED : platform::MFS_GRAYED);
+    QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_PC_SPEAKER)),
+             opens ? 0u : platform::MFS_CHECKED);
+  }
+
   void everyMenuItemShowsItsTextIdAndStartingState() {
     const QList<QAction*> tops = host->window.menuBar()->actions();
     QCOMPARE(tops.size(), 3);

@@ -1,0 +1,160 @@
+// The game's recordings as embedded and as generated, the one-voice play rules, and the mixer
+// rendering the speaker's square wave and the recordings into one stream.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/audio_mixer.h"
+#include "resources/waves.h"
+#include "tools/wavegen/wave_synth.h"
+
+namespace krelmo::platform {
+namespace {
+
+TEST(WaveRecordings, EachHasItsSizeAndFormatIsCleanAndIsRemadeByteForByte) {
+  struct Row {
+    int id;
+    std::size_t bytes, samples;
+  };
+  const Row table[] = {{123, 2'412, 2'286},   {124, 1'398, 1'271},  {125, 1'470, 1'344},
+                       {127, 1'630, 1'503},   {128, 1'716, 1'590},  {129, 1'328, 1'202},
+                       {130, 1'140, 1'013},   {131, 1'548, 1'421},  {132, 25'330, 25'203},
+                       {133, 11'834, 11'708}, {135, 10'584, 10'457}};
+  for (const Row& row : table) {
+    SCOPED_TRACE(row.id);
+    const auto file = resources::WaveResource(row.id);
+    ASSERT_EQ(file.size(), row.bytes);
+    const auto remade = wavegen::WaveFile(row.id);
+    EXPECT_TRUE(std::equal(file.begin(), file.end(), remade.begin(), remade.end()));
+    // PCM, mono, 8 bits, 22,050 per second (WaveSamples accepts nothing else), with our tags.
+    const auto samples = WaveSamples(file);
+    EXPECT_EQ(samples.size(), row.samples);
+    EXPECT_EQ(file[4] | file[5] << 8 | file[6] << 16, static_cast<int>(row.bytes - 8));
+    EXPECT_EQ(std::memcmp(file.data() + file.size() - 82, "LIST\x4a\0\0\0INFOINAM", 16), 0);
+    // Soft edges, no clipping, no DC offset.
+    EXPECT_NEAR(samples.front(), 128, 1);
+    EXPECT_NEAR(samples.back(), 128, 1);
+    const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
+    EXPECT_GT(*low, 0);
+    EXPECT_LT(*high, 255);
+    double sum = 0;
+    for (auto s : samples) sum += s - 128;
+    EXPECT_NEAR(sum / static_cast<double>(samples.size()), 0.0, 0.5);
+  }
+  EXPECT_TRUE(resources::WaveResource(126).empty());
+  EXPECT_TRUE(resources::WaveResource(134).empty());
+}
+
+class Mixer : public ::testing::Test {
+ protected:
+  Mixer() { mixer.SetOutputOpen(true); }
+  std::vector<std::int16_t> Render(std::size_t n) {
+    std::vector<std::int16_t> out(n);
+    mixer.Render(out, clock.Ticks());
+    return out;
+  }
+  // What recording `id` sounds like from its sample `from`, for `n` samples.
+  static std::vector<std::int16_t> Heard(int id, std::size_t from, std::size_t n) {
+    const auto samples = WaveSamples(resources::WaveResource(id)).subspan(from, n);
+    std::vector<std::int16_t> out;
+    for (auto s : samples) out.push_back(static_cast<std::int16_t>((s - 128) * 256));
+    return out;
+  }
+
+  ManualClock clock;
+  AudioMixer mixer{resources::WaveResource, clock};
+  PcHardware pc{clock};
+};
+
+using OneVoice = Mixer;
+using SpeakerVoice = Mixer;
+
+TEST_F(OneVoice, NoStopYieldsToAPlayingRecordingAndTheOthersCutItOff) {
+  constexpr std::uint32_t kCutOff = 0x40005, kYield = 0x40015;
+  // A brick during the miss is dropped, and the miss plays on.
+  ASSERT_TRUE(mixer.PlaySound(132, kCutOff));
+  EXPECT_EQ(Render(100), Heard(132, 0, 100));
+  EXPECT_FALSE(mixer.PlaySound(128, kYield));
+  EXPECT_EQ(Render(100), Heard(132, 100, 100));
+  Render(25'203);  // to its end: now a brick plays
+  EXPECT_TRUE(mixer.PlaySound(128, kYield));
+  EXPECT_EQ(Render(50), Heard(128, 0, 50));
+  // A miss cuts the brick off.
+  EXPECT_TRUE(mixer.PlaySound(132, kCutOff));
+  EXPECT_EQ(Render(50), Heard(132, 0, 50));
+  // A wall bonus across a mark: the cleared wall, at once cut off by the extra ball.
+  EXPECT_TRUE(mixer.PlaySound(133, kCutOff));
+  EXPECT_TRUE(mixer.PlaySound(135, kCutOff));
+  EXPECT_EQ(Render(300), Heard(135, 0, 300));
+  // With no audio device nothing plays, which is how start-up greys "Digital Audio".
+  AudioMixer silent{resources::WaveResource, clock};
+  EXPECT_FALSE(silent.PlaySound(123, kCutOff));
+  EXPECT_FALSE(mixer.PlaySound(126, kCutOff));
+}
+
+TEST_F(SpeakerVoice, AClickOf2MsAt700HzIsHeardAtItsTrueLengthAndPitch) {
+  pc.SetSpeakerSink(&mixer);
+  // As the game programs it: 700 Hz, gate open, one step of 2 ms, gate shut.
+  for (auto [port, value] : {std::pair{0x43, 0xB6}, {0x42, 0xA8}, {0x42, 0x06}, {0x61, 0x03}}) {
+    pc.Outp(static_cast<std::uint16_t>(port), static_cast<std::uint8_t>(value));
+  }
+  clock.Advance(2'386);
+  pc.Outp(0x61, 0x00);
+  const auto out = Render(1'024);
+  const auto first = std::find_if(out.begin(), out.end(), [](auto s) { return s != 0; });
+  const auto last = std::find_if(out.rbegin(), out.rend(), [](auto s) { return s != 0; });
+  ASSERT_NE(first, out.end());
+  EXPECT_EQ(out.rend() - last - (first - out.begin()), 44) << "2 ms at 22,050 per second";
+  EXPECT_LE(first - out.begin(), AudioMixer::kSpeakerDelaySamples);
+  // A square wave: half a 700 Hz period (15.75 samples) high, then low.
+  const auto fall = std::find_if(first, out.end(), [](auto s) { return s < 0; });
+  EXPECT_EQ(fall - first, 16);
+  EXPECT_TRUE(std::all_of(first, first + 44, [](auto s) { return std::abs(s) == 3'000; }));
+
+  // A held tone keeps its pitch: 700 cycles in a second.
+  pc.Outp(0x61, 0x03);
+  auto second = Render(22'050 + 512);
+  int rises = 0;
+  for (std::size_t i = 512; i < second.size(); ++i) rises += second[i - 1] < 0 && second[i] > 0;
+  EXPECT_NEAR(rises, 700, 1);
+
+  // Counter 2 reprogrammed with the gate never opened: not a sample of sound.
+  pc.Outp(0x61, 0x00);
+  Render(1'024);
+  pc.Outp(0x43, 0xB6), pc.Outp(0x42, 0x3C), pc.Outp(0x42, 0x04);
+  clock.Advance(5'000);
+  const auto quiet = Render(1'024);
+  EXPECT_TRUE(std::all_of(quiet.begin(), quiet.end(), [](auto s) { return s == 0; }));
+}
+
+std::span<const std::uint8_t> LoudestWave(int) {
+  static const auto file = [] {
+    std::vector<std::uint8_t> f = {'R', 'I', 'F',  'F',  0,   0,   0,    0,    'W', 'A', 'V',
+                                   'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,   1,   0,
+                                   1,   0,   0x22, 0x56, 0,   0,   0x22, 0x56, 0,   0,   1,
+                                   0,   8,   0,    'd',  'a', 't', 'a',  0,    4,   0,   0};
+    f.resize(f.size() + 1'024, 255);
+    return f;
+  }();
+  return file;
+}
+
+TEST_F(SpeakerVoice, AddsToTheRecordingWithoutWrapping) {
+  AudioMixer loud{LoudestWave, clock};
+  loud.SetOutputOpen(true);
+  pc.SetSpeakerSink(&loud);
+  pc.Outp(0x43, 0xB6), pc.Outp(0x42, 0xA8), pc.Outp(0x42, 0x06), pc.Outp(0x61, 0x03);
+  ASSERT_TRUE(loud.PlaySound(1, 0x40005));
+  std::vector<std::int16_t> out(1'024);
+  loud.Render(out, clock.Ticks());
+  const int expectedMix[] = {32'767, 32'512 - 3'000};  // speaker high (held), speaker low
+  EXPECT_EQ(out[0], 32'512) << "the recording alone until the speaker's delay has passed";
+  EXPECT_EQ(std::count(out.begin(), out.end(), expectedMix[0]) +
+                std::count(out.begin(), out.end(), expectedMix[1]),
+            1'024 - AudioMixer::kSpeakerDelaySamples);
+}
+
+}  // namespace
+}  // namespace krelmo::platform
