@@ -7,6 +7,7 @@
 #include "frontend/qt/qt_dialogs.h"
 #include "frontend/qt/qt_font_renderer.h"
 #include "frontend/qt/qt_frame_host.h"
+#include "frontend/qt/qt_joystick.h"
 #include "frontend/qt/qt_window_system.h"
 #include "frontend/qt/stub_devices.h"
 #include "platform/platform.h"
@@ -35,7 +36,7 @@ class QtPlatform {
   QtFrameHost frameHost{window.View()};
   QtDialogs dialogs{window, queue};
   SilentSound sound;
-  NoJoystick joystick;
+  QtJoystick joystick;
   headless::MemoryRegistry registry;  // settings last for the run only, for now
 
  private:
