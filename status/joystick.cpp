@@ -22,12 +22,13 @@ void PostPress(engine::Engine& engine, bool down, std::uint32_t& wasDown, Messag
   wasDown = 1;
 }
 
-}  // namespace
-
+// The paddle's left edge for a stick reading (MovePaddle then raises it to at least 20).
 std::int32_t JoystickPaddleX(std::uint32_t x) {
   return static_cast<std::int32_t>(
       std::min<std::uint32_t>(x / kJoystickUnitsPerPixel, kJoystickPaddleRightmost));
 }
+
+}  // namespace
 
 void PollJoystick(engine::Engine& engine) {
   if (engine.settings.useMouse) return;
