@@ -7,6 +7,7 @@
 #include "engine/playfield.h"
 #include "records/title_screen.h"
 #include "resources/menu.h"
+#include "status/joystick.h"
 #include "status/scoreboard.h"
 
 namespace krelmo::app {
@@ -28,7 +29,10 @@ Game::Game(platform::Platform& platform)
   app.activateMessage = RegisterWindowMessageA("Krelmo");
 }
 
-Game::~Game() = default;
+Game::~Game() {
+  // The periodic poll calls back into this game: it must not outlive it.
+  if (app.joystickTimerId != 0) platform.joystick.StopPoll(app.joystickTimerId);
+}
 
 int Game::InitApplication() {
   auto& window = platform.window;
@@ -55,7 +59,8 @@ int Game::InitApplication() {
       app.joystickPresent = 0;
       SelectController(0);
     } else {
-      app.joystickTimerId = joystick.StartPoll(100, &PollJoystickThunk, this);
+      app.joystickTimerId =
+          joystick.StartPoll(status::kJoystickPollPeriodMs, &PollJoystickThunk, this);
     }
   }
 
@@ -85,7 +90,9 @@ void Game::RunMessageLoop() {
 
 void Game::ShutdownApplication() {
   app.quitting = 1;
+  // The poll draws the paddle: it stops before anything it uses is released.
   if (app.joystickTimerId != 0) platform.joystick.StopPoll(app.joystickTimerId);
+  app.joystickTimerId = 0;
   platform.window.KillTimer(kPlayTimerId);
   // Settings are saved by the settings store.
   timer.TM_Close();
@@ -100,16 +107,17 @@ int RunGame(Game& game) {
 
 void Game::LoadSettings() {
   // Until the settings are stored, every run starts as a first run does: one player,
-  // "Krelmo", digital audio where it plays (else the speaker), and the mouse.
+  // "Krelmo", digital audio where it plays (else the speaker), and the mouse with
+  // "Joystick" greyed until the player chooses "Mouse".
   SelectPlayers(resources::IDM_PLAYERS_1);
   SelectVariant(resources::IDM_KRELMO);
   SelectSound(app.waveAvailable ? resources::IDM_DIGITAL_AUDIO : resources::IDM_PC_SPEAKER);
-  SelectController(resources::IDM_MOUSE);
+  SelectController(0);
 }
 
 void Game::DrawTitleScreen() { records::DrawTitleScreen(engine); }
 
 void Game::DrawScoreboard() { status::DrawScoreboard(engine); }
-void Game::PollJoystick() {}
+void Game::PollJoystick() { status::PollJoystick(engine); }
 
 }  // namespace krelmo::app

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "platform/colour.h"
+#include "platform/joystick.h"
 
 namespace krelmo::engine {
 
@@ -17,6 +18,9 @@ constexpr int kBricks = kBrickRows * kBrickColumns;
 // Row-major, row 0 and column 0 first: the colour read at each cell's save point.
 using SavedWall = std::array<Colour, kBricks>;
 
+// lastJoyX before the joystick has moved the paddle for the first time.
+constexpr std::uint32_t kNoJoystickMoveYet = 0xFFFFFFFF;
+
 struct EngineState {
   std::int16_t paddleX = 290;
   std::int16_t ballX = 0;
@@ -26,6 +30,13 @@ struct EngineState {
   std::int32_t stepDelay = 4500;
   bool brickHitLatch = false;
   std::int32_t shownScore = 0;
+
+  // The joystick poll's memory: the last reading, the buttons that were down at the last
+  // poll, and the X at which the paddle last moved.
+  platform::JoystickReading joyInfo;
+  std::uint32_t joyButton1Down = 0;
+  std::uint32_t joyButton2Down = 0;
+  std::uint32_t lastJoyX = kNoJoystickMoveYet;
 
   std::uint32_t currentPlayer = 0;
   std::array<std::int32_t, kPlayerSlots> playerScore{};

@@ -10,8 +10,8 @@
 #include "frontend/qt/qt_dialogs.h"
 #include "frontend/qt/qt_font_renderer.h"
 #include "frontend/qt/qt_frame_host.h"
+#include "frontend/qt/qt_joystick.h"
 #include "frontend/qt/qt_window_system.h"
-#include "frontend/qt/stub_devices.h"
 #include "frontend/sdl/sdl_audio.h"
 #include "platform/audio_mixer.h"
 #include "platform/platform.h"
@@ -42,7 +42,7 @@ class QtPlatform {
   // The wave and speaker voices; without an audio device every recording fails to play and
   // the speaker is not connected.
   platform::AudioMixer sound;
-  NoJoystick joystick;
+  QtJoystick joystick;
   headless::MemoryRegistry registry;  // settings last for the run only, for now
   // Why no audio device opened (empty when one did).
   std::string audioError;

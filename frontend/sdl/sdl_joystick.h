@@ -1,0 +1,46 @@
+// Joystick 1 on SDL: a game controller's left stick and its A and B buttons, or a plain
+// joystick's axis 0 and buttons 0 and 1, with the stick's X scaled to 0 to 65,535.
+#pragma once
+
+#include <SDL_gamecontroller.h>
+
+#include <cstdint>
+
+#include "platform/joystick.h"
+
+namespace krelmo::sdl {
+
+// Used on the UI thread only. There is no SDL video, so nothing pumps SDL's devices in the
+// background: every read updates them first. Controllers are recognised by SDL's built-in
+// database, extended by SDL_GAMECONTROLLERCONFIG from the environment.
+//
+// The periodic poll is the front end's (a timer of its UI thread): StartPoll and StopPoll
+// stay for it to supply.
+class SdlJoystick : public platform::JoystickDevice {
+ public:
+  // Starts SDL's joystick and game-controller subsystems; if they cannot start, no
+  // joystick answers.
+  SdlJoystick();
+  ~SdlJoystick() override;
+  SdlJoystick(const SdlJoystick&) = delete;
+  SdlJoystick& operator=(const SdlJoystick&) = delete;
+
+  // A device is attached. Devices plugged in later count, but the game asks only at start.
+  bool GetDevCaps() override;
+  // Opens the first device at the first read. A device that was pulled out reads as a
+  // centred stick with no buttons, and the read reports failure.
+  bool GetPos(platform::JoystickReading& reading) override;
+
+  bool IsGameController() const { return controller_ != nullptr; }
+
+  static constexpr std::uint32_t kCentre = 32768;
+
+ private:
+  bool Open();
+
+  bool initialised_ = false;
+  SDL_GameController* controller_ = nullptr;
+  SDL_Joystick* joystick_ = nullptr;
+};
+
+}  // namespace krelmo::sdl

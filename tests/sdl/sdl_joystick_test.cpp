@@ -1,0 +1,77 @@
+// SDL's virtual joystick playing on the Qt front end, polled by its UI-thread timer: the
+// stick moves the paddle, button 1 serves, button 2 pauses, pulling it out ends nothing, and
+// shutdown stops the poll.
+#include "frontend/sdl/sdl_joystick.h"
+
+#include <QtCore/qtestsupport_core.h>
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <cstdlib>
+
+#include "app/game.h"
+#include "frontend/qt/qt_platform.h"
+#include "resources/menu.h"
+
+namespace krelmo::sdl {
+namespace {
+
+TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOut) {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  int argc = 1;
+  char name[] = "sdl_tests";
+  char* argv[] = {name, nullptr};
+  QApplication application(argc, argv);
+  ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
+  if (SDL_NumJoysticks() != 0) GTEST_SKIP() << "a real joystick is attached";
+
+  for (const bool gameController : {true, false}) {
+    SCOPED_TRACE(gameController ? "game controller" : "plain joystick");
+    const int index = SDL_JoystickAttachVirtual(
+        gameController ? SDL_JOYSTICK_TYPE_GAMECONTROLLER : SDL_JOYSTICK_TYPE_UNKNOWN, 2, 2, 0);
+    SDL_Joystick* stick = SDL_JoystickOpen(index);
+    ASSERT_NE(stick, nullptr) << SDL_GetError();
+    qt::QtPlatform host;
+    app::Game game(host.Get());
+    game.InitApplication();
+    game.SelectController(resources::IDM_MOUSE);  // a first run greys "Joystick"
+    game.SelectController(resources::IDM_JOYSTICK);
+    game.StartNewGame();
+    const auto& s = game.engine.state;
+    auto awaits = [&](auto done) {
+      return QTest::qWaitFor([&] { return game.DispatchPending() && done(); }, 5000);
+    };
+
+    SDL_JoystickSetVirtualAxis(stick, 0, SDL_JOYSTICK_AXIS_MIN);
+    EXPECT_TRUE(awaits([&] { return s.paddleX == 20; }));
+    EXPECT_EQ(host.joystick.IsGameController(), gameController);
+    SDL_JoystickSetVirtualAxis(stick, 0, SDL_JOYSTICK_AXIS_MAX);
+    EXPECT_TRUE(awaits([&] { return s.paddleX == 560; }));
+    SDL_JoystickSetVirtualButton(stick, 0, SDL_PRESSED);
+    EXPECT_TRUE(awaits([&] { return s.ballY < 470; })) << "button 1 serves";
+    SDL_JoystickSetVirtualButton(stick, 1, SDL_PRESSED);
+    EXPECT_TRUE(awaits([&] { return game.engine.match.paused == 1; })) << "button 2 pauses";
+    game.SetPaused(false);
+
+    SDL_JoystickClose(stick);
+    ASSERT_EQ(SDL_JoystickDetachVirtual(index), 0) << SDL_GetError();
+    EXPECT_TRUE(awaits([&] { return s.paddleX == 297; })) << "pulled out, it reads as centred";
+    const auto ballY = s.ballY;
+    host.queue.PostTimer(app::kPlayTimerId);
+    game.DispatchPending();
+    EXPECT_NE(s.ballY, ballY) << "the ball goes on";
+    EXPECT_EQ(game.engine.match.paused, 0u) << "no button is read";
+
+    game.ShutdownApplication();
+    game.engine.state.paddleX = 100;
+    game.engine.state.lastJoyX = engine::kNoJoystickMoveYet;  // a poll would move it
+    QTest::qWait(300);
+    EXPECT_EQ(s.paddleX, 100) << "the poll stopped at shutdown";
+  }
+  SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+}
+
+}  // namespace
+}  // namespace krelmo::sdl
