@@ -2,6 +2,7 @@
 // step with its state words, and the window-level events the game hears about.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 #include <map>

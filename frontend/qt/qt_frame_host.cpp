@@ -10,15 +10,17 @@ namespace krelmo::qt {
 void QtFrameHost::WhileWaiting(std::uint32_t ticksLeft) {
   if (inWait_) return;  // an event handler can never start a wait, but stay safe
   inWait_ = true;
-  const SteadyTime now = std::chrono::steady_clock::now();
-  if (lastWait_ != SteadyTime{} && now - lastWait_ < kFrameGap) frameTime_ += now - lastWait_;
+  const std::uint64_t now = clock_.Ticks();
+  if (waited_ && now - lastWait_ < kFrameGapTicks) frameTicks_ += now - lastWait_;
+  waited_ = true;
   lastWait_ = now;
-  if (now - lastEvents_ >= kEventInterval) {
+  if (now - lastEvents_ >= kEventIntervalTicks) {
     lastEvents_ = now;
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::X11ExcludeTimers);
   }
-  if (ticksLeft > kPresentBudgetTicks && view_.UsSinceLastPresent() >= kPresentIntervalUs &&
+  if (ticksLeft > kPresentBudgetTicks && now - lastPresent_ >= kPresentIntervalTicks &&
       view_.SurfaceChanged()) {
+    lastPresent_ = now;
     view_.repaint();
     ++framePresents_;
   }

@@ -2,7 +2,6 @@
 // waiting for events while it idles.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -12,11 +11,10 @@
 
 namespace krelmo::qt {
 
+// Its time comes from the clock under the emulated timer, so a test can drive it by hand.
 class QtFrameHost final : public platform::FrameHost {
  public:
-  using SteadyTime = std::chrono::steady_clock::time_point;
-
-  explicit QtFrameHost(SurfaceView& view) : view_(view) {}
+  QtFrameHost(SurfaceView& view, const platform::Clock& clock) : view_(view), clock_(clock) {}
 
   // Takes new window-system events into the queue about every millisecond (timers stay
   // out, so no frame can start inside a frame) and presents the surface when a display
@@ -27,23 +25,29 @@ class QtFrameHost final : public platform::FrameHost {
 
   // Presents made inside step waits, and the time spent in runs of step waits.
   std::uint64_t FramePresents() const { return framePresents_; }
-  double FrameSeconds() const { return std::chrono::duration<double>(frameTime_).count(); }
+  double FrameSeconds() const {
+    return static_cast<double>(frameTicks_) / static_cast<double>(platform::kPitTicksPerSecond);
+  }
   // "krelmo99: ..." figures for the player's console when asked for.
   std::string StatsLine() const;
 
-  static constexpr std::chrono::microseconds kEventInterval{1000};
-  static constexpr qint64 kPresentIntervalUs = 16'000;
+  static constexpr std::uint64_t kEventIntervalTicks = platform::kPitTicksPerSecond / 1000;
+  // One present per refresh of a 60 Hz display at most.
+  static constexpr std::uint64_t kPresentIntervalTicks = platform::kPitTicksPerSecond * 16 / 1000;
   // A synchronous present costs about 0.9 ms; it is only made with more than this left.
   static constexpr std::uint32_t kPresentBudgetTicks = platform::kPitTicksPerSecond * 12 / 10000;
   // Waits closer together than this belong to one run of frames.
-  static constexpr std::chrono::milliseconds kFrameGap{50};
+  static constexpr std::uint64_t kFrameGapTicks = platform::kPitTicksPerSecond * 50 / 1000;
 
  private:
   SurfaceView& view_;
+  const platform::Clock& clock_;
   bool inWait_ = false;
-  SteadyTime lastEvents_{};
-  SteadyTime lastWait_{};
-  std::chrono::steady_clock::duration frameTime_{};
+  bool waited_ = false;
+  std::uint64_t lastEvents_ = 0;
+  std::uint64_t lastWait_ = 0;
+  std::uint64_t lastPresent_ = 0;
+  std::uint64_t frameTicks_ = 0;
   std::uint64_t framePresents_ = 0;
 };
 

@@ -37,7 +37,7 @@ class QtPlatform {
   QtFontRenderer font;
   GameWindow window;
   QtWindowSystem windowSystem{window, queue};
-  QtFrameHost frameHost{window.View()};
+  QtFrameHost frameHost{window.View(), clock};
   QtDialogs dialogs{window, queue};
   // The wave and speaker voices; without an audio device every recording fails to play and
   // the speaker is not connected.

@@ -45,12 +45,9 @@ SurfaceView::SurfaceView(const platform::Surface& surface, platform::MessageQueu
   setAttribute(Qt::WA_NoSystemBackground);
   setMouseTracking(true);
   setFocusPolicy(Qt::StrongFocus);
-  sinceLastPresent_.start();
 }
 
 void SurfaceView::paintEvent(QPaintEvent*) {
-  // Presents are paced from start to start, as a display's refreshes are.
-  sinceLastPresent_.restart();
   QPainter painter(this);
   // Whole-number device pixel ratios and no smoothing: each surface pixel becomes a crisp
   // square on high-density screens.

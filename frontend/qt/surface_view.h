@@ -2,7 +2,6 @@
 // messages in the game's queue.
 #pragma once
 
-#include <QElapsedTimer>
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
@@ -25,7 +24,6 @@ class SurfaceView final : public QWidget {
   // The surface generation last shown, and how long ago the last present began, for the
   // presenters.
   std::uint64_t PresentedGeneration() const { return presentedGeneration_; }
-  qint64 UsSinceLastPresent() const { return sinceLastPresent_.nsecsElapsed() / 1000; }
   bool SurfaceChanged() const { return surface_.Generation() != presentedGeneration_; }
   std::uint64_t PresentCount() const { return presents_; }
 
@@ -51,7 +49,6 @@ class SurfaceView final : public QWidget {
   QImage image_;
   std::uint64_t presentedGeneration_ = ~std::uint64_t{0};
   std::uint64_t presents_ = 0;
-  QElapsedTimer sinceLastPresent_;
   std::optional<QRect> confinement_;
   std::optional<QPoint> warpEcho_;
 };
