@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMoveEvent>
+#include <QProxyStyle>
 
 #include "frontend/qt/window_icon.h"
 #include "resources/menu.h"
@@ -18,6 +19,24 @@ namespace krelmo::qt {
 namespace {
 // A move this soon after one the game asked for is taken as the window system settling it.
 constexpr qint64 kOwnMoveWindowMs = 500;
+
+// The application's style, except that the menu bar does not take the keyboard as a menu
+// closes. Esc on a menu would leave the bar holding it, with nothing on screen to say so,
+// and F2, F3 and Esc would go nowhere; a key pressed next may already be queued, so the
+// bar must not take it even for a moment. Alt alone still takes the menus to the keyboard.
+class MenuBarStyle final : public QProxyStyle {
+ public:
+  explicit MenuBarStyle(const bool& menuClosing) : menuClosing_(menuClosing) {}
+
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_MenuBar_AltKeyNavigation && menuClosing_) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+
+ private:
+  const bool& menuClosing_;
+};
 }  // namespace
 
 GameWindow::GameWindow(const platform::Surface& surface, platform::MessageQueue& queue,
@@ -74,11 +93,11 @@ void GameWindow::BuildMenuBar() {
   for (const auto& item : resources::kMainMenu) {
     const std::string top = item.menu;
     QMenu*& topMenu = menus[top];
-    if (!topMenu) topMenu = menuBar()->addMenu(QString::fromLatin1(item.menu));
+    if (!topMenu) topMenu = WatchedMenu(menuBar()->addMenu(QString::fromLatin1(item.menu)));
     QMenu* parent = topMenu;
     if (item.submenu) {
       QMenu*& sub = menus[top + '/' + item.submenu];
-      if (!sub) sub = topMenu->addMenu(QString::fromLatin1(item.submenu));
+      if (!sub) sub = WatchedMenu(topMenu->addMenu(QString::fromLatin1(item.submenu)));
       parent = sub;
     }
     if (!item.text) {
@@ -99,6 +118,27 @@ void GameWindow::BuildMenuBar() {
     ShowState(id, menu_.GetState(id));
   }
   menu_.SetListener([this](int id, std::uint32_t state) { ShowState(id, state); });
+  // The window owns the style, and lets go of it only after the menu bar.
+  auto* barStyle = new MenuBarStyle(menuClosing_);
+  barStyle->setParent(this);
+  menuBar()->setStyle(barStyle);
+}
+
+QMenu* GameWindow::WatchedMenu(QMenu* menu) {
+  // However the last menu closes, the keyboard goes back to the game. The menu bar is kept
+  // from taking it as the menu goes (see MenuBarStyle); a menu bar that held it before the
+  // menu opened (Alt, then a menu) gives it back once the menu is gone.
+  connect(menu, &QMenu::aboutToHide, this, [this] {
+    menuClosing_ = true;
+    QTimer::singleShot(0, this, [this] {
+      menuClosing_ = false;
+      if (menuBar()->hasFocus() && !QApplication::activePopupWidget()) {
+        // The window never lost the focus: the game hears of no new focus.
+        view_->setFocus(Qt::PopupFocusReason);
+      }
+    });
+  });
+  return menu;
 }
 
 void GameWindow::ShowState(int id, std::uint32_t state) {

@@ -12,6 +12,7 @@
 #include "platform/surface.h"
 
 class QAction;
+class QMenu;
 
 namespace krelmo::qt {
 
@@ -42,6 +43,7 @@ class GameWindow final : public QMainWindow {
 
  private:
   void BuildMenuBar();
+  QMenu* WatchedMenu(QMenu* menu);
   void ShowState(int id, std::uint32_t state);
   void OnApplicationStateChanged(Qt::ApplicationState state);
 
@@ -49,6 +51,7 @@ class GameWindow final : public QMainWindow {
   platform::MenuModel& menu_;
   SurfaceView* view_;
   std::map<int, QAction*> actions_;
+  bool menuClosing_ = false;
   QTimer presentTimer_;
   QTimer activationSettle_;
   Qt::ApplicationState pendingState_ = Qt::ApplicationActive;
