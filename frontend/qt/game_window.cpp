@@ -10,7 +10,9 @@
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QProxyStyle>
+#include <QWindow>
 
+#include "frontend/qt/help_window.h"
 #include "frontend/qt/window_icon.h"
 #include "resources/menu.h"
 
@@ -63,17 +65,17 @@ GameWindow::GameWindow(const platform::Surface& surface, platform::MessageQueue&
   presentTimer_.start();
 
   // Focus changes between our own windows pass through "inactive" for a moment: only a
-  // state that holds is reported.
+  // loss that holds is reported. A gain is reported at once, so that a key pressed right
+  // after coming back is not taken for one pressed while away.
   activationSettle_.setSingleShot(true);
   activationSettle_.setInterval(kActivationSettleMs);
   connect(&activationSettle_, &QTimer::timeout, this, [this] {
-    const bool active = pendingState_ == Qt::ApplicationActive;
-    if (active == postedActive_) return;
-    postedActive_ = active;
-    queue_.PostMessage(WM_ACTIVATEAPP, active ? 1 : 0);
+    if (!GameIsActive()) PostActivation(false);
   });
   connect(qApp, &QGuiApplication::applicationStateChanged, this,
           &GameWindow::OnApplicationStateChanged);
+  // The help window stands in for another program: its activation is the game's loss.
+  connect(qApp, &QGuiApplication::focusWindowChanged, this, &GameWindow::OnActivationChanged);
 
   moveSettle_.setSingleShot(true);
   moveSettle_.setInterval(kMoveSettleMs);
@@ -156,8 +158,28 @@ QAction* GameWindow::MenuAction(int id) const {
 }
 
 void GameWindow::OnApplicationStateChanged(Qt::ApplicationState state) {
-  pendingState_ = state;
-  activationSettle_.start();
+  applicationState_ = state;
+  OnActivationChanged();
+}
+
+bool GameWindow::GameIsActive() const {
+  return applicationState_ == Qt::ApplicationActive &&
+         !IsOtherProgram(QApplication::activeWindow());
+}
+
+void GameWindow::OnActivationChanged() {
+  if (GameIsActive()) {
+    activationSettle_.stop();
+    PostActivation(true);
+  } else {
+    activationSettle_.start();
+  }
+}
+
+void GameWindow::PostActivation(bool active) {
+  if (active == postedActive_) return;
+  postedActive_ = active;
+  queue_.PostMessage(WM_ACTIVATEAPP, active ? 1 : 0);
 }
 
 void GameWindow::ExpectOwnMove() {

@@ -46,6 +46,9 @@ class GameWindow final : public QMainWindow {
   QMenu* WatchedMenu(QMenu* menu);
   void ShowState(int id, std::uint32_t state);
   void OnApplicationStateChanged(Qt::ApplicationState state);
+  void OnActivationChanged();
+  bool GameIsActive() const;
+  void PostActivation(bool active);
 
   platform::MessageQueue& queue_;
   platform::MenuModel& menu_;
@@ -54,7 +57,7 @@ class GameWindow final : public QMainWindow {
   bool menuClosing_ = false;
   QTimer presentTimer_;
   QTimer activationSettle_;
-  Qt::ApplicationState pendingState_ = Qt::ApplicationActive;
+  Qt::ApplicationState applicationState_ = Qt::ApplicationActive;
   bool postedActive_ = true;  // the game starts out active
   QTimer moveSettle_;
   QElapsedTimer sinceOwnMove_;

@@ -11,12 +11,12 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTextBrowser>
 #include <QTimer>
 #include <array>
 #include <cmath>
 
 #include "frontend/qt/embedded_resources.h"
+#include "frontend/qt/help_window.h"
 
 namespace krelmo::qt {
 
@@ -210,20 +210,10 @@ bool QtDialogs::ShowHelp() {
   EnsureEmbeddedResources();
   if (!QFile::exists(QString::fromLatin1(kHelpPage))) return false;
   if (!help_) {
-    // A window of its own beside the game, as a help viewer is; owned by the game window
-    // so that it stays above it.
-    help_ = new QTextBrowser(&owner_);
-    help_->setWindowFlags(Qt::Window);
-    help_->setWindowTitle(QStringLiteral("Krelmo '99 Help"));
-    help_->setOpenExternalLinks(false);
-    help_->resize(560, 520);
+    help_ = new HelpWindow(owner_);
     help_->setSource(QUrl(QStringLiteral("qrc") + QString::fromLatin1(kHelpPage)));
-  } else {
-    help_->home();
   }
-  help_->show();
-  help_->raise();
-  help_->activateWindow();
+  help_->ShowContents();
   return true;
 }
 
