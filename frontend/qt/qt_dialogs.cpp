@@ -40,7 +40,7 @@ struct AboutText {
 };
 constexpr std::array<AboutText, 5> kAboutTexts{{
     {"Krelmo '99", 67, 16, 38, 8},
-    {"Game design and code: the Krelmo team", 25, 35, 123, 8},
+    {"Game design and code by Tenvarre", 25, 35, 123, 8},
     {"Version 1.0", 51, 46, 70, 8},
     {"Use at your own risk.", 52, 80, 68, 9},
     {"The author claims no responsibility for \n the use or inability to use this software.", 26,
