@@ -3,7 +3,6 @@
 
 #include <QKeyEvent>
 #include <QMainWindow>
-#include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
 #include <algorithm>
