@@ -9,7 +9,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMoveEvent>
+#include <QProxyStyle>
+#include <QWindow>
 
+#include "frontend/qt/help_window.h"
 #include "frontend/qt/window_icon.h"
 #include "resources/menu.h"
 
@@ -18,6 +21,24 @@ namespace krelmo::qt {
 namespace {
 // A move this soon after one the game asked for is taken as the window system settling it.
 constexpr qint64 kOwnMoveWindowMs = 500;
+
+// The application's style, except that the menu bar does not take the keyboard as a menu
+// closes. Esc on a menu would leave the bar holding it, with nothing on screen to say so,
+// and F2, F3 and Esc would go nowhere; a key pressed next may already be queued, so the
+// bar must not take it even for a moment. Alt alone still takes the menus to the keyboard.
+class MenuBarStyle final : public QProxyStyle {
+ public:
+  explicit MenuBarStyle(const bool& menuClosing) : menuClosing_(menuClosing) {}
+
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_MenuBar_AltKeyNavigation && menuClosing_) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+
+ private:
+  const bool& menuClosing_;
+};
 }  // namespace
 
 GameWindow::GameWindow(const platform::Surface& surface, platform::MessageQueue& queue,
@@ -44,17 +65,17 @@ GameWindow::GameWindow(const platform::Surface& surface, platform::MessageQueue&
   presentTimer_.start();
 
   // Focus changes between our own windows pass through "inactive" for a moment: only a
-  // state that holds is reported.
+  // loss that holds is reported. A gain is reported at once, so that a key pressed right
+  // after coming back is not taken for one pressed while away.
   activationSettle_.setSingleShot(true);
   activationSettle_.setInterval(kActivationSettleMs);
   connect(&activationSettle_, &QTimer::timeout, this, [this] {
-    const bool active = pendingState_ == Qt::ApplicationActive;
-    if (active == postedActive_) return;
-    postedActive_ = active;
-    queue_.PostMessage(WM_ACTIVATEAPP, active ? 1 : 0);
+    if (!GameIsActive()) PostActivation(false);
   });
   connect(qApp, &QGuiApplication::applicationStateChanged, this,
           &GameWindow::OnApplicationStateChanged);
+  // The help window stands in for another program: its activation is the game's loss.
+  connect(qApp, &QGuiApplication::focusWindowChanged, this, &GameWindow::OnActivationChanged);
 
   moveSettle_.setSingleShot(true);
   moveSettle_.setInterval(kMoveSettleMs);
@@ -74,11 +95,11 @@ void GameWindow::BuildMenuBar() {
   for (const auto& item : resources::kMainMenu) {
     const std::string top = item.menu;
     QMenu*& topMenu = menus[top];
-    if (!topMenu) topMenu = menuBar()->addMenu(QString::fromLatin1(item.menu));
+    if (!topMenu) topMenu = WatchedMenu(menuBar()->addMenu(QString::fromLatin1(item.menu)));
     QMenu* parent = topMenu;
     if (item.submenu) {
       QMenu*& sub = menus[top + '/' + item.submenu];
-      if (!sub) sub = topMenu->addMenu(QString::fromLatin1(item.submenu));
+      if (!sub) sub = WatchedMenu(topMenu->addMenu(QString::fromLatin1(item.submenu)));
       parent = sub;
     }
     if (!item.text) {
@@ -99,6 +120,27 @@ void GameWindow::BuildMenuBar() {
     ShowState(id, menu_.GetState(id));
   }
   menu_.SetListener([this](int id, std::uint32_t state) { ShowState(id, state); });
+  // The window owns the style, and lets go of it only after the menu bar.
+  auto* barStyle = new MenuBarStyle(menuClosing_);
+  barStyle->setParent(this);
+  menuBar()->setStyle(barStyle);
+}
+
+QMenu* GameWindow::WatchedMenu(QMenu* menu) {
+  // However the last menu closes, the keyboard goes back to the game. The menu bar is kept
+  // from taking it as the menu goes (see MenuBarStyle); a menu bar that held it before the
+  // menu opened (Alt, then a menu) gives it back once the menu is gone.
+  connect(menu, &QMenu::aboutToHide, this, [this] {
+    menuClosing_ = true;
+    QTimer::singleShot(0, this, [this] {
+      menuClosing_ = false;
+      if (menuBar()->hasFocus() && !QApplication::activePopupWidget()) {
+        // The window never lost the focus: the game hears of no new focus.
+        view_->setFocus(Qt::PopupFocusReason);
+      }
+    });
+  });
+  return menu;
 }
 
 void GameWindow::ShowState(int id, std::uint32_t state) {
@@ -116,8 +158,28 @@ QAction* GameWindow::MenuAction(int id) const {
 }
 
 void GameWindow::OnApplicationStateChanged(Qt::ApplicationState state) {
-  pendingState_ = state;
-  activationSettle_.start();
+  applicationState_ = state;
+  OnActivationChanged();
+}
+
+bool GameWindow::GameIsActive() const {
+  return applicationState_ == Qt::ApplicationActive &&
+         !IsOtherProgram(QApplication::activeWindow());
+}
+
+void GameWindow::OnActivationChanged() {
+  if (GameIsActive()) {
+    activationSettle_.stop();
+    PostActivation(true);
+  } else {
+    activationSettle_.start();
+  }
+}
+
+void GameWindow::PostActivation(bool active) {
+  if (active == postedActive_) return;
+  postedActive_ = active;
+  queue_.PostMessage(WM_ACTIVATEAPP, active ? 1 : 0);
 }
 
 void GameWindow::ExpectOwnMove() {

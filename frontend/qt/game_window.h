@@ -13,6 +13,7 @@
 #include "platform/surface.h"
 
 class QAction;
+class QMenu;
 
 namespace krelmo::qt {
 
@@ -43,16 +44,21 @@ class GameWindow final : public QMainWindow {
 
  private:
   void BuildMenuBar();
+  QMenu* WatchedMenu(QMenu* menu);
   void ShowState(int id, std::uint32_t state);
   void OnApplicationStateChanged(Qt::ApplicationState state);
+  void OnActivationChanged();
+  bool GameIsActive() const;
+  void PostActivation(bool active);
 
   platform::MessageQueue& queue_;
   platform::MenuModel& menu_;
   SurfaceView* view_;
   std::map<int, QAction*> actions_;
+  bool menuClosing_ = false;
   QTimer presentTimer_;
   QTimer activationSettle_;
-  Qt::ApplicationState pendingState_ = Qt::ApplicationActive;
+  Qt::ApplicationState applicationState_ = Qt::ApplicationActive;
   bool postedActive_ = true;  // the game starts out active
   QTimer moveSettle_;
   QElapsedTimer sinceOwnMove_;

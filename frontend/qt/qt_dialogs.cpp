@@ -11,12 +11,12 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTextBrowser>
 #include <QTimer>
 #include <array>
 #include <cmath>
 
 #include "frontend/qt/embedded_resources.h"
+#include "frontend/qt/help_window.h"
 
 namespace krelmo::qt {
 
@@ -40,7 +40,7 @@ struct AboutText {
 };
 constexpr std::array<AboutText, 5> kAboutTexts{{
     {"Krelmo '99", 67, 16, 38, 8},
-    {"Game design and code: the Krelmo team", 25, 35, 123, 8},
+    {"Game design and code by Tenvarre", 25, 35, 123, 8},
     {"Version 1.0", 51, 46, 70, 8},
     {"Use at your own risk.", 52, 80, 68, 9},
     {"The author claims no responsibility for \n the use or inability to use this software.", 26,
@@ -210,20 +210,10 @@ bool QtDialogs::ShowHelp() {
   EnsureEmbeddedResources();
   if (!QFile::exists(QString::fromLatin1(kHelpPage))) return false;
   if (!help_) {
-    // A window of its own beside the game, as a help viewer is; owned by the game window
-    // so that it stays above it.
-    help_ = new QTextBrowser(&owner_);
-    help_->setWindowFlags(Qt::Window);
-    help_->setWindowTitle(QStringLiteral("Krelmo '99 Help"));
-    help_->setOpenExternalLinks(false);
-    help_->resize(560, 520);
+    help_ = new HelpWindow(owner_);
     help_->setSource(QUrl(QStringLiteral("qrc") + QString::fromLatin1(kHelpPage)));
-  } else {
-    help_->home();
   }
-  help_->show();
-  help_->raise();
-  help_->activateWindow();
+  help_->ShowContents();
   return true;
 }
 

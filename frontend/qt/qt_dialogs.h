@@ -4,9 +4,9 @@
 
 #include <QDialog>
 #include <QPointer>
-#include <QTextBrowser>
 #include <functional>
 
+#include "frontend/qt/help_window.h"
 #include "platform/dialogs.h"
 #include "platform/message_queue.h"
 
@@ -41,7 +41,7 @@ class QtDialogs final : public platform::Dialogs {
   bool ShowHelp() override;
 
   // The help window once opened (tests look at it).
-  QTextBrowser* HelpWindow() const { return help_; }
+  qt::HelpWindow* Help() const { return help_; }
 
   static constexpr int kDispatchIntervalMs = 5;
   static constexpr const char* kHelpPage = ":/help/krelmo.html";
@@ -53,7 +53,7 @@ class QtDialogs final : public platform::Dialogs {
   QWidget& owner_;
   platform::MessageQueue& queue_;
   std::function<bool()> dispatch_;
-  QPointer<QTextBrowser> help_;
+  QPointer<HelpWindow> help_;
 };
 
 }  // namespace krelmo::qt

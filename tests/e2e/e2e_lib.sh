@@ -87,9 +87,11 @@ take_shot() { import -window root "$shot" || fail "import could not take a scree
 # The number of pixels of colour RRGGBB in the client rectangle x y width height of the
 # last screenshot.
 count() {
+  local mark=(-fill black +opaque "#$1" -fill white -opaque "#$1")
+  # Black pixels would be lost among those just painted black: mark them by negating.
+  [[ $1 == 000000 ]] && mark=(-fill white +opaque "#000000" -negate)
   convert "$shot" -crop "$4x$5+$((client_x + $2))+$((client_y + $3))" +repage \
-    -fill black +opaque "#$1" -fill white -opaque "#$1" -format "%[fx:round(mean*w*h)]" info: ||
-    fail "convert could not read the screenshot"
+    "${mark[@]}" -format "%[fx:round(mean*w*h)]" info: || fail "convert could not read the screenshot"
 }
 
 count_is_over() { take_shot; (($(count "$1" "$2" "$3" "$4" "$5") > $6)); }

@@ -2,16 +2,18 @@
 // nested dispatch that keeps the game running meanwhile, and the help window.
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTextBrowser>
 #include <functional>
 
 #include "frontend/qt/qt_platform.h"
 #include "tests/gui/gui_support.h"
 
 using krelmo::qt::AboutDialog;
+using krelmo::qt::HelpWindow;
+using krelmo::qt::testing::CollectAndCount;
 using krelmo::qt::testing::OfKind;
 namespace platform = krelmo::platform;
 
@@ -213,21 +215,68 @@ class DialogsTest : public QObject {
     QVERIFY(openAfterClose);
   }
 
-  void helpOpensAtItsContentsBesideTheGame() {
+  void helpOpensAtItsContentsAsAWindowOfItsOwn() {
     QVERIFY(host->dialogs.ShowHelp());
-    QTextBrowser* help = host->dialogs.HelpWindow();
+    HelpWindow* help = host->dialogs.Help();
     QVERIFY(help);
     QVERIFY(help->isVisible());
+    // Owned by no window of the game, so that it stays up when the game minimises.
     QVERIFY(help->isWindow());
+    QVERIFY(!help->parentWidget());
     QVERIFY(!help->isModal());
+    QVERIFY(help->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     const QString text = help->toPlainText();
-    for (const char* needle : {"Krelmo", "Varnak", "250", "5,000", "15,000", "F2", "F3", "Esc",
-                               "five best", "Reset High Scores"}) {
+    for (const char* needle : {"Krelmo", "Varnak", "250", "5,000", "15,000", "F2", "F3", "Esc"}) {
       QVERIFY2(text.contains(QLatin1String(needle)), needle);
     }
-    // Asking again brings the same window back.
+    // Clear of the game's menu bar.
+    QVERIFY(help->frameGeometry().top() >=
+            host->window.menuBar()->mapToGlobal(QPoint(0, host->window.menuBar()->height())).y());
+
+    // Esc and Ctrl+W close it; asking again brings the same window back.
+    for (const QKeyCombination key :
+         {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::ControlModifier, Qt::Key_W)}) {
+      QTest::keyClick(help, key.key(), key.keyboardModifiers());
+      QVERIFY(!help->isVisible());
+      QVERIFY(host->dialogs.ShowHelp());
+      QCOMPARE(host->dialogs.Help(), help);
+      QVERIFY(help->isVisible());
+    }
+  }
+
+  void helpIsPlacedCentredAndClearOfTheMenuBar() {
+    const QRect screen(0, 0, 1024, 768);
+    const QSize pages = HelpWindow::kWantedSize;  // 560 x 520
+    struct Row {
+      QRect screen;
+      QMargins frame;
+      int clearBelow;
+      QRect placed;
+    };
+    const Row rows[] = {
+        {screen, {}, 0, QRect(232, 124, 560, 520)},                    // centred
+        {screen, {}, 163, QRect(232, 163, 560, 520)},                  // pushed below the menu bar
+        {screen, {4, 24, 4, 4}, 163, QRect(228, 163, 568, 548)},       // the frame counts
+        {QRect(0, 0, 640, 480), {}, 40, QRect(40, 40, 560, 440)},      // shrunk to fit
+        {QRect(1024, 0, 800, 600), {}, 0, QRect(1144, 40, 560, 520)},  // the game's screen
+    };
+    for (const Row& row : rows) {
+      QCOMPARE(HelpWindow::Placement(row.screen, pages, row.frame, row.clearBelow), row.placed);
+    }
+  }
+
+  void theHelpBecomingActiveIsTheGameSwitchedAway() {
+    host->window.activateWindow();
+    QTRY_VERIFY(host->window.isActiveWindow());
     QVERIFY(host->dialogs.ShowHelp());
-    QCOMPARE(host->dialogs.HelpWindow(), help);
+    QTRY_VERIFY(host->dialogs.Help()->isActiveWindow());
+    std::vector<krelmo::Message> seen;
+    QTRY_COMPARE(CollectAndCount(host->queue, seen, krelmo::WM_ACTIVATEAPP), std::size_t{1});
+    QCOMPARE(OfKind(seen, krelmo::WM_ACTIVATEAPP)[0].wParam, krelmo::WPARAM{0});
+
+    host->window.activateWindow();
+    QTRY_COMPARE(CollectAndCount(host->queue, seen, krelmo::WM_ACTIVATEAPP), std::size_t{2});
+    QCOMPARE(OfKind(seen, krelmo::WM_ACTIVATEAPP)[1].wParam, krelmo::WPARAM{1});
   }
 
  private:
