@@ -105,15 +105,26 @@ white_box() {
     -fill black +opaque "#FFFFFF" -format "%@" info: || fail "convert could not read the screenshot"
 }
 
-# Polls a condition (a command) every 0.1 s for at most 15 s; fails naming what was awaited.
+# Polls a condition (a command) every 0.1 s for at most 30 s of wall time, however slowly a
+# loaded machine takes each look; fails naming what was awaited.
 wait_for() {
-  local what=$1 _
+  local what=$1 deadline=$((SECONDS + 30))
   shift
-  for _ in $(seq 150); do
-    "$@" && return 0
+  until "$@"; do
+    ((SECONDS < deadline)) || fail "$what did not happen within 30 s"
     sleep 0.1
   done
-  fail "$what did not happen within 15 s"
+}
+
+# Gives a window the keyboard and waits until the X server says it has it, so that the keys
+# sent next reach it and not whatever had the focus before.
+focus_window() {
+  local id=$1 deadline=$((SECONDS + 30))
+  until [[ "$(xdotool getwindowfocus 2>/dev/null)" == "$id" ]]; do
+    ((SECONDS < deadline)) || fail "window $id did not get the keyboard within 30 s"
+    timeout 5 xdotool windowfocus --sync "$id" 2>/dev/null
+    sleep 0.1
+  done
 }
 
 # Waits for a top-level window with this exact title; prints its id.
@@ -129,7 +140,7 @@ wait_for_window() {
 
 # Ends the game with Alt+F4 and checks that it exits with code 0 within 10 s.
 quit_game() {
-  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  focus_window "$window"
   xdotool key alt+F4
   local status= _
   for _ in $(seq 100); do

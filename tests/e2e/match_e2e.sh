@@ -8,7 +8,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 e2e_init
 
 start_game
-xdotool windowfocus --sync "$window" 2>/dev/null || true
+focus_window "$window"
 
 # F2 starts a match: the scoreboard appears in red on the top wall.
 xdotool key F2
@@ -35,7 +35,7 @@ wait_for "\"Paused - <F3> to resume\" after F3" count_is_over FFFFFF 220 220 190
 # Esc asks "Abort game?"; Yes ends the match and the title comes back.
 xdotool key Escape
 box=$(wait_for_window Warning) || fail "no abort question after Esc"
-xdotool windowfocus --sync "$box" 2>/dev/null || true
+focus_window "$box"
 xdotool key y
 title_back() { take_shot && { (($(count FFFF00 240 160 160 40) > 20)) || (($(count FFFFFF 270 185 100 20) > 20)); }; }
 wait_for "the title screen after the abort" title_back

@@ -10,7 +10,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 e2e_init "$0" "$@"
 
 start_game
-xdotool windowfocus --sync "$window" 2>/dev/null || true
+focus_window "$window"
 menu_bar_y=$((client_y - 10))
 
 # A menu shows by covering what the game drew under it: no pixel of that colour is left in a
@@ -52,13 +52,13 @@ help_seen() {
 }
 wait_for "the help's text on the screen" help_seen
 
-xdotool windowfocus --sync "$help" 2>/dev/null || true
+focus_window "$help"
 xdotool key Escape
 help_closed() { [[ -z "$(xdotool search --onlyvisible --name "^Krelmo '99 Help\$" 2>/dev/null)" ]]; }
 wait_for "the help to close on Esc" help_closed
 
 # Back to the game, as a player clicking it would: F3 resumes the paused match.
-xdotool windowfocus --sync "$window" 2>/dev/null || true
+focus_window "$window"
 xdotool key F3
 wait_for "the pause text to go after F3" count_is_zero FFFFFF "${pause_text[@]}"
 

@@ -19,7 +19,7 @@ heard() {
 
 start_game
 wait_for "the start-up chime (recording 123) in the output" heard 123
-xdotool windowfocus --sync "$window" 2>/dev/null || true
+focus_window "$window"
 
 # Digital audio is the first-run choice where a device opens. F2 starts a match; the paddle
 # goes near the left wall and a click serves (clicks while the ball is in play do nothing).
