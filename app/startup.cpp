@@ -5,7 +5,6 @@
 #include "app/game.h"
 #include "engine/frame.h"
 #include "engine/playfield.h"
-#include "records/title_screen.h"
 #include "resources/menu.h"
 #include "status/scoreboard.h"
 
@@ -19,7 +18,9 @@ MessageId RegisterWindowMessageA(std::string_view name) {
 }
 
 namespace {
-void PollJoystickThunk(void* game) { static_cast<Game*>(game)->PollJoystick(); }
+void PollJoystickThunk(void* game) {
+  static_cast<Game*>(game)->PollJoystick();
+}
 }  // namespace
 
 Game::Game(platform::Platform& platform)
@@ -43,7 +44,7 @@ int Game::InitApplication() {
   app.waveAvailable =
       platform.sound.PlaySound(123, platform::SND_RESOURCE | platform::SND_ASYNC) ? 1 : 0;
 
-  LoadSettings();
+  records::LoadSettings(engine, *this, app.waveAvailable != 0);
 
   auto& joystick = platform.joystick;
   platform::JoystickReading reading;
@@ -87,7 +88,7 @@ void Game::ShutdownApplication() {
   app.quitting = 1;
   if (app.joystickTimerId != 0) platform.joystick.StopPoll(app.joystickTimerId);
   platform.window.KillTimer(kPlayTimerId);
-  // Settings are saved by the settings store.
+  records::SaveSettings(engine);
   timer.TM_Close();
 }
 
@@ -98,18 +99,13 @@ int RunGame(Game& game) {
   return 0;
 }
 
-void Game::LoadSettings() {
-  // Until the settings are stored, every run starts as a first run does: one player,
-  // "Krelmo", digital audio where it plays (else the speaker), and the mouse.
-  SelectPlayers(resources::IDM_PLAYERS_1);
-  SelectVariant(resources::IDM_KRELMO);
-  SelectSound(app.waveAvailable ? resources::IDM_DIGITAL_AUDIO : resources::IDM_PC_SPEAKER);
-  SelectController(resources::IDM_MOUSE);
+void Game::DrawTitleScreen() {
+  records::DrawTitleScreen(engine);
 }
 
-void Game::DrawTitleScreen() { records::DrawTitleScreen(engine); }
-
-void Game::DrawScoreboard() { status::DrawScoreboard(engine); }
+void Game::DrawScoreboard() {
+  status::DrawScoreboard(engine);
+}
 void Game::PollJoystick() {}
 
 }  // namespace krelmo::app

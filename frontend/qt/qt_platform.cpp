@@ -14,10 +14,11 @@ platform::MenuModel& LoadedMenu(platform::MenuModel& menu) {
 }
 }  // namespace
 
-QtPlatform::QtPlatform()
-    : window(surface, queue, LoadedMenu(menu)), platform_{surface,      queue,   pc,   frameHost,
-                                                          windowSystem, dialogs, menu, sound,
-                                                          joystick,     registry} {
+QtPlatform::QtPlatform(std::string registryPath)
+    : window(surface, queue, LoadedMenu(menu)),
+      registry(std::move(registryPath)),
+      platform_{surface, queue, pc,    frameHost, windowSystem,
+                dialogs, menu,  sound, joystick,  registry} {
   surface.SetFontRenderer(&font);
 }
 

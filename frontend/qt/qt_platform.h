@@ -2,7 +2,6 @@
 // every service the game's logic reaches, built together and handed over as a Platform.
 #pragma once
 
-#include "frontend/headless/headless_platform.h"
 #include "frontend/qt/game_window.h"
 #include "frontend/qt/qt_dialogs.h"
 #include "frontend/qt/qt_font_renderer.h"
@@ -14,10 +13,11 @@
 namespace krelmo::qt {
 
 // Built after the application object, on the UI thread. The main menu starts in the states
-// of the game's menu table.
+// of the game's menu table. The registry is kept in the file at `registryPath`, or in memory
+// when it is empty (the GUI tests).
 class QtPlatform {
  public:
-  QtPlatform();
+  explicit QtPlatform(std::string registryPath = {});
   ~QtPlatform();
   QtPlatform(const QtPlatform&) = delete;
   QtPlatform& operator=(const QtPlatform&) = delete;
@@ -36,7 +36,7 @@ class QtPlatform {
   QtDialogs dialogs{window, queue};
   SilentSound sound;
   NoJoystick joystick;
-  headless::MemoryRegistry registry;  // settings last for the run only, for now
+  platform::Registry registry;
 
  private:
   platform::Platform platform_;

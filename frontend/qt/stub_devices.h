@@ -1,5 +1,5 @@
 // Stand-ins for the devices the Qt front end does not drive yet: no audio output, no
-// joystick. Settings are kept in memory for the run (the headless front end's registry).
+// joystick.
 #pragma once
 
 #include <cstdint>
