@@ -234,6 +234,8 @@ TEST(RegistryFile, AProcessKilledInTheMiddleOfSavesLeavesAWholeFile) {
   const std::string path = folder.File("krelmo.reg");
   const RegValue first{REG_SZ, Bytes(std::string(3000, 'a') + '\0')};
   const RegValue second{REG_SZ, Bytes(std::string(5000, 'b') + '\0')};
+  Registry before(path);
+  ASSERT_EQ(SetValues(before, {{"HSName1", first}}), ERROR_SUCCESS);
   for (int round = 0; round < 12; ++round) {
     const pid_t child = fork();
     ASSERT_GE(child, 0);
