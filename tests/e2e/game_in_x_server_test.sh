@@ -14,10 +14,10 @@ for tool in xdotool xwininfo import convert; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
 done
 
-# A runtime folder of our own: this game's lock and hand-over socket stay apart from any
-# game the user is playing and from other test runs.
+# A runtime folder and settings file of our own: this game's lock, hand-over socket and
+# settings stay apart from any game the user is playing and from other test runs.
 work=$(mktemp -d)
-export XDG_RUNTIME_DIR=$work/runtime
+export XDG_RUNTIME_DIR=$work/runtime KRELMO_REGISTRY=$work/krelmo.reg
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset QT_QPA_PLATFORM WAYLAND_DISPLAY
 game_pid=
