@@ -101,6 +101,20 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
   return true;
 }
 
+// Only one game runs at a time: a temporary file beside ours is left over from a save that a
+// crash cut short.
+void RemoveStaleTemporaries(const std::string& path) {
+  const std::filesystem::path target(path);
+  const std::string prefix = target.filename().string() + ".tmp-";
+  std::error_code ec;
+  const auto folder = target.has_parent_path() ? target.parent_path() : ".";
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+    if (entry.path().filename().string().rfind(prefix, 0) == 0) {
+      std::filesystem::remove(entry.path(), ec);
+    }
+  }
+}
+
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && NoCaseEqual(text.substr(0, prefix.size()), prefix);
 }
@@ -108,6 +122,7 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 }  // namespace
 
 Registry::Registry(std::string path) : path_(std::move(path)) {
+  RemoveStaleTemporaries(path_);
   std::string bytes;
   const int error = ReadWholeFile(path_, bytes);
   if (error == ENOENT || error == ENOTDIR) return;  // a first run
@@ -152,7 +167,7 @@ LONG Registry::Resolve(HKEY parent, std::string_view subKey, std::string& path) 
   } else {
     const auto it = handles_.find(parent);
     if (it == handles_.end()) return ERROR_INVALID_HANDLE;
-    path = it->second;
+    path = it->second.path;
   }
   if (subKey.empty()) return ERROR_SUCCESS;
   std::size_t start = 0;
@@ -170,10 +185,10 @@ LONG Registry::Resolve(HKEY parent, std::string_view subKey, std::string& path) 
   return ERROR_SUCCESS;
 }
 
-HKEY Registry::NewHandle(const std::string& path) {
+HKEY Registry::NewHandle(const std::string& path, bool wrote) {
   const HKEY handle = nextHandle_;
   nextHandle_ += 4;
-  handles_[handle] = path;
+  handles_[handle] = {path, wrote};
   return handle;
 }
 
@@ -182,7 +197,7 @@ LONG Registry::RegOpenKeyExA(HKEY parent, std::string_view subKey, std::uint32_t
   std::string path;
   if (const LONG error = Resolve(parent, subKey, path); error != ERROR_SUCCESS) return error;
   if (!KeyExists(path)) return ERROR_FILE_NOT_FOUND;
-  *result = NewHandle(path);
+  *result = NewHandle(path, false);
   return ERROR_SUCCESS;
 }
 
@@ -197,7 +212,7 @@ LONG Registry::RegCreateKeyExA(HKEY parent, std::string_view subKey, std::uint32
     changed_ = true;
   }
   if (disposition) *disposition = existed ? REG_OPENED_EXISTING_KEY : REG_CREATED_NEW_KEY;
-  *result = NewHandle(path);
+  *result = NewHandle(path, !existed);
   return ERROR_SUCCESS;
 }
 
@@ -205,7 +220,7 @@ LONG Registry::RegQueryValueExA(HKEY key, std::string_view name, std::uint32_t*,
                                 std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) {
   const auto handle = handles_.find(key);
   if (handle == handles_.end()) return ERROR_INVALID_HANDLE;
-  const auto values = tree_.find(handle->second);
+  const auto values = tree_.find(handle->second.path);
   if (values == tree_.end()) return ERROR_FILE_NOT_FOUND;
   const auto value = values->second.find(name);
   if (value == values->second.end()) return ERROR_FILE_NOT_FOUND;
@@ -232,7 +247,8 @@ LONG Registry::RegSetValueExA(HKEY key, std::string_view name, std::uint32_t, st
   }
   if (!data && size != 0) return ERROR_INVALID_PARAMETER;
   RegValue value{type, std::vector<std::uint8_t>(data, data + size)};
-  RegValues& values = tree_[handle->second];
+  handle->second.wrote = true;
+  RegValues& values = tree_[handle->second.path];
   const auto it = values.find(name);
   if (it == values.end()) {
     values.emplace(std::string(name), std::move(value));
@@ -249,8 +265,11 @@ LONG Registry::RegFlushKey(HKEY key) {
 }
 
 LONG Registry::RegCloseKey(HKEY key) {
-  if (handles_.erase(key) == 0) return ERROR_INVALID_HANDLE;
-  return changed_ ? Save() : ERROR_SUCCESS;
+  const auto handle = handles_.find(key);
+  if (handle == handles_.end()) return ERROR_INVALID_HANDLE;
+  const bool wrote = handle->second.wrote;
+  handles_.erase(handle);
+  return changed_ && wrote ? Save() : ERROR_SUCCESS;
 }
 
 LONG Registry::Save() {

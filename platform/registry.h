@@ -57,8 +57,9 @@ class Registry {
                         std::uint32_t* type, std::uint8_t* data, std::uint32_t* size);
   LONG RegSetValueExA(HKEY key, std::string_view name, std::uint32_t reserved, std::uint32_t type,
                       const std::uint8_t* data, std::uint32_t size);
-  // Both write the file when the registry has changed since it was last written, and
-  // answer whether that worked; WriteError() says why it did not.
+  // Both write the file when the registry has changed since it was last written (closing
+  // only a handle that created its key or set a value: reads never write), and answer
+  // whether that worked; WriteError() says why it did not.
   LONG RegFlushKey(HKEY key);
   LONG RegCloseKey(HKEY key);
 
@@ -71,12 +72,16 @@ class Registry {
   bool KeyExists(const std::string& path) const;
   // The full path of `subKey` below the key `parent`; false for a bad handle or name.
   LONG Resolve(HKEY parent, std::string_view subKey, std::string& path) const;
-  HKEY NewHandle(const std::string& path);
+  HKEY NewHandle(const std::string& path, bool wrote);
   LONG Save();
 
   std::string path_;
   RegTree tree_;
-  std::map<HKEY, std::string> handles_;
+  struct Handle {
+    std::string path;
+    bool wrote = false;
+  };
+  std::map<HKEY, Handle> handles_;
   HKEY nextHandle_ = 0x100;
   bool changed_ = false;
   std::string noSaveReason_;  // set when the file must be left as it is

@@ -218,7 +218,7 @@ TEST(RegistryFile, AFailedSaveLeavesTheOldFileWholeSaysWhyAndTriesAgainLater) {
   // With room again, the next save writes what the failed one could not.
   HKEY key = 0;
   registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey.substr(19), 0, KEY_ALL_ACCESS, &key);
-  EXPECT_EQ(registry.RegCloseKey(key), ERROR_SUCCESS);
+  EXPECT_EQ(registry.RegFlushKey(key), ERROR_SUCCESS);
   EXPECT_EQ(Registry(path).Tree().at(kKey).count(longName), 1u);
 
   // A folder that cannot be made (a file stands in its place).
@@ -252,6 +252,9 @@ TEST(RegistryFile, AProcessKilledInTheMiddleOfSavesLeavesAWholeFile) {
     const RegValue& name = tree->at(kKey).at("HSName1");
     EXPECT_TRUE(name == first || name == second) << "round " << round;
   }
+  Registry next(path);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1)
+      << "the next start clears what the killed saves left behind";
 }
 
 }  // namespace
