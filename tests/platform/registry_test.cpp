@@ -147,18 +147,6 @@ TEST(RegistryModel, CreateTellsCreatedFromOpenedAndOpenNeverCreates) {
   EXPECT_EQ(disposition, REG_CREATED_NEW_KEY);
 }
 
-TEST(RegistryModel, AValueLargerThanTheBufferGivesNothingAndTheSizeNeeded) {
-  Registry registry;
-  SetValues(registry, {{"Name", {REG_SZ, Bytes(std::string_view("Twelve chars\0", 13))}}});
-  HKEY key = 0;
-  registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey.substr(19), 0, KEY_ALL_ACCESS, &key);
-  std::uint8_t buffer[12] = {};
-  std::uint32_t type = 0, size = sizeof buffer;
-  EXPECT_EQ(registry.RegQueryValueExA(key, "NAME", nullptr, &type, buffer, &size), ERROR_MORE_DATA);
-  EXPECT_EQ(size, 13u);
-  EXPECT_EQ(buffer[0], 0) << "nothing is written past or into a buffer that is too small";
-}
-
 TEST(RegistryFile, ADamagedFileIsMovedAsideNeverOverwrittenAndReadsAsAFirstRun) {
   TempFolder folder;
   const std::string path = folder.File("krelmo.reg");
