@@ -122,6 +122,7 @@ bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
 }  // namespace
 
 Registry::Registry(std::string path) : path_(std::move(path)) {
+  if (path_.empty()) return;  // kept in memory
   RemoveStaleTemporaries(path_);
   std::string bytes;
   const int error = ReadWholeFile(path_, bytes);
