@@ -40,9 +40,9 @@ class Registry {
  public:
   // Kept in memory only.
   Registry() = default;
-  // Kept in the file at `path` (in memory when it is empty). A missing file is an empty registry. A file that is not a
-  // registry file is moved aside under a new name, with one line on the error stream, and
-  // the registry starts empty. A file that exists but cannot be read is left alone: the
+  // Kept in the file at `path` (in memory when it is empty). A missing file is an empty registry. A
+  // file that is not a registry file is moved aside under a new name, with one line on the error
+  // stream, and the registry starts empty. A file that exists but cannot be read is left alone: the
   // registry starts empty and every save fails, saying why.
   explicit Registry(std::string path);
 

@@ -2,8 +2,8 @@
 // high-score dialog, the nested dispatch that keeps the game running meanwhile, and the help
 // window.
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
