@@ -20,10 +20,12 @@ e2e_init "$0" "$@"
 stored() { grep -a -c "$1" "$KRELMO_REGISTRY" >/dev/null; }
 varnak_names_ink() { take_shot && count C0C0C0 390 260 100 90; }
 
-# Opens the Game menu by its title in the menu bar and walks it with the keyboard.
+# Opens the Game menu by its title in the menu bar and walks it with the keyboard. The open
+# menu covers the black strip above the wall under its title with its white.
+menu_open() { take_shot && (($(count FFFFFF 60 25 80 15) > 600)); }
 game_menu() {
   xdotool mousemove $((client_x + 62)) $((client_y - 10)) click 1
-  sleep 0.5
+  wait_for "the Game menu to open" menu_open
   xdotool key "$@"
 }
 
