@@ -278,6 +278,25 @@ class DialogsTest : public QObject {
     QCOMPARE(scores.value(row), QString::number(score));
   }
 
+  void aRequestToEndWhileTheHighScoreDialogIsOpenKeepsTheScore() {
+    krelmo::app::Game game(host->Get());
+    host->dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
+    game.InitApplication();
+    game.engine.state.playerScore[0] = 9000;
+    // What SIGTERM and the close box post.
+    WhenModalOpens(
+        &host->window, [&](QWidget*) { host->queue.PostMessage(krelmo::WM_CLOSE); }, &leftOpen);
+    game.CheckHighScore(9000);
+    krelmo::Message message;
+    QVERIFY(host->queue.PeekMessage(message, 0, 0, true));
+    QCOMPARE(message.message, krelmo::WM_QUIT);
+    const auto table = krelmo::records::LoadHighScoreTable(host->registry, 0);
+    QCOMPARE(QString::fromLatin1(table.scores).section(QLatin1Char('\n'), 0, 0),
+             QStringLiteral("9000"));
+    QCOMPARE(QString::fromLatin1(table.names).section(QLatin1Char('\n'), 0, 0),
+             QStringLiteral("Player 1"));
+  }
+
   void helpOpensAtItsContentsBesideTheGame() {
     QVERIFY(host->dialogs.ShowHelp());
     QTextBrowser* help = host->dialogs.HelpWindow();
