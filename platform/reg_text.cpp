@@ -402,6 +402,27 @@ std::string FormatValue(const RegValue& value) {
   return head + HexList(units);
 }
 
+// Names in the order a person reads them: "HSName2" before "HSName10".
+bool NaturalLess(std::string_view a, std::string_view b) {
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  std::size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (digit(a[i]) && digit(b[j])) {
+      std::size_t ei = i, ej = j;
+      while (ei < a.size() && digit(a[ei])) ++ei;
+      while (ej < b.size() && digit(b[ej])) ++ej;
+      const std::string_view x = a.substr(i, ei - i), y = b.substr(j, ej - j);
+      if (x.size() != y.size()) return x.size() < y.size();
+      if (x != y) return x < y;
+      i = ei, j = ej;
+      continue;
+    }
+    if (Lower(a[i]) != Lower(b[j])) return Lower(a[i]) < Lower(b[j]);
+    ++i, ++j;
+  }
+  return a.size() - i < b.size() - j;
+}
+
 }  // namespace
 
 bool NoCaseLess::operator()(std::string_view a, std::string_view b) const {
@@ -433,9 +454,13 @@ std::string FormatRegText(const RegTree& tree) {
   out += "\r\n";
   for (const auto& [path, values] : tree) {
     out += "\r\n[" + Utf8(path) + "]\r\n";
-    for (const auto& [name, value] : values) {
-      out += name.empty() ? std::string("@") : Quoted(name);
-      out += "=" + FormatValue(value) + "\r\n";
+    std::vector<const RegValues::value_type*> ordered;
+    for (const auto& entry : values) ordered.push_back(&entry);
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const auto* x, const auto* y) { return NaturalLess(x->first, y->first); });
+    for (const auto* entry : ordered) {
+      out += entry->first.empty() ? std::string("@") : Quoted(entry->first);
+      out += "=" + FormatValue(entry->second) + "\r\n";
     }
   }
   return out;
