@@ -4,7 +4,7 @@ PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build asan bench clean format
+.PHONY: run test deps build asan fuzz bench clean format
 
 run: build
 	$(BUILD_DIR)/frontend/qt/krelmo99
@@ -21,6 +21,16 @@ build: deps
 
 asan:
 	$(MAKE) test PRESET=asan
+
+# The settings file's parser under libFuzzer for a bounded time, from the committed corpus;
+# new finds go to build/fuzz/corpus.
+FUZZ_SECONDS ?= 30
+fuzz: deps
+	cmake --preset fuzz
+	cmake --build --preset fuzz -j $(JOBS)
+	mkdir -p build/fuzz/corpus
+	build/fuzz/tests/fuzz/reg_text_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	  -print_final_stats=1 build/fuzz/corpus tests/fuzz/corpus
 
 bench: deps
 	$(MAKE) build PRESET=release

@@ -7,6 +7,7 @@
 
 #include "engine/engine.h"
 #include "platform/platform.h"
+#include "records/records.h"
 #include "timing/timer_module.h"
 
 namespace krelmo::app {
@@ -44,7 +45,7 @@ struct AppState {
   std::uint32_t moveCount = 0;
 };
 
-class Game : public engine::EngineHooks {
+class Game : public engine::EngineHooks, public records::RecordsHooks {
  public:
   explicit Game(platform::Platform& platform);
   ~Game() override;
@@ -68,10 +69,10 @@ class Game : public engine::EngineHooks {
   }
 
   // Menu selection groups and the full redraw.
-  void SelectSound(int id);
-  void SelectPlayers(int id);
-  void SelectVariant(int id);
-  void SelectController(int id);
+  void SelectSound(int id) override;
+  void SelectPlayers(int id) override;
+  void SelectVariant(int id) override;
+  void SelectController(int id) override;
   void RedrawGameWindow();
 
   // Match flow.
@@ -88,17 +89,21 @@ class Game : public engine::EngineHooks {
   void DrawScoreboard() override;
   void PollJoystick() override;
 
+  // What the records need of the window: message boxes, the dialog flag, the pointer strip.
+  int ShowMessageBox(std::string_view text, std::string_view caption, std::uint32_t style) override;
+  void SetDialogOpen(bool open) override { app.dialogOpen = open ? 1 : 0; }
+  void ConfinePointerToStrip() override { ConfineCursor(false); }
+
   platform::Platform& platform;
   timing::TimerModule timer;
   engine::Engine engine;
   AppState app;
+  records::RecordsState recordsState;
 
  private:
   // Confines the pointer to the paddle strip; optionally moves it onto the paddle.
   void ConfineCursor(bool moveToPaddle);
   void ReplaceWindow();
-  // Selects the stored choices through the menu groups.
-  void LoadSettings();
   // The window procedure's parts: the default handling, the keys F2, F3 and Esc, the menu.
   LRESULT DefWindowProc(MessageId message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleKey(WPARAM key, LPARAM lParam);

@@ -164,8 +164,8 @@ void Game::ShowPlayerUp(std::uint32_t player) {
   if (player < 4) dc.TextOutA(260, 220, kTexts[player]);
 }
 
-void Game::CheckHighScore(std::int32_t) {
-  // The high-score tables come with the records.
+void Game::CheckHighScore(std::int32_t score) {
+  records::CheckHighScore(engine, *this, recordsState, score);
 }
 
 }  // namespace krelmo::app

@@ -5,7 +5,6 @@
 #include "app/game.h"
 #include "engine/frame.h"
 #include "engine/playfield.h"
-#include "records/title_screen.h"
 #include "resources/menu.h"
 #include "status/joystick.h"
 #include "status/scoreboard.h"
@@ -20,7 +19,9 @@ MessageId RegisterWindowMessageA(std::string_view name) {
 }
 
 namespace {
-void PollJoystickThunk(void* game) { static_cast<Game*>(game)->PollJoystick(); }
+void PollJoystickThunk(void* game) {
+  static_cast<Game*>(game)->PollJoystick();
+}
 }  // namespace
 
 Game::Game(platform::Platform& platform)
@@ -47,7 +48,7 @@ int Game::InitApplication() {
   app.waveAvailable =
       platform.sound.PlaySound(123, platform::SND_RESOURCE | platform::SND_ASYNC) ? 1 : 0;
 
-  LoadSettings();
+  records::LoadSettings(engine, *this, app.waveAvailable != 0);
 
   auto& joystick = platform.joystick;
   platform::JoystickReading reading;
@@ -94,7 +95,7 @@ void Game::ShutdownApplication() {
   if (app.joystickTimerId != 0) platform.joystick.StopPoll(app.joystickTimerId);
   app.joystickTimerId = 0;
   platform.window.KillTimer(kPlayTimerId);
-  // Settings are saved by the settings store.
+  records::SaveSettings(engine);
   timer.TM_Close();
 }
 
@@ -105,19 +106,15 @@ int RunGame(Game& game) {
   return 0;
 }
 
-void Game::LoadSettings() {
-  // Until the settings are stored, every run starts as a first run does: one player,
-  // "Krelmo", digital audio where it plays (else the speaker), and the mouse with
-  // "Joystick" greyed until the player chooses "Mouse".
-  SelectPlayers(resources::IDM_PLAYERS_1);
-  SelectVariant(resources::IDM_KRELMO);
-  SelectSound(app.waveAvailable ? resources::IDM_DIGITAL_AUDIO : resources::IDM_PC_SPEAKER);
-  SelectController(0);
+void Game::DrawTitleScreen() {
+  records::DrawTitleScreen(engine);
 }
 
-void Game::DrawTitleScreen() { records::DrawTitleScreen(engine); }
-
-void Game::DrawScoreboard() { status::DrawScoreboard(engine); }
-void Game::PollJoystick() { status::PollJoystick(engine); }
+void Game::DrawScoreboard() {
+  status::DrawScoreboard(engine);
+}
+void Game::PollJoystick() {
+  status::PollJoystick(engine);
+}
 
 }  // namespace krelmo::app

@@ -11,9 +11,8 @@ namespace krelmo::app {
 namespace {
 
 using platform::MB_ICONEXCLAMATION;
+using platform::MB_OK;
 using platform::MB_YESNO;
-
-constexpr std::uint32_t MB_OK = 0x00;
 
 // A key is acted on only when bits 16 to 31 of its lParam are at most this: a first press,
 // with or without the extended-key bit. Auto-repeat (bit 30) and Alt (bit 29) lift it above.
@@ -223,8 +222,13 @@ int Game::AskPlayer(std::string_view text, std::string_view caption, std::uint32
 }
 
 void Game::ResetHighScores(bool ask) {
-  // The high-score tables come with the records; until then there is nothing to reset.
-  (void)ask;
+  records::ResetHighScores(engine, *this, ask);
+}
+
+int Game::ShowMessageBox(std::string_view text, std::string_view caption, std::uint32_t style) {
+  const int answer = AskPlayer(text, caption, style);
+  app.messageBoxOpen = 0;
+  return answer;
 }
 
 void Game::ReplaceWindow() {

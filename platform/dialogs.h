@@ -2,16 +2,30 @@
 // dispatching the game's queued messages to the window procedure, as a nested loop would.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace krelmo::platform {
 
+constexpr std::uint32_t MB_OK = 0x00;
 constexpr std::uint32_t MB_YESNO = 0x04;
+constexpr std::uint32_t MB_ICONQUESTION = 0x20;
 constexpr std::uint32_t MB_ICONEXCLAMATION = 0x30;
 constexpr int IDOK = 1;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;
+
+// The high-score entry dialog (template 138) as its dialog procedure fills it in: the table
+// with the new entry in place, and the name edit box over the new entry's name.
+struct HighScoreDialogContent {
+  std::array<std::string, 5> names;   // statics 1002 to 1006, rank 1 first
+  std::array<std::string, 5> scores;  // statics 1007 to 1011
+  int editRow = 0;                    // 0 to 4: the row the edit box lies over
+  std::string editText;               // the name offered
+};
+constexpr int kMaxNameLength = 11;
 
 // Called on the UI thread; each call returns when the box or dialog has closed.
 class Dialogs {
@@ -22,6 +36,10 @@ class Dialogs {
   virtual void ShowAbout() = 0;
   // Opens the game's help at its contents; false when it could not be shown.
   virtual bool ShowHelp() = 0;
+  // Shows the high-score dialog until "OK" and returns the edit box's text then: at most
+  // kMaxNameLength single-byte characters. It also returns when the game is asked to quit
+  // meanwhile, with the text as it stands, so that the score is kept all the same.
+  virtual std::string ShowHighScoreDialog(const HighScoreDialogContent& content) = 0;
 };
 
 }  // namespace krelmo::platform

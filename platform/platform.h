@@ -25,7 +25,7 @@ struct Platform {
   MenuModel& menu;
   SoundOutput& sound;
   JoystickDevice& joystick;
-  RegistryStore& registry;
+  Registry& registry;
 };
 
 }  // namespace krelmo::platform

@@ -1,26 +1,91 @@
-// The settings store, with the registry's model: keys holding typed values.
+// The settings store, with the registry's model and calls: keys opened and created by
+// handle, typed values queried into the caller's buffer. Kept in one ".reg" file, or in
+// memory only for tests and the simulator.
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <map>
 #include <string>
 #include <string_view>
 
+#include "platform/reg_text.h"
+
 namespace krelmo::platform {
 
-// Called on the UI thread. A value that is missing or of another type reads as absent.
-class RegistryStore {
+using HKEY = std::uint32_t;
+using LONG = std::int32_t;
+
+constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002;
+constexpr std::uint32_t KEY_ALL_ACCESS = 0xF003F;
+constexpr std::uint32_t REG_OPTION_NON_VOLATILE = 0;
+constexpr std::uint32_t REG_SZ = 1;
+constexpr std::uint32_t REG_DWORD = 4;
+constexpr std::uint32_t REG_CREATED_NEW_KEY = 1;
+constexpr std::uint32_t REG_OPENED_EXISTING_KEY = 2;
+
+constexpr LONG ERROR_SUCCESS = 0;
+constexpr LONG ERROR_FILE_NOT_FOUND = 2;
+constexpr LONG ERROR_ACCESS_DENIED = 5;
+constexpr LONG ERROR_INVALID_HANDLE = 6;
+constexpr LONG ERROR_WRITE_FAULT = 29;
+constexpr LONG ERROR_INVALID_PARAMETER = 87;
+constexpr LONG ERROR_MORE_DATA = 234;
+
+// Called on the UI thread only. The file is read once, when the store is made; changes
+// reach it when a changed key is flushed or closed, written whole to a temporary file in
+// the same folder, flushed to disk and renamed over the old one, so that the file on disk
+// is always either the old one or the new one. A file edited by hand meanwhile is
+// overwritten, as the registry would be.
+class Registry {
  public:
-  virtual ~RegistryStore() = default;
-  // Opens the key, creating it when missing. Returns true when it had to be created.
-  virtual bool CreateKey(std::string_view key) = 0;
-  virtual bool KeyExists(std::string_view key) const = 0;
-  virtual std::optional<std::string> GetString(std::string_view key,
-                                               std::string_view name) const = 0;
-  virtual std::optional<std::uint32_t> GetDword(std::string_view key,
-                                                std::string_view name) const = 0;
-  virtual bool SetString(std::string_view key, std::string_view name, std::string_view value) = 0;
-  virtual bool SetDword(std::string_view key, std::string_view name, std::uint32_t value) = 0;
+  // Kept in memory only.
+  Registry() = default;
+  // Kept in the file at `path` (in memory when it is empty). A missing file is an empty registry. A
+  // file that is not a registry file is moved aside under a new name, with one line on the error
+  // stream, and the registry starts empty. A file that exists but cannot be read is left alone: the
+  // registry starts empty and every save fails, saying why.
+  explicit Registry(std::string path);
+
+  LONG RegOpenKeyExA(HKEY parent, std::string_view subKey, std::uint32_t options,
+                     std::uint32_t access, HKEY* result);
+  LONG RegCreateKeyExA(HKEY parent, std::string_view subKey, std::uint32_t reserved,
+                       std::string_view className, std::uint32_t options, std::uint32_t access,
+                       const void* security, HKEY* result, std::uint32_t* disposition);
+  // With `data` null, tells the size only. A buffer too small for the value gets nothing:
+  // ERROR_MORE_DATA, with the size needed in *size.
+  LONG RegQueryValueExA(HKEY key, std::string_view name, std::uint32_t* reserved,
+                        std::uint32_t* type, std::uint8_t* data, std::uint32_t* size);
+  LONG RegSetValueExA(HKEY key, std::string_view name, std::uint32_t reserved, std::uint32_t type,
+                      const std::uint8_t* data, std::uint32_t size);
+  // Both write the file when the registry has changed since it was last written (closing
+  // only a handle that created its key or set a value: reads never write), and answer
+  // whether that worked; WriteError() says why it did not.
+  LONG RegFlushKey(HKEY key);
+  LONG RegCloseKey(HKEY key);
+
+  // The file and the system's reason of the last failed write; empty after a success.
+  const std::string& WriteError() const { return writeError_; }
+  const std::string& Path() const { return path_; }
+  const RegTree& Tree() const { return tree_; }
+
+ private:
+  bool KeyExists(const std::string& path) const;
+  // The full path of `subKey` below the key `parent`; false for a bad handle or name.
+  LONG Resolve(HKEY parent, std::string_view subKey, std::string& path) const;
+  HKEY NewHandle(const std::string& path, bool wrote);
+  LONG Save();
+
+  std::string path_;
+  RegTree tree_;
+  struct Handle {
+    std::string path;
+    bool wrote = false;
+  };
+  std::map<HKEY, Handle> handles_;
+  HKEY nextHandle_ = 0x100;
+  bool changed_ = false;
+  std::string noSaveReason_;  // set when the file must be left as it is
+  std::string writeError_;
 };
 
 }  // namespace krelmo::platform

@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
+  clang libclang-rt-14-dev
   qt6-base-dev libgl-dev
   libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev

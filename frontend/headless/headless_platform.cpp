@@ -48,6 +48,12 @@ int ScriptedDialogs::MessageBox(std::string_view text, std::string_view caption,
   return answer;
 }
 
+std::string ScriptedDialogs::ShowHighScoreDialog(const platform::HighScoreDialogContent& content) {
+  highScoreDialogs.push_back(content);
+  if (onModal) onModal();
+  return nameToType.value_or(content.editText);
+}
+
 bool RecordingSound::PlaySound(int waveId, std::uint32_t flags) {
   plays.push_back({waveId, flags});
   return available;
@@ -69,45 +75,6 @@ std::uint32_t FakeJoystick::StartPoll(std::uint32_t, void (*poll)(void*), void* 
 void FakeJoystick::StopPoll(std::uint32_t id) {
   if (id == pollId) pollFunction = nullptr;
   ++stopCount;
-}
-
-bool MemoryRegistry::CreateKey(std::string_view key) {
-  if (KeyExists(key)) return false;
-  keys.emplace(std::string(key), std::map<std::string, Value>{});
-  return true;
-}
-
-bool MemoryRegistry::KeyExists(std::string_view key) const { return keys.find(key) != keys.end(); }
-
-std::optional<std::string> MemoryRegistry::GetString(std::string_view key,
-                                                     std::string_view name) const {
-  const auto k = keys.find(key);
-  if (k == keys.end()) return std::nullopt;
-  const auto v = k->second.find(std::string(name));
-  if (v == k->second.end() || !v->second.isString) return std::nullopt;
-  return v->second.text;
-}
-
-std::optional<std::uint32_t> MemoryRegistry::GetDword(std::string_view key,
-                                                      std::string_view name) const {
-  const auto k = keys.find(key);
-  if (k == keys.end()) return std::nullopt;
-  const auto v = k->second.find(std::string(name));
-  if (v == k->second.end() || v->second.isString) return std::nullopt;
-  return v->second.number;
-}
-
-bool MemoryRegistry::SetString(std::string_view key, std::string_view name,
-                               std::string_view value) {
-  CreateKey(key);
-  keys.find(key)->second[std::string(name)] = {true, std::string(value), 0};
-  return true;
-}
-
-bool MemoryRegistry::SetDword(std::string_view key, std::string_view name, std::uint32_t value) {
-  CreateKey(key);
-  keys.find(key)->second[std::string(name)] = {false, {}, value};
-  return true;
 }
 
 HeadlessPlatform::HeadlessPlatform()

@@ -1,4 +1,4 @@
-// A front end with no window: a hand-driven clock, an in-memory registry, recorded sound
+// A front end with no window: a hand-driven clock, a registry kept in memory, recorded sound
 // and port writes, scripted dialog answers. The tests and the simulator run the real game
 // code on it.
 #pragma once
@@ -63,8 +63,16 @@ class HeadlessWindowSystem final : public platform::WindowSystem {
 class ScriptedDialogs final : public platform::Dialogs {
  public:
   int MessageBox(std::string_view text, std::string_view caption, std::uint32_t style) override;
-  void ShowAbout() override { ++aboutShown; if (onModal) onModal(); }
-  bool ShowHelp() override { ++helpShown; return helpAvailable; }
+  void ShowAbout() override {
+    ++aboutShown;
+    if (onModal) onModal();
+  }
+  bool ShowHelp() override {
+    ++helpShown;
+    return helpAvailable;
+  }
+  // Types `nameToType` (when set) into the edit box and presses OK.
+  std::string ShowHighScoreDialog(const platform::HighScoreDialogContent& content) override;
 
   struct Shown {
     std::string text;
@@ -76,6 +84,8 @@ class ScriptedDialogs final : public platform::Dialogs {
   int aboutShown = 0;
   int helpShown = 0;
   bool helpAvailable = true;
+  std::vector<platform::HighScoreDialogContent> highScoreDialogs;
+  std::optional<std::string> nameToType;
   // Runs while a box or dialog is "open", before it answers: a nested loop's work.
   std::function<void()> onModal;
 };
@@ -107,23 +117,6 @@ class FakeJoystick final : public platform::JoystickDevice {
   int stopCount = 0;
 };
 
-class MemoryRegistry final : public platform::RegistryStore {
- public:
-  bool CreateKey(std::string_view key) override;
-  bool KeyExists(std::string_view key) const override;
-  std::optional<std::string> GetString(std::string_view key, std::string_view name) const override;
-  std::optional<std::uint32_t> GetDword(std::string_view key, std::string_view name) const override;
-  bool SetString(std::string_view key, std::string_view name, std::string_view value) override;
-  bool SetDword(std::string_view key, std::string_view name, std::uint32_t value) override;
-
-  struct Value {
-    bool isString = false;
-    std::string text;
-    std::uint32_t number = 0;
-  };
-  std::map<std::string, std::map<std::string, Value>, std::less<>> keys;
-};
-
 // Owns one of everything, with the main menu loaded in its initial states.
 class HeadlessPlatform {
  public:
@@ -141,7 +134,7 @@ class HeadlessPlatform {
   platform::MenuModel menu;
   RecordingSound sound;
   FakeJoystick joystick;
-  MemoryRegistry registry;
+  platform::Registry registry;  // in memory: no file
 
  private:
   platform::Platform platform_;

@@ -7,6 +7,7 @@
 
 #include "app/game.h"
 #include "frontend/qt/qt_platform.h"
+#include "frontend/qt/session.h"
 #include "frontend/qt/single_instance.h"
 #include "frontend/qt/startup_checks.h"
 
@@ -29,10 +30,13 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  krelmo::qt::QtPlatform host;
+  krelmo::qt::QtPlatform host(krelmo::qt::RegistryPath());
   krelmo::app::Game game(host.Get());
   instance.onHandOver = [&] { host.queue.PostMessage(game.app.activateMessage); };
   host.dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
+
+  // After the devices are up, so that no library's own handlers replace these.
+  krelmo::qt::QuitRequests quitRequests(host.queue);
 
   host.window.show();
   host.window.activateWindow();

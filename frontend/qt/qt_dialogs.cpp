@@ -11,12 +11,15 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
+#include <QValidator>
 #include <array>
 #include <cmath>
 
 #include "frontend/qt/embedded_resources.h"
 #include "frontend/qt/help_window.h"
+#include "platform/cp1252.h"
 
 namespace krelmo::qt {
 
@@ -68,6 +71,53 @@ QFont AboutFont(const QFont& base) {
     if (fits) break;
   }
   return font;
+}
+
+// The high-score template, in dialog units: the dialog's place and size, the name statics
+// 1002 to 1006 and the score statics 1007 to 1011.
+constexpr int kScoresX = 150, kScoresY = 80, kScoresWidth = 121, kScoresHeight = 138;
+constexpr std::array<QRect, 5> kNameStatics{
+    {{10, 30, 53, 8}, {10, 47, 53, 8}, {10, 64, 55, 8}, {10, 81, 49, 8}, {10, 98, 55, 8}}};
+constexpr std::array<QRect, 5> kScoreStatics{
+    {{76, 30, 35, 8}, {76, 47, 35, 8}, {76, 64, 35, 8}, {76, 81, 35, 8}, {72, 98, 39, 8}}};
+constexpr const char* kScoresHeader = "You got a High Score!";
+
+QString FromCp1252(std::string_view text) {
+  QString out;
+  for (const char c : text) {
+    out.append(
+        QChar(static_cast<char16_t>(platform::Cp1252ToUnicode(static_cast<std::uint8_t>(c)))));
+  }
+  return out;
+}
+
+// Takes only what the game can store and the box can show.
+class NameValidator final : public QValidator {
+ public:
+  explicit NameValidator(QLineEdit* edit) : QValidator(edit), edit_(edit) {}
+  State validate(QString& input, int&) const override {
+    for (const QChar c : input) {
+      if (!platform::UnicodeToCp1252(c.unicode()) || c.unicode() < 0x20) return Invalid;
+    }
+    const int frame = edit_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, edit_);
+    const int room = edit_->width() - 2 * frame - 4;
+    return edit_->fontMetrics().horizontalAdvance(input) > room ? Invalid : Acceptable;
+  }
+
+ private:
+  QLineEdit* edit_;
+};
+
+QRect DialogRect(const QRect& units) {
+  return AboutDialog::FromDialogUnits(units.x(), units.y(), units.width(), units.height());
+}
+
+// A template's place is counted from the owner's client area.
+void PlaceOverClient(QDialog& dialog, QWidget* owner, int x, int y) {
+  if (!owner) return;
+  const auto* window = qobject_cast<QMainWindow*>(owner);
+  const QWidget* client = window && window->centralWidget() ? window->centralWidget() : owner;
+  dialog.move(client->mapToGlobal(AboutDialog::FromDialogUnits(x, y, 0, 0).topLeft()));
 }
 
 // A Yes/No question has no way out but its two buttons: Esc (even held down since it
@@ -122,15 +172,68 @@ AboutDialog::AboutDialog(QWidget* owner)
   ok->setProperty("controlId", platform::IDOK);
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
-  // The template's place is counted from the owner's client area.
-  if (owner) {
-    const auto* window = qobject_cast<QMainWindow*>(owner);
-    const QWidget* client = window && window->centralWidget() ? window->centralWidget() : owner;
-    move(client->mapToGlobal(FromDialogUnits(kAboutX, kAboutY, 0, 0).topLeft()));
-  }
+  PlaceOverClient(*this, owner, kAboutX, kAboutY);
 }
 
 void AboutDialog::closeEvent(QCloseEvent* event) {
+  event->ignore();
+}
+
+HighScoreDialog::HighScoreDialog(QWidget* owner, const platform::HighScoreDialogContent& content)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+  setWindowTitle(QStringLiteral("Congrats!"));
+  setModal(true);
+  QFont font = this->font();
+  // The largest size of ours at which the header fits its box.
+  const QRect header = DialogRect({26, 7, 72, 10});
+  for (int pixels = 11; pixels > 7; --pixels) {
+    font.setPixelSize(pixels);
+    if (QFontMetrics(font).horizontalAdvance(QString::fromLatin1(kScoresHeader)) <=
+        header.width()) {
+      break;
+    }
+  }
+  setFont(font);
+  setFixedSize(AboutDialog::FromDialogUnits(0, 0, kScoresWidth, kScoresHeight).size());
+
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setGeometry(DialogRect({35, 117, 50, 14}));
+  ok->setDefault(true);
+  ok->setFocusPolicy(Qt::NoFocus);  // not a tab stop: the edit box has the focus
+  ok->setProperty("controlId", platform::IDOK);
+  connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+  auto* group = new QGroupBox(QString(), this);
+  group->setGeometry(DialogRect({21, 0, 80, 19}));
+  auto* title = new QLabel(QString::fromLatin1(kScoresHeader), this);
+  title->setGeometry(header);
+  for (int row = 0; row < 5; ++row) {
+    auto* name = new QLabel(FromCp1252(content.names[row]), this);
+    name->setGeometry(DialogRect(kNameStatics[row]));
+    name->setProperty("controlId", 1002 + row);
+    auto* score = new QLabel(FromCp1252(content.scores[row]), this);
+    score->setGeometry(DialogRect(kScoreStatics[row]));
+    score->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    score->setProperty("controlId", 1007 + row);
+  }
+  edit_ = new QLineEdit(this);
+  edit_->setGeometry(EditRect(std::clamp(content.editRow, 0, 4)));
+  edit_->setProperty("controlId", kEditId);
+  edit_->setMaxLength(platform::kMaxNameLength);
+  edit_->setValidator(new NameValidator(edit_));
+  edit_->setText(FromCp1252(content.editText));
+  edit_->selectAll();
+  edit_->setFocus();
+  PlaceOverClient(*this, owner, kScoresX, kScoresY);
+}
+
+std::string HighScoreDialog::Name() const {
+  std::string out;
+  for (const QChar c : edit_->text())
+    out.push_back(static_cast<char>(platform::UnicodeToCp1252(c.unicode()).value_or('?')));
+  return out.substr(0, platform::kMaxNameLength);
+}
+
+void HighScoreDialog::closeEvent(QCloseEvent* event) {
   event->ignore();
 }
 
@@ -204,6 +307,12 @@ int QtDialogs::MessageBox(std::string_view text, std::string_view caption, std::
 void QtDialogs::ShowAbout() {
   AboutDialog dialog(&owner_);
   RunModal(dialog);
+}
+
+std::string QtDialogs::ShowHighScoreDialog(const platform::HighScoreDialogContent& content) {
+  HighScoreDialog dialog(&owner_, content);
+  RunModal(dialog);
+  return dialog.Name();
 }
 
 bool QtDialogs::ShowHelp() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QLineEdit>
 #include <QPointer>
 #include <functional>
 
@@ -27,6 +28,32 @@ class AboutDialog final : public QDialog {
   void closeEvent(QCloseEvent* event) override;  // nor does a close request
 };
 
+// The high-score dialog 138: the table with the new entry in place, and the name edit box
+// laid in pixels over the new entry's name. "OK" (or Enter) is the only way out. Names are
+// single-byte Western text: characters outside it cannot be typed, nor more than 11, nor more
+// than the box shows, as it does not scroll.
+class HighScoreDialog final : public QDialog {
+  Q_OBJECT
+
+ public:
+  HighScoreDialog(QWidget* owner, const platform::HighScoreDialogContent& content);
+
+  QLineEdit* NameEdit() const { return edit_; }
+  // The edit box's text in the game's code page.
+  std::string Name() const;
+
+  static constexpr int kEditId = 5091;
+  // In pixels of the dialog: the edit box lies over row `row`'s name.
+  static QRect EditRect(int row) { return QRect(13, 46 + 27 * row, 75, 20); }
+
+ protected:
+  void reject() override {}                      // Esc does nothing
+  void closeEvent(QCloseEvent* event) override;  // nor does a close request
+
+ private:
+  QLineEdit* edit_;
+};
+
 class QtDialogs final : public platform::Dialogs {
  public:
   QtDialogs(QWidget& owner, platform::MessageQueue& queue);
@@ -39,6 +66,7 @@ class QtDialogs final : public platform::Dialogs {
   int MessageBox(std::string_view text, std::string_view caption, std::uint32_t style) override;
   void ShowAbout() override;
   bool ShowHelp() override;
+  std::string ShowHighScoreDialog(const platform::HighScoreDialogContent& content) override;
 
   // The help window once opened (tests look at it).
   qt::HelpWindow* Help() const { return help_; }

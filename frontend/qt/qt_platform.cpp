@@ -15,9 +15,10 @@ platform::MenuModel& LoadedMenu(platform::MenuModel& menu) {
 }
 }  // namespace
 
-QtPlatform::QtPlatform()
+QtPlatform::QtPlatform(std::string registryPath)
     : window(surface, queue, LoadedMenu(menu)),
       sound(resources::WaveResource, clock),
+      registry(std::move(registryPath)),
       platform_{surface, queue, pc,    frameHost, windowSystem,
                 dialogs, menu,  sound, joystick,  registry} {
   surface.SetFontRenderer(&font);

@@ -5,7 +5,6 @@
 #include <memory>
 #include <string>
 
-#include "frontend/headless/headless_platform.h"
 #include "frontend/qt/game_window.h"
 #include "frontend/qt/qt_dialogs.h"
 #include "frontend/qt/qt_font_renderer.h"
@@ -19,10 +18,11 @@
 namespace krelmo::qt {
 
 // Built after the application object, on the UI thread. The main menu starts in the states
-// of the game's menu table.
+// of the game's menu table. The registry is kept in the file at `registryPath`, or in memory
+// when it is empty (the GUI tests).
 class QtPlatform {
  public:
-  QtPlatform();
+  explicit QtPlatform(std::string registryPath = {});
   ~QtPlatform();
   QtPlatform(const QtPlatform&) = delete;
   QtPlatform& operator=(const QtPlatform&) = delete;
@@ -43,7 +43,7 @@ class QtPlatform {
   // the speaker is not connected.
   platform::AudioMixer sound;
   QtJoystick joystick;
-  headless::MemoryRegistry registry;  // settings last for the run only, for now
+  platform::Registry registry;
   // Why no audio device opened (empty when one did).
   std::string audioError;
 

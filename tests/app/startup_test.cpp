@@ -122,6 +122,8 @@ TEST(StartUp, AJoystickStartsItsPollAndShutdownStopsIt) {
   t.game.InitApplication();
   EXPECT_EQ(t.game.app.joystickPresent, 1u);
   EXPECT_NE(t.game.app.joystickTimerId, 0u);
+  EXPECT_EQ(t.host.menu.GetState(resources::IDM_JOYSTICK), 3u)
+      << "a first run selects the mouse, and a joystick found does not enable Joystick";
   t.game.ShutdownApplication();
   EXPECT_EQ(t.host.joystick.stopCount, 1);
   EXPECT_TRUE(t.host.window.timers.empty());

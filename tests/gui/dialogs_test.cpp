@@ -1,13 +1,16 @@
 // The game's modal dialogs on Qt: the About box and its template, the abort question, the
-// nested dispatch that keeps the game running meanwhile, and the help window.
+// high-score dialog, the nested dispatch that keeps the game running meanwhile, and the help
+// window.
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
 #include <functional>
 
+#include "app/game.h"
 #include "frontend/qt/qt_platform.h"
 #include "tests/gui/gui_support.h"
 
@@ -213,6 +216,87 @@ class DialogsTest : public QObject {
     QVERIFY(yesIsDefault);
     QVERIFY(openAfterEsc);
     QVERIFY(openAfterClose);
+  }
+
+  void highScoreDialogPutsTheNameBoxOverTheNewRowAndOnlyOkCloses_data() {
+    QTest::addColumn<int>("score");
+    QTest::addColumn<int>("row");
+    QTest::newRow("rank 1") << 8001 << 0;
+    QTest::newRow("rank 5") << 4001 << 4;
+  }
+  void highScoreDialogPutsTheNameBoxOverTheNewRowAndOnlyOkCloses() {
+    QFETCH(int, score);
+    QFETCH(int, row);
+    krelmo::app::Game game(host->Get());
+    host->dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
+    game.InitApplication();  // a first run: both tables hold their defaults
+    game.engine.state.currentPlayer = 2;
+    game.engine.state.playerScore[2] = score;
+
+    QString caption, offered, rowScore, typed;
+    QRect editRect, nameCell;
+    bool closeBox = true, openAfterEsc = false, openAfterEnter = true;
+    WhenModalOpens(
+        &host->window,
+        [&](QWidget* widget) {
+          auto* dialog = qobject_cast<krelmo::qt::HighScoreDialog*>(widget);
+          if (!dialog) return;
+          caption = dialog->windowTitle();
+          closeBox = dialog->windowFlags().testFlag(Qt::WindowCloseButtonHint);
+          QLineEdit* edit = dialog->NameEdit();
+          editRect = edit->geometry();
+          offered = edit->text();
+          for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            if (label->property("controlId").toInt() == 1002 + row) nameCell = label->geometry();
+            if (label->property("controlId").toInt() == 1007 + row) rowScore = label->text();
+          }
+          QTest::keyClick(dialog, Qt::Key_Escape);
+          openAfterEsc = dialog->isVisible();
+          // Twelve characters and one outside the code page: eleven are taken.
+          edit->clear();
+          for (const QChar c : QString::fromUtf8("Zo\u00eb\u03a9 iiiiiiiiii")) {
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+          }
+          typed = edit->text();
+          QTest::keyClick(edit, Qt::Key_Return);
+          openAfterEnter = dialog->isVisible();
+        },
+        &leftOpen);
+    game.CheckHighScore(score);
+
+    QCOMPARE(caption, QStringLiteral("Congrats!"));
+    QVERIFY(!closeBox);
+    QCOMPARE(editRect, krelmo::qt::HighScoreDialog::EditRect(row));
+    QVERIFY2(editRect.contains(nameCell.center()), "the name box covers the new row's name");
+    QCOMPARE(offered, QStringLiteral("Player 3"));
+    QCOMPARE(rowScore, QString::number(score));
+    QVERIFY(openAfterEsc);
+    QCOMPARE(typed, QString::fromUtf8("Zo\u00eb iiiiiii"));
+    QVERIFY(!openAfterEnter);
+    const auto table = krelmo::records::LoadHighScoreTable(host->registry, 0);
+    const QStringList names = QString::fromLatin1(table.names).split(QLatin1Char('\n'));
+    const QStringList scores = QString::fromLatin1(table.scores).split(QLatin1Char('\n'));
+    QCOMPARE(names.value(row), QString::fromLatin1("Zo\xEB iiiiiii"));
+    QCOMPARE(scores.value(row), QString::number(score));
+  }
+
+  void aRequestToEndWhileTheHighScoreDialogIsOpenKeepsTheScore() {
+    krelmo::app::Game game(host->Get());
+    host->dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
+    game.InitApplication();
+    game.engine.state.playerScore[0] = 9000;
+    // What SIGTERM and the close box post.
+    WhenModalOpens(
+        &host->window, [&](QWidget*) { host->queue.PostMessage(krelmo::WM_CLOSE); }, &leftOpen);
+    game.CheckHighScore(9000);
+    krelmo::Message message;
+    QVERIFY(host->queue.PeekMessage(message, 0, 0, true));
+    QCOMPARE(message.message, krelmo::WM_QUIT);
+    const auto table = krelmo::records::LoadHighScoreTable(host->registry, 0);
+    QCOMPARE(QString::fromLatin1(table.scores).section(QLatin1Char('\n'), 0, 0),
+             QStringLiteral("9000"));
+    QCOMPARE(QString::fromLatin1(table.names).section(QLatin1Char('\n'), 0, 0),
+             QStringLiteral("Player 1"));
   }
 
   void helpOpensAtItsContentsAsAWindowOfItsOwn() {

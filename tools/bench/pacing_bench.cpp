@@ -57,7 +57,7 @@ struct PacingRig {
   platform::MenuModel menu;
   headless::RecordingSound sound;
   headless::FakeJoystick joystick;
-  headless::MemoryRegistry registry;
+  platform::Registry registry;
   platform::Platform platform{surface, queue, pc,    frameHost, window,
                               dialogs, menu,  sound, joystick,  registry};
   timing::TimerModule timer{pc};

@@ -1,0 +1,469 @@
+// The ".reg" text of the settings store: reading every encoding the registry editor knows,
+// writing one that it imports unchanged.
+#include "platform/reg_text.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "platform/cp1252.h"
+
+namespace krelmo::platform {
+
+namespace {
+
+constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
+constexpr std::string_view kHeader4 = "REGEDIT4";
+constexpr std::array<std::string_view, 5> kHives = {"HKEY_LOCAL_MACHINE", "HKEY_CURRENT_USER",
+                                                    "HKEY_CLASSES_ROOT", "HKEY_USERS",
+                                                    "HKEY_CURRENT_CONFIG"};
+constexpr std::uint32_t kRegSz = 1, kRegExpandSz = 2, kRegBinary = 3, kRegDword = 4,
+                        kRegMultiSz = 7;
+// Larger files are not ours: reading them whole would only waste memory.
+constexpr std::size_t kMaxFileBytes = 4u << 20;
+
+char Lower(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool DecodeUtf8(std::string_view bytes, std::u32string& out) {
+  out.clear();
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto b = static_cast<std::uint8_t>(bytes[i]);
+    int extra = 0;
+    char32_t c = b;
+    if (b >= 0xF0 && b < 0xF5) {
+      extra = 3, c = b & 0x07;
+    } else if (b >= 0xE0 && b < 0xF0) {
+      extra = 2, c = b & 0x0F;
+    } else if (b >= 0xC2 && b < 0xE0) {
+      extra = 1, c = b & 0x1F;
+    } else if (b >= 0x80) {
+      return false;
+    }
+    if (extra > 0 && i + extra >= bytes.size()) return false;
+    for (int k = 1; k <= extra; ++k) {
+      const auto next = static_cast<std::uint8_t>(bytes[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      c = (c << 6) | (next & 0x3F);
+    }
+    const bool overlong = (extra == 2 && c < 0x800) || (extra == 3 && c < 0x10000);
+    if (overlong || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return false;
+    out.push_back(c);
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  return true;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+  if (c < 0x80) {
+    out.push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    // Windows-1252 needs nothing beyond the basic plane.
+    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+// Characters the code page lacks become '?', as the registry's single-byte calls give them.
+std::string ToBytes(std::u32string_view text) {
+  std::string out;
+  for (const char32_t c : text) out.push_back(static_cast<char>(UnicodeToCp1252(c).value_or('?')));
+  return out;
+}
+
+std::optional<std::u32string> DecodeFile(std::string_view bytes) {
+  std::u32string text;
+  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+    if (bytes.size() % 2 != 0) return std::nullopt;
+    for (std::size_t i = 2; i < bytes.size(); i += 2) {
+      char32_t unit = static_cast<std::uint8_t>(bytes[i]) |
+                      static_cast<char32_t>(static_cast<std::uint8_t>(bytes[i + 1])) << 8;
+      if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < bytes.size()) {
+        const char32_t low = static_cast<std::uint8_t>(bytes[i + 2]) |
+                             static_cast<char32_t>(static_cast<std::uint8_t>(bytes[i + 3])) << 8;
+        if (low >= 0xDC00 && low < 0xE000) {
+          unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+          i += 2;
+        }
+      }
+      text.push_back(unit);
+    }
+    return text;
+  }
+  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+  if (DecodeUtf8(bytes, text)) return text;
+  text.clear();
+  for (const char b : bytes) text.push_back(Cp1252ToUnicode(static_cast<std::uint8_t>(b)));
+  return text;
+}
+
+std::u32string_view Trim(std::u32string_view s) {
+  const auto blank = [](char32_t c) { return c == ' ' || c == '\t' || c == '\r'; };
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return s;
+}
+
+bool StartsWith(std::u32string_view s, std::string_view ascii) {
+  if (s.size() < ascii.size()) return false;
+  for (std::size_t i = 0; i < ascii.size(); ++i) {
+    if (s[i] > 0x7F || Lower(static_cast<char>(s[i])) != Lower(ascii[i])) return false;
+  }
+  return true;
+}
+
+int HexDigit(char32_t c) {
+  if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
+  if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
+  if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
+  return -1;
+}
+
+// 1 to `maxDigits` hex digits, the whole of `s`.
+std::optional<std::uint32_t> ParseHex(std::u32string_view s, std::size_t maxDigits) {
+  if (s.empty() || s.size() > maxDigits) return std::nullopt;
+  std::uint32_t value = 0;
+  for (const char32_t c : s) {
+    const int digit = HexDigit(c);
+    if (digit < 0) return std::nullopt;
+    value = value << 4 | static_cast<std::uint32_t>(digit);
+  }
+  return value;
+}
+
+// A quoted name or string at the start of `s` (which starts with the quote); only \\ and
+// \" are escapes. Moves `s` past the closing quote.
+std::optional<std::u32string> ParseQuoted(std::u32string_view& s) {
+  std::u32string out;
+  for (std::size_t i = 1; i < s.size(); ++i) {
+    if (s[i] == '"') {
+      s.remove_prefix(i + 1);
+      return out;
+    }
+    if (s[i] == '\\') {
+      if (i + 1 >= s.size() || (s[i + 1] != '\\' && s[i + 1] != '"')) return std::nullopt;
+      ++i;
+    }
+    out.push_back(s[i]);
+  }
+  return std::nullopt;
+}
+
+// A key path: a known hive, then non-empty names, each separated by one backslash. The
+// hive is spelled as the registry spells it.
+std::optional<std::string> ParseKeyPath(std::u32string_view s) {
+  std::string path = ToBytes(s);
+  const std::size_t end = path.find('\\');
+  const std::string_view hive = std::string_view(path).substr(0, end);
+  const auto known = std::find_if(kHives.begin(), kHives.end(),
+                                  [&](std::string_view h) { return NoCaseEqual(h, hive); });
+  if (known == kHives.end()) return std::nullopt;
+  path.replace(0, hive.size(), *known);
+  if (end != std::string::npos) {
+    const std::string_view rest = std::string_view(path).substr(end);
+    if (rest.back() == '\\' || rest.find("\\\\") != std::string_view::npos) return std::nullopt;
+  }
+  return path;
+}
+
+bool IsStringType(std::uint32_t type) {
+  return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
+class Parser {
+ public:
+  explicit Parser(const std::u32string& text) {
+    std::size_t start = 0;
+    while (start <= text.size()) {
+      std::size_t end = text.find(U'\n', start);
+      if (end == std::u32string::npos) end = text.size();
+      lines_.push_back(std::u32string_view(text).substr(start, end - start));
+      start = end + 1;
+    }
+  }
+
+  std::optional<RegTree> Run(std::string* error) {
+    if (!ParseAll()) {
+      if (error) *error = "line " + std::to_string(line_ + 1) + ": " + why_;
+      return std::nullopt;
+    }
+    return std::move(tree_);
+  }
+
+ private:
+  bool Fail(const char* why) {
+    why_ = why;
+    return false;
+  }
+
+  bool ParseAll() {
+    while (line_ < lines_.size() && Trim(lines_[line_]).empty()) ++line_;
+    if (line_ == lines_.size()) return Fail("empty file");
+    const std::u32string_view header = Trim(lines_[line_]);
+    if (header == ToUtf32(kHeader5)) {
+      unicodeHex_ = true;
+    } else if (header != ToUtf32(kHeader4)) {
+      return Fail("not a registry file");
+    }
+    for (++line_; line_ < lines_.size(); ++line_) {
+      const std::u32string_view line = Trim(lines_[line_]);
+      if (line.empty() || line.front() == ';') continue;
+      if (line.front() == '[') {
+        if (!ParseKeyLine(line)) return false;
+      } else if (!ParseValueLine(line)) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  static std::u32string ToUtf32(std::string_view ascii) { return {ascii.begin(), ascii.end()}; }
+
+  bool ParseKeyLine(std::u32string_view line) {
+    if (line.back() != ']') return Fail("a key line without its closing bracket");
+    std::u32string_view inner = line.substr(1, line.size() - 2);
+    const bool remove = !inner.empty() && inner.front() == '-';
+    if (remove) inner.remove_prefix(1);
+    const auto path = ParseKeyPath(inner);
+    if (!path) return Fail("a key outside the registry's hives, or with an empty name");
+    if (remove) {
+      // The key goes, with every key below it.
+      const std::string prefix = *path + "\\";
+      tree_.erase(*path);
+      for (auto it = tree_.lower_bound(prefix);
+           it != tree_.end() &&
+           NoCaseEqual(std::string_view(it->first).substr(0, prefix.size()), prefix);) {
+        it = tree_.erase(it);
+      }
+      key_ = nullptr;
+    } else {
+      key_ = &tree_[*path];
+    }
+    inDeletedKey_ = remove;
+    return true;
+  }
+
+  bool ParseValueLine(std::u32string_view line) {
+    if (inDeletedKey_) return true;  // values of a key being deleted mean nothing
+    if (!key_) return Fail("a value before any key");
+    std::u32string name;
+    if (line.front() == '@') {
+      line.remove_prefix(1);
+    } else if (line.front() == '"') {
+      auto quoted = ParseQuoted(line);
+      if (!quoted) return Fail("a value name without its closing quote");
+      name = std::move(*quoted);
+    } else {
+      return Fail("neither a key nor a value");
+    }
+    line = Trim(line);
+    if (line.empty() || line.front() != '=') return Fail("a value without '='");
+    line = Trim(line.substr(1));
+    const std::string valueName = ToBytes(name);
+
+    if (line == U"-") {
+      key_->erase(valueName);
+      return true;
+    }
+    RegValue value;
+    if (!line.empty() && line.front() == '"') {
+      auto quoted = ParseQuoted(line);
+      if (!quoted || !Trim(line).empty()) return Fail("a string without its closing quote");
+      value.type = kRegSz;
+      const std::string bytes = ToBytes(*quoted);
+      value.data.assign(bytes.begin(), bytes.end());
+      value.data.push_back(0);
+    } else if (StartsWith(line, "dword:")) {
+      const auto number = ParseHex(Trim(line.substr(6)), 8);
+      if (!number) return Fail("a dword that is not 1 to 8 hex digits");
+      value.type = kRegDword;
+      for (int shift = 0; shift < 32; shift += 8) {
+        value.data.push_back(static_cast<std::uint8_t>(*number >> shift));
+      }
+    } else if (StartsWith(line, "hex")) {
+      if (!ParseHexValue(line.substr(3), value)) return false;
+    } else {
+      return Fail("a value of an unknown form");
+    }
+    (*key_)[valueName] = std::move(value);
+    return true;
+  }
+
+  // "hex:..." or "hex(type):...", a list of bytes that may go on over lines ending in '\'.
+  bool ParseHexValue(std::u32string_view rest, RegValue& value) {
+    value.type = kRegBinary;
+    if (!rest.empty() && rest.front() == '(') {
+      const std::size_t close = rest.find(')');
+      if (close == std::u32string_view::npos) return Fail("hex( without ')'");
+      const auto type = ParseHex(rest.substr(1, close - 1), 8);
+      if (!type) return Fail("a value type that is not hex");
+      value.type = *type;
+      rest.remove_prefix(close + 1);
+    }
+    if (rest.empty() || rest.front() != ':') return Fail("hex data without ':'");
+    std::u32string list(rest.substr(1));
+    while (!list.empty() && list.back() == '\\') {
+      list.pop_back();
+      if (++line_ >= lines_.size()) return Fail("hex data continued past the end");
+      list += Trim(lines_[line_]);
+    }
+    std::vector<std::uint8_t> bytes;
+    const std::u32string_view all = Trim(list);
+    for (std::size_t start = 0; !all.empty() && start <= all.size();) {
+      std::size_t comma = all.find(',', start);
+      if (comma == std::u32string_view::npos) comma = all.size();
+      const auto byte = ParseHex(Trim(all.substr(start, comma - start)), 2);
+      if (!byte) return Fail("hex data that is not a list of bytes");
+      bytes.push_back(static_cast<std::uint8_t>(*byte));
+      start = comma + 1;
+    }
+    if (unicodeHex_ && IsStringType(value.type)) {
+      // The registry editor keeps strings in UTF-16 here; the store keeps single bytes.
+      if (bytes.size() % 2 != 0) return Fail("a UTF-16 string of an odd number of bytes");
+      std::u32string units;
+      for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        units.push_back(static_cast<char32_t>(bytes[i] | bytes[i + 1] << 8));
+      }
+      const std::string text = ToBytes(units);
+      bytes.assign(text.begin(), text.end());
+    }
+    value.data = std::move(bytes);
+    return true;
+  }
+
+  std::vector<std::u32string_view> lines_;
+  std::size_t line_ = 0;
+  bool unicodeHex_ = false;
+  bool inDeletedKey_ = false;
+  RegValues* key_ = nullptr;
+  RegTree tree_;
+  const char* why_ = "";
+};
+
+std::string Utf8(std::string_view bytes) {
+  std::string out;
+  for (const char b : bytes) AppendUtf8(out, Cp1252ToUnicode(static_cast<std::uint8_t>(b)));
+  return out;
+}
+
+std::string Quoted(std::string_view bytes) {
+  std::string out = "\"";
+  for (const char b : bytes) {
+    if (b == '\\' || b == '"') out.push_back('\\');
+    AppendUtf8(out, Cp1252ToUnicode(static_cast<std::uint8_t>(b)));
+  }
+  return out + "\"";
+}
+
+// A string value the quoted form carries exactly: one terminating zero and no line breaks.
+bool FitsQuoted(const RegValue& value) {
+  if (value.type != kRegSz || value.data.empty() || value.data.back() != 0) return false;
+  return std::none_of(value.data.begin(), value.data.end() - 1,
+                      [](std::uint8_t b) { return b == 0 || b == '\n' || b == '\r'; });
+}
+
+std::string HexList(const std::vector<std::uint8_t>& bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string out;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (i > 0) out.push_back(',');
+    out.push_back(kDigits[bytes[i] >> 4]);
+    out.push_back(kDigits[bytes[i] & 15]);
+  }
+  return out;
+}
+
+std::string FormatValue(const RegValue& value) {
+  if (FitsQuoted(value)) {
+    return Quoted(
+        std::string_view(reinterpret_cast<const char*>(value.data.data()), value.data.size() - 1));
+  }
+  char head[24];
+  if (value.type == kRegDword && value.data.size() == 4) {
+    std::uint32_t number = 0;
+    for (int i = 3; i >= 0; --i) number = number << 8 | value.data[static_cast<std::size_t>(i)];
+    std::snprintf(head, sizeof head, "dword:%08x", number);
+    return head;
+  }
+  if (value.type == kRegBinary) return "hex:" + HexList(value.data);
+  std::snprintf(head, sizeof head, "hex(%x):", value.type);
+  if (!IsStringType(value.type)) return head + HexList(value.data);
+  std::vector<std::uint8_t> units;
+  for (const std::uint8_t b : value.data) {
+    const char32_t c = Cp1252ToUnicode(b);
+    units.push_back(static_cast<std::uint8_t>(c & 0xFF));
+    units.push_back(static_cast<std::uint8_t>(c >> 8));
+  }
+  return head + HexList(units);
+}
+
+// Names in the order a person reads them: "HSName2" before "HSName10".
+bool NaturalLess(std::string_view a, std::string_view b) {
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  std::size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (digit(a[i]) && digit(b[j])) {
+      std::size_t ei = i, ej = j;
+      while (ei < a.size() && digit(a[ei])) ++ei;
+      while (ej < b.size() && digit(b[ej])) ++ej;
+      const std::string_view x = a.substr(i, ei - i), y = b.substr(j, ej - j);
+      if (x.size() != y.size()) return x.size() < y.size();
+      if (x != y) return x < y;
+      i = ei, j = ej;
+      continue;
+    }
+    if (Lower(a[i]) != Lower(b[j])) return Lower(a[i]) < Lower(b[j]);
+    ++i, ++j;
+  }
+  return a.size() - i < b.size() - j;
+}
+
+}  // namespace
+
+bool NoCaseLess::operator()(std::string_view a, std::string_view b) const {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                      [](char x, char y) { return Lower(x) < Lower(y); });
+}
+
+bool NoCaseEqual(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                            [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+std::optional<RegTree> ParseRegText(std::string_view bytes, std::string* error) {
+  if (bytes.size() > kMaxFileBytes) {
+    if (error) *error = "larger than any settings file";
+    return std::nullopt;
+  }
+  const auto text = DecodeFile(bytes);
+  if (!text) {
+    if (error) *error = "UTF-16 text of an odd number of bytes";
+    return std::nullopt;
+  }
+  return Parser(*text).Run(error);
+}
+
+std::string FormatRegText(const RegTree& tree) {
+  std::string out = "\xEF\xBB\xBF";
+  out += kHeader5;
+  out += "\r\n";
+  for (const auto& [path, values] : tree) {
+    out += "\r\n[" + Utf8(path) + "]\r\n";
+    std::vector<const RegValues::value_type*> ordered;
+    for (const auto& entry : values) ordered.push_back(&entry);
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [](const auto* x, const auto* y) { return NaturalLess(x->first, y->first); });
+    for (const auto* entry : ordered) {
+      out += entry->first.empty() ? std::string("@") : Quoted(entry->first);
+      out += "=" + FormatValue(entry->second) + "\r\n";
+    }
+  }
+  return out;
+}
+
+}  // namespace krelmo::platform

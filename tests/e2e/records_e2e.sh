@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# The records across restarts of the built game under Xvfb: a game that reaches the high-score
+# table, a name typed into the dialog and found on the title screen after a restart; a player
+# count chosen in the menu that survives a restart; SIGTERM saving the settings and exiting 0.
+# Usage: records_e2e.sh path/to/krelmo99
+set -uo pipefail
+game=$1
+source "$(dirname "$0")/e2e_lib.sh"
+e2e_init "$0" "$@"
+
+# A stored "Varnak" whose table holds scores of -1: any score gets in, even one of 0.
+{
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+  printf "[HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\By Tenvarre\\\\Krelmo'99\\\\v2]\r\n"
+  printf '"NumPlayers"=dword:00000000\r\n"DefaultGame"=dword:00000001\r\n'
+  printf '"DefaultSound"=dword:00000000\r\n"UseMouse"=dword:00000001\r\n'
+  for n in 6 7 8 9 10; do printf '"HSName%d"="Old"\r\n"HSScore%d"=dword:ffffffff\r\n' $n $n; done
+} >"$KRELMO_REGISTRY"
+
+stored() { grep -a -c "$1" "$KRELMO_REGISTRY" >/dev/null; }
+varnak_names_ink() { take_shot && count C0C0C0 390 260 100 90; }
+
+# Opens the Game menu by its title in the menu bar and walks it with the keyboard. The open
+# menu covers the black strip above the wall under its title with its white.
+menu_open() { take_shot && (($(count FFFFFF 60 25 80 15) > 600)); }
+game_menu() {
+  xdotool mousemove $((client_x + 62)) $((client_y - 10)) click 1
+  wait_for "the Game menu to open" menu_open
+  xdotool key "$@"
+}
+
+start_game
+old_ink=$(varnak_names_ink)
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+
+# Three players would make a long match: choose them after it, below.
+xdotool key F2
+wait_for "the red scoreboard after F2" count_is_over FF0000 0 0 300 20 20
+# The paddle waits at the far left; serve again and again until the three balls are lost.
+xdotool mousemove $((client_x + 30)) $((client_y + 414))
+dialog=
+for _ in $(seq 600); do
+  dialog=$(xdotool search --onlyvisible --name '^Congrats!$' 2>/dev/null | head -n1) || true
+  [[ -n "$dialog" ]] && break
+  kill -0 "$game_pid" 2>/dev/null || fail "the game ended during the match"
+  xdotool click 1
+  sleep 0.2
+done
+[[ -n "$dialog" ]] || fail "no \"Congrats!\" dialog within 120 s of play"
+xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+# "Player 1" is offered, selected: typing replaces it; Enter is OK.
+xdotool type --delay 50 "Tester"
+xdotool key Return
+dialog_gone() { [[ -z "$(xdotool search --onlyvisible --name '^Congrats!$' 2>/dev/null)" ]]; }
+wait_for "the dialog to close after Enter" dialog_gone
+wait_for "the new name in the settings file" stored '"HSName6"="Tester"'
+
+# Game > Players > 3 Players, from the keyboard once the menu is open.
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+game_menu Down Down Down Right Down Down Return
+quit_game
+stored '"NumPlayers"=dword:00000002' || fail "3 Players was not stored at the exit: $(cat "$KRELMO_REGISTRY")"
+echo "ok: high score and player count stored"
+
+# Restarted: the name stands on the title screen, in the Varnak table.
+start_game
+new_ink=$(varnak_names_ink)
+((new_ink > old_ink)) || fail "the Varnak names column shows no new name ($old_ink, then $new_ink silver pixels)"
+echo "ok: the name shows after a restart"
+
+# Game > Krelmo, then SIGTERM: the settings of this run are saved and the exit code is 0.
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+game_menu Down Return
+kill -TERM "$game_pid"
+status=
+for _ in $(seq 100); do
+  if ! kill -0 "$game_pid" 2>/dev/null; then
+    status=0
+    wait "$game_pid" || status=$?
+    break
+  fi
+  sleep 0.1
+done
+[[ -n "$status" ]] || fail "SIGTERM did not end the game within 10 s"
+game_pid=
+[[ $status -eq 0 ]] || fail "the game ended with code $status after SIGTERM"
+stored '"DefaultGame"=dword:00000000' || fail "Krelmo was not stored at SIGTERM: $(cat "$KRELMO_REGISTRY")"
+stored '"NumPlayers"=dword:00000002' || fail "the player count did not survive the restart"
+stored '"HSName6"="Tester"' || fail "the high score was lost"
+echo "records end-to-end: passed"
