@@ -73,7 +73,7 @@ TEST(JoystickPoll, EachPressPostsOneClickLeftBeforeRight) {
 TEST(JoystickStartUp, FirstRunKeepsJoystickGreyedUntilMouseIsChosen) {
   JoystickGame t;
   t.host.joystick.reading = {0, 0, 0, 1};
-  ASSERT_TRUE(t.host.registry.keys.empty());
+  ASSERT_TRUE(t.host.registry.Tree().empty());
   t.game.InitApplication();
   ASSERT_NE(t.host.joystick.pollFunction, nullptr);
   auto tick = [&] { t.host.joystick.pollFunction(t.host.joystick.pollContext); };
