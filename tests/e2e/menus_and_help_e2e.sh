@@ -7,7 +7,7 @@
 set -uo pipefail
 game=$1
 source "$(dirname "$0")/e2e_lib.sh"
-e2e_init "$0" "$@"
+e2e_init
 
 start_game
 focus_window "$window"

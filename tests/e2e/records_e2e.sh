@@ -6,7 +6,7 @@
 set -uo pipefail
 game=$1
 source "$(dirname "$0")/e2e_lib.sh"
-e2e_init "$0" "$@"
+e2e_init
 
 # A stored "Varnak" whose table holds scores of -1: any score gets in, even one of 0.
 {
@@ -31,7 +31,7 @@ game_menu() {
 
 start_game
 old_ink=$(varnak_names_ink)
-xdotool windowfocus --sync "$window" 2>/dev/null || true
+focus_window "$window"
 
 # Three players would make a long match: choose them after it, below.
 xdotool key F2
@@ -47,7 +47,7 @@ for _ in $(seq 600); do
   sleep 0.2
 done
 [[ -n "$dialog" ]] || fail "no \"Congrats!\" dialog within 120 s of play"
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+focus_window "$dialog"
 # "Player 1" is offered, selected: typing replaces it; Enter is OK.
 xdotool type --delay 50 "Tester"
 xdotool key Return
@@ -56,7 +56,7 @@ wait_for "the dialog to close after Enter" dialog_gone
 wait_for "the new name in the settings file" stored '"HSName6"="Tester"'
 
 # Game > Players > 3 Players, from the keyboard once the menu is open.
-xdotool windowfocus --sync "$window" 2>/dev/null || true
+focus_window "$window"
 game_menu Down Down Down Right Down Down Return
 quit_game
 stored '"NumPlayers"=dword:00000002' || fail "3 Players was not stored at the exit: $(cat "$KRELMO_REGISTRY")"
@@ -69,7 +69,7 @@ new_ink=$(varnak_names_ink)
 echo "ok: the name shows after a restart"
 
 # Game > Krelmo, then SIGTERM: the settings of this run are saved and the exit code is 0.
-xdotool windowfocus --sync "$window" 2>/dev/null || true
+focus_window "$window"
 game_menu Down Return
 kill -TERM "$game_pid"
 status=

@@ -8,7 +8,7 @@ game=$1
 find_recordings=$2
 export SDL_AUDIODRIVER=disk
 source "$(dirname "$0")/e2e_lib.sh"
-e2e_init "$0" "$@"
+e2e_init
 export SDL_DISKAUDIOFILE=$work/heard.raw
 
 heard() {
