@@ -58,15 +58,6 @@ TEST(SoundGroup, EachChoiceSetsTheSoundAndChecksOnlyItsItem) {
   }
 }
 
-TEST(SoundGroup, DigitalAudioGreyedWithoutWavePlaybackComesBackWithAnotherChoice) {
-  MenuGroups t;
-  t.game.app.waveAvailable = 0;
-  t.game.SelectSound(IDM_DIGITAL_AUDIO);  // as the stored settings would choose it
-  EXPECT_EQ(t.Sound(), (States3{0, 8, 0}));
-  t.game.SelectSound(IDM_PC_SPEAKER);
-  EXPECT_EQ(t.Sound(), (States3{0, 3, 8}));
-}
-
 TEST(PlayersGroup, EachChoiceSetsTheCountAndEnablesTheWholeGroup) {
   const std::pair<int, std::uint32_t> choices[] = {
       {IDM_PLAYERS_1, 0}, {IDM_PLAYERS_2, 1}, {IDM_PLAYERS_3, 2},
