@@ -501,18 +501,6 @@ TEST(Commands, SelectionsTakeEffectAndRedraw) {
   EXPECT_FALSE(unknown.QuitPosted());
 }
 
-TEST(Commands, AboutMarksTheDialogOpenAndTheFocusComesBackAfterItCloses) {
-  SpiedGame s;
-  std::optional<std::uint32_t> openDuring, openAtPlacement;
-  s.host.dialogs.onModal = [&] { openDuring = s.game.app.dialogOpen; };
-  s.window.onPlace = [&] { openAtPlacement = s.game.app.dialogOpen; };
-  s.game.MainWindowProc(WM_COMMAND, IDM_ABOUT, 0);
-  EXPECT_EQ(s.host.dialogs.aboutShown, 1);
-  EXPECT_EQ(openDuring, 1u);
-  EXPECT_EQ(openAtPlacement, 0u);
-  EXPECT_EQ(s.game.app.dialogOpen, 0u);
-}
-
 TEST(Commands, HelpThatCannotBeShownIsToldInABox) {
   Window shown;
   shown.Command(IDM_CONTENTS);

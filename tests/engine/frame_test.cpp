@@ -143,15 +143,6 @@ TEST_F(FrameTest, PassingBelowThePaddlePlaysTheMissCueThenRedrawsThePaddle) {
   EXPECT_TRUE(paddleWhole[2]) << "redrawn when the ball reaches 421";
 }
 
-TEST_F(FrameTest, AServedBallIsDrawnOnePixelHigherWithABlackRing) {
-  PlaceBall(290 + 26, 402, 1, -1);
-  BallStep(engine, 1);
-  EXPECT_EQ(dc.GetPixel(317, 401), kBlack);
-  EXPECT_EQ(dc.GetPixel(318, 402), kWhite);
-  EXPECT_EQ(dc.GetPixel(323, 407), kWhite);
-  EXPECT_EQ(dc.GetPixel(324, 408), kBlack);
-}
-
 // Something drawn over the ball's cell shows which of the old cell's pixels a step erases:
 // one-pixel moves leave nothing to erase, two-pixel moves the two trailing columns, and near
 // the left wall or at the paddle's height the whole cell goes.
