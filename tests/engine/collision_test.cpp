@@ -152,10 +152,10 @@ TEST_F(CollisionTest, BallsAtThePaddlesEndsAreLiftedBesideItAndBeyondThemMissed)
     int xAfter, yAfter;
   };
   const Row rows[] = {
-      {348, 405, true, 348, 405},  {349, 405, true, 351, 402},  {350, 405, true, 351, 402},
-      {351, 405, true, 351, 402},  {352, 405, false, 352, 405}, {283, 405, true, 282, 402},
-      {282, 405, true, 282, 402},  {281, 405, false, 281, 405}, {320, 401, false, 320, 401},
-      {320, 415, false, 320, 415},
+      {348, 405, true, 348, 405}, {349, 405, true, 351, 402},  {350, 405, true, 351, 402},
+      {351, 405, true, 351, 402}, {352, 405, false, 352, 405}, {283, 405, true, 282, 402},
+      {282, 405, true, 282, 402}, {281, 405, false, 281, 405}, {320, 401, false, 320, 401},
+      {320, 414, true, 320, 414}, {320, 415, false, 320, 415},
   };
   for (const Row& r : rows) {
     Catch(r.x, r.y);

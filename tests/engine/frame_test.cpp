@@ -39,6 +39,18 @@ TEST_F(FrameTest, AFrameMakes119StepsEachAfterAWaitOfStepDelayTicks) {
   EXPECT_EQ(engine.state.ballX, 300 + 119);
 }
 
+TEST_F(FrameTest, AWaitEndsOnlyWhenAllItsTicksHavePassed) {
+  // A host under which each wait lets a single tick pass: the clock is wound back before the
+  // headless host moves it on by the ticks still to wait (5 less those already waited).
+  host.frameHost.onWait = [&] {
+    host.clock.Set(host.clock.Ticks() - (5 - (host.frameHost.waits - 1)) + 1);
+  };
+  const std::uint64_t start = host.clock.Ticks();
+  WaitTicks(engine, 5);
+  EXPECT_EQ(Waits(), 5u);
+  EXPECT_EQ(host.clock.Ticks() - start, 5u);
+}
+
 TEST_F(FrameTest, ABallOutOfPlayMakesNoWaitNoPortWriteAndNoDrawing) {
   engine.settings.soundOn = 1;
   const std::uint64_t generation = dc.Generation();

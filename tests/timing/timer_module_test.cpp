@@ -27,7 +27,6 @@ constexpr std::uint64_t kWrap = std::uint64_t{1} << 32;
 const std::string kHead = "\n******** ERROR IN MODULE \"TIMER\" *********\nFUNCTION: ";
 const std::string kNotInitialized =
     "Timing routines not yet initialized.\n(TM_Init() has not been called)\n\n";
-const Writes kRateGenerator{{0x43, 0x34}, {0x40, 0x00}, {0x40, 0x00}};
 
 std::string NotInitialized(const std::string& function) {
   return kHead + function + "()\n" + kNotInitialized;
@@ -62,11 +61,6 @@ TEST_F(TimerModuleTest, BeforeInitAndAfterCloseEveryCallReportsUnderItsOwnName) 
   timers.TM_StartTimer(0);
   EXPECT_EQ(timers.TM_ElapsedTime(0), kErrorResult);
   timers.TM_Close();
-  EXPECT_EQ(reports[0],
-            "\n******** ERROR IN MODULE \"TIMER\" *********\n"
-            "FUNCTION: TM_ReadTime()\n"
-            "Timing routines not yet initialized.\n(TM_Init() has not been called)\n"
-            "\n");
   EXPECT_EQ(reports, (Reports{NotInitialized("TM_ReadTime"), NotInitialized("TM_StartTimer"),
                               NotInitialized("TM_ElapsedTime"), NotInitialized("TM_Close")}));
   EXPECT_TRUE(log.empty()) << "the counter is left alone";
@@ -124,7 +118,7 @@ TEST_F(TimerModuleTest, ARefusedInitReportsWhyAndLeavesTheModuleClosed) {
 
 TEST_F(TimerModuleTest, InitMakesCounter0ARateGeneratorAndCloseASquareWaveAgain) {
   ASSERT_EQ(timers.TM_Init(1), 0);
-  EXPECT_EQ(PortWrites(), kRateGenerator);
+  EXPECT_EQ(PortWrites(), (Writes{{0x43, 0x34}, {0x40, 0x00}, {0x40, 0x00}}));
   timers.TM_ReadTime();
   timers.TM_StartTimer(0);
   timers.TM_ElapsedTime(0);
