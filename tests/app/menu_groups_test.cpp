@@ -58,16 +58,7 @@ TEST(SoundGroup, EachChoiceSetsTheSoundAndChecksOnlyItsItem) {
   }
 }
 
-TEST(SoundGroup, DigitalAudioGreyedWithoutWavePlaybackComesBackWithAnotherChoice) {
-  MenuGroups t;
-  t.game.app.waveAvailable = 0;
-  t.game.SelectSound(IDM_DIGITAL_AUDIO);  // as the stored settings would choose it
-  EXPECT_EQ(t.Sound(), (States3{0, 8, 0}));
-  t.game.SelectSound(IDM_PC_SPEAKER);
-  EXPECT_EQ(t.Sound(), (States3{0, 3, 8}));
-}
-
-TEST(PlayersGroup, EachChoiceSetsTheCountAndEnablesTheWholeGroup) {
+TEST(PlayersGroup, EachChoiceSetsTheCountAndEnablesTheWholeGroupAndAMatchGreysIt) {
   const std::pair<int, std::uint32_t> choices[] = {
       {IDM_PLAYERS_1, 0}, {IDM_PLAYERS_2, 1}, {IDM_PLAYERS_3, 2},
       {IDM_PLAYERS_4, 3}, {IDM_KRELMO, 3},  // any other non-zero id is four players
@@ -86,16 +77,13 @@ TEST(PlayersGroup, EachChoiceSetsTheCountAndEnablesTheWholeGroup) {
     expected[count] = 8;
     EXPECT_EQ(t.Players(), expected);
   }
-}
-
-TEST(PlayersGroup, GreyedForAMatchKeepsTheCheckAndComesBackWithTheSameChoice) {
+  // Greyed for a match, the group keeps its check and comes back with the same choice.
   MenuGroups t;
   t.game.SelectPlayers(IDM_PLAYERS_3);
   t.game.SelectPlayers(0);
-  EXPECT_EQ(t.Players(), (States4{3, 3, 11, 3}));
-  EXPECT_EQ(t.engine.settings.numPlayers, 2u);
   t.game.SelectPlayers(0);
   EXPECT_EQ(t.Players(), (States4{3, 3, 11, 3})) << "greying twice adds nothing";
+  EXPECT_EQ(t.engine.settings.numPlayers, 2u);
   t.game.SelectPlayers(IDM_PLAYERS_1 + 2);
   EXPECT_EQ(t.Players(), (States4{0, 0, 8, 0}));
 }

@@ -58,12 +58,6 @@ class EngineTest : public ::testing::Test {
     s.ballDX = static_cast<std::int16_t>(dx);
     s.ballDY = static_cast<std::int16_t>(dy);
   }
-  void DrawBall() {
-    dc.SelectObject(whiteBrush);
-    dc.SelectObject(blackPen);
-    const auto& s = engine.state;
-    dc.Rectangle(s.ballX, s.ballY, s.ballX + 8, s.ballY + 8);
-  }
   // Paints a solid area in one colour, as something drawn over the playfield would.
   void Fill(int left, int top, int right, int bottom, Colour colour) {
     dc.SelectObject(Brush{colour});

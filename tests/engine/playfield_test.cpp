@@ -10,104 +10,77 @@
 namespace krelmo::engine {
 namespace {
 
-using testing::TestGame;
-
 constexpr Colour kRowColours[kBrickRows] = {kMagenta, kBlue, kGreen, kYellow, kOrange, kRed};
 
 class PlayfieldTest : public ::testing::Test {
  protected:
-  void BlackenPixel(int x, int y) {
+  void Blacken(int left, int top, int right, int bottom) {
     dc.SelectObject(blackBrush);
     dc.SelectObject(blackPen);
-    dc.Rectangle(x, y, x + 1, y + 1);
-  }
-  void RemoveBrick(int row, int column) {
-    dc.SelectObject(blackBrush);
-    dc.Rectangle(CellLeft(column), CellTop(row), CellLeft(column) + 30, CellTop(row) + 12);
+    dc.Rectangle(left, top, right, bottom);
   }
 
-  TestGame t;
+  testing::TestGame t;
   Engine& engine = t.engine;
   platform::Surface& dc = t.dc;
 };
 
-TEST_F(PlayfieldTest, FullWallFillsEveryCellInItsRowColourEndingAtColumn619) {
+TEST_F(PlayfieldTest, AFullWallFillsEveryCellInItsRowColourEndingAtColumn619) {
   DrawFullWall(engine);
   for (int row = 0; row < kBrickRows; ++row) {
     const int top = CellTop(row);
     for (int column = 0; column < kBrickColumns; ++column) {
       const int left = CellLeft(column);
-      for (const auto& [x, y] : {std::pair{left, top}, {left + 29, top + 11}, {left + 4, top + 6},
-                                {left + 14, top + 6}}) {
-        if (x == 620) continue;  // the band stops a pixel short of the last brick's edge
+      for (const auto& [x, y] : {std::pair{left, top}, {left + 14, top + 11}, {left + 28, top}}) {
         EXPECT_EQ(dc.GetPixel(x, y), kRowColours[row]) << "row " << row << " at " << x;
       }
     }
-    EXPECT_EQ(dc.GetPixel(620, top + 6), 0u);
-    EXPECT_EQ(dc.GetPixel(20, top + 6), 0u) << "the column between wall and bricks is black";
+    EXPECT_EQ(dc.GetPixel(620, top + 6), 0u) << "the band stops a pixel short of the edge";
+    EXPECT_EQ(dc.GetPixel(20, top + 6), 0u);
   }
   EXPECT_EQ(dc.GetPixel(100, 59), 0u);
   EXPECT_EQ(dc.GetPixel(100, 132), 0u);
   EXPECT_EQ(dc.SelectedPen(), kBlack) << "the black pen is in force afterwards";
 }
 
-TEST_F(PlayfieldTest, FrameWallsCoverTheirExactColumnsAndRows) {
+TEST_F(PlayfieldTest, TheFrameWallsCoverTheirExactColumnsAndRows) {
   DrawFrameWalls(engine);
-  EXPECT_EQ(dc.GetPixel(0, 479), kSilver);
-  EXPECT_EQ(dc.GetPixel(19, 300), kSilver);
-  EXPECT_EQ(dc.GetPixel(20, 300), 0u);
-  EXPECT_EQ(dc.GetPixel(300, 19), kSilver);
-  EXPECT_EQ(dc.GetPixel(300, 20), 0u);
-  EXPECT_EQ(dc.GetPixel(620, 300), 0u);
-  EXPECT_EQ(dc.GetPixel(621, 300), kSilver);
-  EXPECT_EQ(dc.GetPixel(633, 479), kSilver);
-  EXPECT_EQ(dc.GetPixel(634, 300), 0u);
-  EXPECT_EQ(dc.GetPixel(639, 10), kSilver) << "the top wall spans the whole width";
+  const struct {
+    int x, y;
+    bool wall;
+  } points[] = {{0, 479, true},    {19, 300, true},   {20, 300, false}, {300, 19, true},
+                {300, 20, false},  {620, 300, false}, {621, 300, true}, {633, 479, true},
+                {634, 300, false}, {639, 10, true}};
+  for (const auto& p : points) {
+    EXPECT_EQ(dc.GetPixel(p.x, p.y), p.wall ? kSilver : 0u) << p.x << "," << p.y;
+  }
 }
 
-TEST_F(PlayfieldTest, SaveWallIntoOneSlotChangesThatSlotOnly) {
+TEST_F(PlayfieldTest, SavingReadsEachBricksSavePointIntoOneSlotOrAll) {
   DrawFullWall(engine);
-  RemoveBrick(2, 7);
+  Blacken(CellLeft(7), CellTop(2), CellLeft(7) + 30, CellTop(2) + 12);
+  Blacken(SavePointX(3), SamplePointY(1), SavePointX(3) + 1, SamplePointY(1) + 1);
   SaveWall(engine, 2);
   const auto& slots = engine.state.savedWall;
   EXPECT_EQ(slots[2][2 * kBrickColumns + 7], 0u);
+  EXPECT_EQ(slots[2][1 * kBrickColumns + 3], 0u) << "only the save point is read";
   EXPECT_EQ(slots[2][0], kMagenta);
   EXPECT_EQ(slots[2][5 * kBrickColumns + 19], kRed);
   for (const int other : {0, 1, 3}) {
     for (const Colour c : slots[other]) EXPECT_EQ(c, 0u) << "slot " << other;
   }
-}
-
-TEST_F(PlayfieldTest, SaveWallIntoAllSlotsLeavesThemEqual) {
-  DrawFullWall(engine);
-  RemoveBrick(0, 0);
   SaveWall(engine, kAllSlots);
-  for (int slot = 1; slot < kPlayerSlots; ++slot) {
-    EXPECT_EQ(engine.state.savedWall[slot], engine.state.savedWall[0]);
-  }
-  EXPECT_EQ(engine.state.savedWall[3][0], 0u);
-  EXPECT_EQ(engine.state.savedWall[3][1], kMagenta);
+  for (int slot = 0; slot < kPlayerSlots; ++slot) EXPECT_EQ(slots[slot], slots[2]);
 }
 
-TEST_F(PlayfieldTest, SavePointDecidesWhetherABrickIsSaved) {
-  DrawFullWall(engine);
-  BlackenPixel(SavePointX(3), SamplePointY(1));  // the rest of the brick stays blue
-  SaveWall(engine, 0);
-  EXPECT_EQ(engine.state.savedWall[0][1 * kBrickColumns + 3], 0u);
-  RedrawWall(engine, 0);
-  EXPECT_EQ(dc.GetPixel(CellLeft(3) + 15, CellTop(1) + 2), 0u)
-      << "a brick saved as absent is not drawn by a redraw from its slot";
-}
-
-TEST_F(PlayfieldTest, RedrawFromSlotDrawsEverySavedBrickInItsRowColours) {
+TEST_F(PlayfieldTest, RedrawFromASlotDrawsEverySavedBrickInItsRowColourAndTheWalls) {
   // Any non-zero saved value stands for a brick of that row's colour.
   auto& wall = engine.state.savedWall[1];
   wall.fill(0);
   wall[0] = 1;                             // row 0, column 0
   wall[3 * kBrickColumns + 19] = kSilver;  // row 3, column 19
   wall[5 * kBrickColumns + 10] = kMagenta;
-  // Stale pixels in the band are cleared first.
-  DrawFullWall(engine);
+  DrawFullWall(engine);  // stale pixels in the band are cleared first
   RedrawWall(engine, 1);
   EXPECT_EQ(dc.GetPixel(CellLeft(0), CellTop(0)), kMagenta);
   EXPECT_EQ(dc.GetPixel(CellLeft(0) + 29, CellTop(0) + 11), kMagenta);
@@ -121,18 +94,15 @@ TEST_F(PlayfieldTest, RedrawFromSlotDrawsEverySavedBrickInItsRowColours) {
 
 TEST_F(PlayfieldTest, RepaintInPlaceRestoresBricksWhoseRepaintPointIsColoured) {
   DrawFullWall(engine);
-  // A ball ran through the left half of a brick: the repaint point survived.
-  dc.SelectObject(blackBrush);
-  dc.Rectangle(CellLeft(4), CellTop(2), CellLeft(4) + 10, CellTop(2) + 12);
-  // Another brick lost its repaint point: it stays as it is, damage and all.
-  BlackenPixel(RepaintPointX(6), SamplePointY(2));
+  Blacken(CellLeft(4), CellTop(2), CellLeft(4) + 10, CellTop(2) + 12);  // the point survives
+  Blacken(RepaintPointX(6), SamplePointY(2), RepaintPointX(6) + 1, SamplePointY(2) + 1);
   RedrawWall(engine, kAllSlots);
   EXPECT_EQ(dc.GetPixel(CellLeft(4) + 2, CellTop(2) + 6), kGreen);
-  EXPECT_EQ(dc.GetPixel(RepaintPointX(6), SamplePointY(2)), 0u);
+  EXPECT_EQ(dc.GetPixel(RepaintPointX(6), SamplePointY(2)), 0u) << "left damage and all";
   EXPECT_EQ(dc.GetPixel(RepaintPointX(6) + 1, SamplePointY(2)), kGreen);
 }
 
-TEST_F(PlayfieldTest, RedrawClearsThePlayAreaButNotTheBandBelowTheBricks) {
+TEST_F(PlayfieldTest, ClearingThePlayAreaLeavesTheWallsAndThePaddleRow) {
   dc.SelectObject(whiteBrush);
   dc.Rectangle(0, 0, 640, 480);
   ClearPlayArea(engine);

@@ -38,40 +38,34 @@ TEST_F(SurfaceTest, RectanglePaintsRingInPenAndInsideInBrushWithRightAndBottomEx
   }
 }
 
-TEST_F(SurfaceTest, EmptyRectanglesPaintNothing) {
+TEST_F(SurfaceTest, EmptyThinAndReversedRectangles) {
   dc.SelectObject(engine::whiteBrush);
   dc.SelectObject(Pen{engine::kRed});
   dc.Rectangle(100, 100, 100, 108);  // zero width
   dc.Rectangle(100, 100, 108, 100);  // zero height
-  dc.Rectangle(5, 5, 5, 5);
   EXPECT_EQ(CountColour(0), Surface::kWidth * Surface::kHeight);
-}
-
-TEST_F(SurfaceTest, OnePixelWideRectangleIsAllRing) {
-  dc.SelectObject(engine::whiteBrush);
-  dc.SelectObject(Pen{engine::kRed});
   dc.Rectangle(50, 50, 51, 60);
-  EXPECT_EQ(CountColour(engine::kRed), 10);
+  EXPECT_EQ(CountColour(engine::kRed), 10) << "one pixel wide is all ring";
   EXPECT_EQ(CountColour(engine::kWhite), 0);
+  dc.Rectangle(18, 18, 10, 10);
+  EXPECT_EQ(dc.GetPixel(10, 10), engine::kRed);
+  EXPECT_EQ(dc.GetPixel(12, 12), engine::kWhite);
+  EXPECT_EQ(dc.GetPixel(18, 18), 0u);
 }
 
 TEST_F(SurfaceTest, EveryPaletteColourReadsBackExactly) {
-  const Colour colours[] = {engine::kWhite,  engine::kMagenta, engine::kBlue,
-                            engine::kGreen,  engine::kYellow,  engine::kOrange,
-                            engine::kRed,    engine::kSilver};
-  int x = 0;
+  const Colour colours[] = {engine::kWhite,  engine::kMagenta, engine::kBlue, engine::kGreen,
+                            engine::kYellow, engine::kOrange,  engine::kRed,  engine::kSilver};
   for (const Colour c : colours) {
     dc.SelectObject(Brush{c});
     dc.SelectObject(Pen{c});
-    dc.Rectangle(x, 0, x + 4, 4);
-    EXPECT_EQ(dc.GetPixel(x + 1, 1), c);
-    x += 4;
+    dc.Rectangle(0, 0, 4, 4);
+    EXPECT_EQ(dc.GetPixel(1, 1), c);
   }
-  EXPECT_EQ(dc.GetPixel(x + 1, 1), 0u) << "an unpainted pixel reads black";
   EXPECT_EQ(engine::kOrange, 0x000080FFu) << "red sits in the low byte";
 }
 
-TEST_F(SurfaceTest, RectanglesAreClippedAtEveryEdge) {
+TEST_F(SurfaceTest, RectanglesAreClippedAtEveryEdgeAndOutsideReadsBlack) {
   dc.SelectObject(engine::whiteBrush);
   dc.SelectObject(Pen{engine::kRed});
   dc.Rectangle(-5, -5, 3, 3);  // top-left corner: only the inside and the far ring show
@@ -92,24 +86,9 @@ TEST_F(SurfaceTest, RectanglesAreClippedAtEveryEdge) {
   // A huge rectangle paints the whole surface inside, its ring off-screen.
   dc.Rectangle(-1000, -1000, 5000, 5000);
   EXPECT_EQ(CountColour(engine::kWhite), Surface::kWidth * Surface::kHeight);
-}
-
-TEST_F(SurfaceTest, ReversedCornersAreNormalised) {
-  dc.SelectObject(engine::whiteBrush);
-  dc.SelectObject(Pen{engine::kRed});
-  dc.Rectangle(18, 18, 10, 10);
-  EXPECT_EQ(dc.GetPixel(10, 10), engine::kRed);
-  EXPECT_EQ(dc.GetPixel(12, 12), engine::kWhite);
-  EXPECT_EQ(dc.GetPixel(18, 18), 0u);
-}
-
-TEST_F(SurfaceTest, GetPixelOutsideTheSurfaceIsBlack) {
-  dc.SelectObject(engine::whiteBrush);
-  dc.Rectangle(-10, -10, 700, 700);
-  EXPECT_EQ(dc.GetPixel(-1, 0), 0u);
-  EXPECT_EQ(dc.GetPixel(0, -1), 0u);
-  EXPECT_EQ(dc.GetPixel(640, 0), 0u);
-  EXPECT_EQ(dc.GetPixel(0, 480), 0u);
+  for (const auto& [x, y] : {std::pair{-1, 0}, {0, -1}, {640, 0}, {0, 480}}) {
+    EXPECT_EQ(dc.GetPixel(x, y), 0u) << x << "," << y;
+  }
 }
 
 TEST_F(SurfaceTest, TextStandsOnAnOpaqueBoxOfTheBackgroundColour) {
@@ -121,11 +100,8 @@ TEST_F(SurfaceTest, TextStandsOnAnOpaqueBoxOfTheBackgroundColour) {
   EXPECT_EQ(dc.GetPixel(10, 0), engine::kSilver);
   EXPECT_EQ(dc.GetPixel(33, 15), engine::kSilver);
   EXPECT_EQ(dc.GetPixel(34, 5), 0u) << "the box ends with the text";
-  EXPECT_EQ(dc.SetTextColor(0), engine::kRed) << "setting a colour returns the one replaced";
-}
-
-TEST_F(SurfaceTest, TextIsClippedAtTheEdges) {
-  dc.SetTextColor(engine::kWhite);
+  EXPECT_EQ(dc.SetTextColor(engine::kWhite), engine::kRed) << "returns the colour replaced";
+  // Clipped at the edges.
   dc.SetBkColor(engine::kBlue);
   dc.TextOutA(630, 470, "clipped text");
   dc.TextOutA(-50, -10, "clipped text");

@@ -21,7 +21,9 @@ using engine::kSilver;
 // The block font draws every printable character as a block of ink in columns 1-6 and
 // rows 3-12 of an 8 x 16 cell, so a text's colour can be read at (x + 1, 5) and its
 // length from where the silver box ends.
-Colour InkAt(const platform::Surface& dc, int x) { return dc.GetPixel(x + 1, 5); }
+Colour InkAt(const platform::Surface& dc, int x) {
+  return dc.GetPixel(x + 1, 5);
+}
 
 class ScoreboardTest : public ::testing::Test {
  protected:
@@ -38,72 +40,55 @@ class ScoreboardTest : public ::testing::Test {
   platform::Surface& dc = t.dc;
 };
 
-TEST_F(ScoreboardTest, OnePlayerShowsOnlyTheRedScoreAndBalls) {
+TEST_F(ScoreboardTest, OnePlayerShowsOnlyTheRedScoreAndBallsAndLeavesTheDcAsItWas) {
   Players(1, 1);
   engine.state.playerScore[0] = 1234;
   engine.state.ballsLeft[0] = 4;
+  dc.SetBkColor(engine::kYellow);
+  dc.SelectObject(engine::silverPen);
   DrawScoreboard(engine);
-  EXPECT_EQ(InkAt(dc, 10), kRed);
   // "Player 1) 1234" is 14 characters: the box ends at x 10 + 112.
+  EXPECT_EQ(InkAt(dc, 10), kRed);
   EXPECT_EQ(InkAt(dc, 10 + 13 * 8), kRed);
   EXPECT_EQ(dc.GetPixel(10 + 14 * 8 + 1, 5), kSilver);
-  EXPECT_EQ(InkAt(dc, 150), kRed);
   EXPECT_EQ(InkAt(dc, 150 + 2 * 8), kRed) << "\"B:4\"";
   EXPECT_EQ(InkAt(dc, 150 + 3 * 8), kSilver);
   for (const int x : {310, 410, 510}) EXPECT_EQ(InkAt(dc, x), kSilver) << x;
   EXPECT_EQ(engine.state.shownScore, 1234);
+  EXPECT_EQ(dc.BkColor(), engine::kYellow);
+  EXPECT_EQ(dc.SelectedPen(), kBlack);
+
+  // The tail of a longer old text stays until the wall is repainted.
+  engine.state.ballsLeft[0] = 10;
+  DrawScoreboard(engine);
+  engine.state.ballsLeft[0] = 9;
+  DrawScoreboard(engine);
+  EXPECT_EQ(InkAt(dc, 150 + 3 * 8), kRed) << "the 0 of B:10 is still there";
 }
 
-struct LayoutRow {
-  int players;
-  int current;
-  std::vector<std::pair<int, int>> others;  // (x, player number)
-};
-
 TEST_F(ScoreboardTest, OtherPlayersStandInAscendingOrderEndingAt510) {
-  const LayoutRow rows[] = {
-      {2, 1, {{510, 2}}},
-      {2, 2, {{510, 1}}},
-      {3, 1, {{410, 2}, {510, 3}}},
-      {3, 2, {{410, 1}, {510, 3}}},
-      {3, 3, {{410, 1}, {510, 2}}},
-      {4, 1, {{310, 2}, {410, 3}, {510, 4}}},
-      {4, 2, {{310, 1}, {410, 3}, {510, 4}}},
-      {4, 3, {{310, 1}, {410, 2}, {510, 4}}},
-      {4, 4, {{310, 1}, {410, 2}, {510, 3}}},
+  // (players, current player) and the player numbers shown at x 310, 410 and 510.
+  const std::pair<std::pair<int, int>, std::vector<int>> rows[] = {
+      {{2, 1}, {0, 0, 2}}, {{2, 2}, {0, 0, 1}}, {{3, 1}, {0, 2, 3}},
+      {{3, 2}, {0, 1, 3}}, {{3, 3}, {0, 1, 2}}, {{4, 1}, {2, 3, 4}},
+      {{4, 2}, {1, 3, 4}}, {{4, 3}, {1, 2, 4}}, {{4, 4}, {1, 2, 3}},
   };
-  for (const auto& row : rows) {
-    testing::TestGame fresh;
-    auto& e = fresh.engine;
-    engine::DrawFrameWalls(e);
-    e.match.gameActive = 1;
-    e.settings.numPlayers = static_cast<std::uint32_t>(row.players - 1);
-    e.state.currentPlayer = static_cast<std::uint32_t>(row.current - 1);
-    // Each player's score is its number times 10 to the number, so the length of the
-    // text tells whose score stands where: "n) 10", "n) 200", "n) 3000", "n) 40000".
-    int score = 1;
-    for (int p = 0; p < 4; ++p) {
-      score *= 10;
-      e.state.playerScore[p] = (p + 1) * score;
-      e.state.ballsLeft[p] = 1;
+  for (const auto& [players, expected] : rows) {
+    engine::DrawFrameWalls(engine);
+    Players(players.first, players.second);
+    // Player n's score has n + 1 digits, so the length of a text tells whose score it is.
+    for (int p = 0, score = 10; p < 4; ++p, score *= 10) {
+      engine.state.playerScore[p] = (p + 1) * score;
+      engine.state.ballsLeft[p] = 1;
     }
-    DrawScoreboard(e);
-    std::vector<int> shownAt;
+    DrawScoreboard(engine);
+    std::vector<int> shown;
     for (const int x : {310, 410, 510}) {
-      if (InkAt(fresh.dc, x) == kSilver) continue;
-      EXPECT_EQ(InkAt(fresh.dc, x), kBlue) << row.players << "/" << row.current << " at " << x;
-      // "n) " then the digits: the score of player n has n + 1 of them.
-      int digits = 0;
-      while (fresh.dc.GetPixel(x + (3 + digits) * 8 + 1, 5) == kBlue) ++digits;
-      shownAt.push_back(x);
-      shownAt.push_back(digits - 1);
+      int digits = 0;  // after "n) "
+      while (dc.GetPixel(x + (3 + digits) * 8 + 1, 5) == kBlue) ++digits;
+      shown.push_back(digits == 0 ? 0 : digits - 1);
     }
-    std::vector<int> expected;
-    for (const auto& [x, player] : row.others) {
-      expected.push_back(x);
-      expected.push_back(player);
-    }
-    EXPECT_EQ(shownAt, expected) << row.players << " players, player " << row.current;
+    EXPECT_EQ(shown, expected) << players.first << " players, player " << players.second;
   }
 }
 
@@ -118,19 +103,6 @@ TEST_F(ScoreboardTest, APlayerWithoutBallsIsBlackAndTheCurrentPlayerAlwaysRed) {
   EXPECT_EQ(InkAt(dc, 510), kBlue);
 }
 
-TEST_F(ScoreboardTest, TheTailOfALongerOldTextStaysUntilTheWallIsRepainted) {
-  Players(1, 1);
-  engine.state.playerScore[0] = 5;
-  engine.state.ballsLeft[0] = 10;
-  DrawScoreboard(engine);
-  engine.state.ballsLeft[0] = 9;
-  DrawScoreboard(engine);
-  EXPECT_EQ(InkAt(dc, 150 + 3 * 8), kRed) << "the 0 of B:10 is still there";
-  engine::DrawFrameWalls(engine);
-  DrawScoreboard(engine);
-  EXPECT_EQ(InkAt(dc, 150 + 3 * 8), kSilver);
-}
-
 TEST_F(ScoreboardTest, NothingIsDrawnAfterAMatchWherePlayerOneScoredNothing) {
   Players(2, 2);
   engine.match.gameActive = 0;
@@ -143,15 +115,6 @@ TEST_F(ScoreboardTest, NothingIsDrawnAfterAMatchWherePlayerOneScoredNothing) {
   engine.state.playerScore[0] = 1;
   DrawScoreboard(engine);
   EXPECT_EQ(InkAt(dc, 10), kRed) << "drawn after a match once player 1 has scored";
-}
-
-TEST_F(ScoreboardTest, RestoresTheBackgroundColourAndSelectsTheBlackPen) {
-  Players(1, 1);
-  dc.SetBkColor(engine::kYellow);
-  dc.SelectObject(engine::silverPen);
-  DrawScoreboard(engine);
-  EXPECT_EQ(dc.BkColor(), engine::kYellow);
-  EXPECT_EQ(dc.SelectedPen(), kBlack);
 }
 
 }  // namespace

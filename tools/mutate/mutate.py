@@ -40,10 +40,13 @@ def copy_tree(dest):
         if not os.path.isfile(source):
             continue
         os.makedirs(os.path.dirname(target), exist_ok=True)
-        # Unchanged files keep their time stamps, so the build in the copy stays incremental.
+        # Unchanged files keep their time stamps, so the build in the copy stays incremental;
+        # a changed file gets the time of copying, never its own older one, which could make it
+        # look older than what the copy built from its previous content.
         if os.path.exists(target) and open(source, "rb").read() == open(target, "rb").read():
             continue
-        shutil.copy2(source, target)
+        shutil.copyfile(source, target)
+        shutil.copymode(source, target)
 
 
 def run(command, cwd, log):
