@@ -66,15 +66,17 @@ TEST_F(FrameLength, WaitLastsStepDelayTicks) {
   for (std::size_t i = 1; i < ends.size(); ++i) EXPECT_EQ(ends[i] - ends[i - 1], 2200u);
 }
 
-TEST_F(FrameInput, MouseModeTakesTheOldestMoveOnePerStep) {
+TEST_F(FrameInput, MouseModeTakesOneMovePerStepTheNewestOfEachRun) {
   PlaceBall(300, 300, 1, -1);
   PostMouse(100);
-  PostMouse(200);
+  PostMouse(150);  // merged into the waiting move
+  host.queue.PostMessage(WM_KEYDOWN, VK_F3);
+  PostMouse(200);  // a key stands between: queued apart
   std::vector<int> paddle;
   engine.onStepEnd = [&] { paddle.push_back(engine.state.paddleX); };
   RunFrame(engine);
   ASSERT_GE(paddle.size(), 3u);
-  EXPECT_EQ(paddle[0], 100);
+  EXPECT_EQ(paddle[0], 150);
   EXPECT_EQ(paddle[1], 200);
   EXPECT_EQ(paddle[2], 200);
   EXPECT_EQ(dc.GetPixel(230, 415), kWhite);
@@ -92,9 +94,10 @@ TEST_F(FrameInput, MouseKeepsThePaddleBetweenTheSideWalls) {
   // Where the pointer cannot be confined, a far-right pointer still stops the paddle at
   // 561, and one left of the strip at 20.
   PlaceBall(300, 300, 1, -1);
-  PostMouse(633);
-  PostMouse(0xFFFF);
-  PostMouse(5);
+  const int pointer[] = {633, 0xFFFF, 5};
+  host.frameHost.onWait = [&] {
+    if (host.frameHost.waits <= 3) PostMouse(pointer[host.frameHost.waits - 1]);
+  };
   std::vector<int> paddle;
   engine.onStepEnd = [&] { paddle.push_back(engine.state.paddleX); };
   RunFrame(engine);
