@@ -1,5 +1,6 @@
 #include "frontend/headless/headless_platform.h"
 
+#include "resources/fonts/game_font.h"
 #include "resources/menu.h"
 
 namespace krelmo::headless {
@@ -77,7 +78,9 @@ bool MemoryRegistry::CreateKey(std::string_view key) {
   return true;
 }
 
-bool MemoryRegistry::KeyExists(std::string_view key) const { return keys.find(key) != keys.end(); }
+bool MemoryRegistry::KeyExists(std::string_view key) const {
+  return keys.find(key) != keys.end();
+}
 
 std::optional<std::string> MemoryRegistry::GetString(std::string_view key,
                                                      std::string_view name) const {
@@ -113,6 +116,7 @@ bool MemoryRegistry::SetDword(std::string_view key, std::string_view name, std::
 HeadlessPlatform::HeadlessPlatform()
     : platform_{surface, queue, pc, frameHost, window, dialogs, menu, sound, joystick, registry} {
   pc.RecordWritesTo(&portWrites);
+  surface.SetFont(&resources::kGameFont);
   for (const auto& item : resources::kMainMenu) {
     if (item.id != 0) menu.AddItem(item.id, item.initialState);
   }

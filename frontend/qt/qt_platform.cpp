@@ -1,6 +1,7 @@
 // Building the Qt front end's services in the order they depend on one another.
 #include "frontend/qt/qt_platform.h"
 
+#include "resources/fonts/game_font.h"
 #include "resources/menu.h"
 
 namespace krelmo::qt {
@@ -18,11 +19,10 @@ QtPlatform::QtPlatform()
     : window(surface, queue, LoadedMenu(menu)), platform_{surface,      queue,   pc,   frameHost,
                                                           windowSystem, dialogs, menu, sound,
                                                           joystick,     registry} {
-  surface.SetFontRenderer(&font);
+  // The same glyphs as the headless front end: both draw text pixel for pixel alike.
+  surface.SetFont(&resources::kGameFont);
 }
 
-QtPlatform::~QtPlatform() {
-  surface.SetFontRenderer(nullptr);
-}
+QtPlatform::~QtPlatform() = default;
 
 }  // namespace krelmo::qt

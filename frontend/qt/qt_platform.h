@@ -5,7 +5,6 @@
 #include "frontend/headless/headless_platform.h"
 #include "frontend/qt/game_window.h"
 #include "frontend/qt/qt_dialogs.h"
-#include "frontend/qt/qt_font_renderer.h"
 #include "frontend/qt/qt_frame_host.h"
 #include "frontend/qt/qt_window_system.h"
 #include "frontend/qt/stub_devices.h"
@@ -29,7 +28,6 @@ class QtPlatform {
   platform::MessageQueue queue;
   platform::PcHardware pc{clock};
   platform::MenuModel menu;
-  QtFontRenderer font;
   GameWindow window;
   QtWindowSystem windowSystem{window, queue};
   QtFrameHost frameHost{window.View()};
