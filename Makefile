@@ -25,6 +25,7 @@ asan:
 bench: deps
 	$(MAKE) build PRESET=release
 	build/release/tools/krelmo-bench
+	QT_QPA_PLATFORM=offscreen build/release/tools/krelmo-bench-qt
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

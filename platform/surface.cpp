@@ -63,43 +63,49 @@ void Surface::ForgetTextsIn(const Box& box) {
   }
 }
 
-void Surface::PaintText(int x, int y, std::string_view text, int from, const Box& clip) {
+void Surface::PaintText(int x, int y, std::string_view text, int width, int from, const Box& clip) {
   const GlyphTable& font = *font_;
   const int x0 = std::max({x, from, clip.left, 0});
-  const int x1 = std::min({x + TextWidth(font, text), clip.right, kWidth});
+  const int x1 = std::min({x + width, clip.right, kWidth});
   const int y0 = std::max({y, clip.top, 0});
   const int y1 = std::min({y + font.height, clip.bottom, kHeight});
   if (x0 >= x1 || y0 >= y1) return;
   const int n = x1 - x0;
-  const Colour ink = textColour_;
-  const Colour paper = bkColour_;
-  std::array<std::uint8_t, kWidth> line;
-  for (int py = y0; py < y1; ++py) {
-    // The row's ink from every glyph that reaches into the columns painted, then the whole
-    // run of the row in one pass.
-    std::fill_n(line.begin(), n, std::uint8_t{0});
-    const auto row = static_cast<std::size_t>(py - y);
-    int pen = x;
-    for (const char c : text) {
-      const Glyph& g = font.glyphs[static_cast<unsigned char>(c)];
-      const int inkLeft = pen + g.left;
-      if (pen - font.maxLeftOverhang >= x1) break;
-      pen += g.advance;
-      if (inkLeft + 32 <= x0) continue;
-      for (std::uint32_t bits = g.rows[row]; bits != 0; bits &= bits - 1) {
+  const int rows = y1 - y0;
+  // The ink of every glyph that reaches into the columns painted, gathered first; then each
+  // row is painted as one run, ink or paper pixel by pixel.
+  std::array<std::uint8_t, kMaxTextHeight * kWidth> ink;
+  std::fill_n(ink.begin(), rows * n, std::uint8_t{0});
+  int pen = x;
+  for (const char c : text) {
+    const Glyph& g = font.glyphs[static_cast<unsigned char>(c)];
+    const int inkLeft = pen + g.left;
+    if (pen - font.maxLeftOverhang >= x1) break;
+    pen += g.advance;
+    if (inkLeft + 32 <= x0) continue;
+    for (int r = 0; r < rows; ++r) {
+      std::uint8_t* line = &ink[static_cast<std::size_t>(r * n)];
+      for (std::uint32_t bits = g.rows[static_cast<std::size_t>(y0 - y + r)]; bits != 0;
+           bits &= bits - 1) {
         const int column = inkLeft + std::countr_zero(bits) - x0;
-        if (column >= 0 && column < n) line[static_cast<std::size_t>(column)] = 1;
+        if (column >= 0 && column < n) line[column] = 1;
       }
     }
-    std::uint32_t* to = &pixels_[static_cast<std::size_t>(py * kWidth + x0)];
-    for (int i = 0; i < n; ++i) to[i] = line[static_cast<std::size_t>(i)] ? ink : paper;
+  }
+  const Colour inkColour = textColour_;
+  const Colour paper = bkColour_;
+  for (int r = 0; r < rows; ++r) {
+    const std::uint8_t* line = &ink[static_cast<std::size_t>(r * n)];
+    std::uint32_t* to = &pixels_[static_cast<std::size_t>((y0 + r) * kWidth + x0)];
+    for (int i = 0; i < n; ++i) to[i] = line[i] ? inkColour : paper;
   }
   ++generation_;
 }
 
 void Surface::TextOutA(int x, int y, std::string_view text) {
   if (text.empty()) return;
-  const Box box{std::max(x, 0), std::max(y, 0), std::min(x + TextWidth(*font_, text), kWidth),
+  const int width = TextWidth(*font_, text);
+  const Box box{std::max(x, 0), std::max(y, 0), std::min(x + width, kWidth),
                 std::min(y + font_->height, kHeight)};
   if (box.left >= box.right || box.top >= box.bottom) return;
 
@@ -121,7 +127,7 @@ void Surface::TextOutA(int x, int y, std::string_view text) {
   }
   if (same) same->live = false;
   Overwritten(box);
-  PaintText(x, y, text, from, {0, 0, kWidth, kHeight});
+  PaintText(x, y, text, width, from, {0, 0, kWidth, kHeight});
 
   if (text.size() > TextMemo{}.text.size()) return;
   TextMemo* slot = same;
@@ -153,7 +159,7 @@ void Surface::DrawTextA(std::string_view text, int left, int top, int right, int
                     std::min(y + font_->height, clip.bottom)};
       if (box.left < box.right && box.top < box.bottom) {
         Overwritten(box);
-        PaintText(x, y, line, x, clip);
+        PaintText(x, y, line, width, x, clip);
       }
     }
     y += font_->height;

@@ -75,8 +75,8 @@ class Surface {
     std::array<char, 40> text{};
   };
 
-  // Paints the columns from `from` on of a text set at (x, y), inside `clip`.
-  void PaintText(int x, int y, std::string_view text, int from, const Box& clip);
+  // Paints the columns from `from` on of a text set at (x, y), `width` wide, inside `clip`.
+  void PaintText(int x, int y, std::string_view text, int width, int from, const Box& clip);
   // Forgets every text that a write to the box touches.
   void Overwritten(const Box& box) {
     if (memoBounds_.Meets(box)) ForgetTextsIn(box);
