@@ -42,6 +42,14 @@ Colour Surface::SetBkColor(Colour colour) {
 
 void Surface::SetFont(const GlyphTable* font) {
   font_ = font ? font : &BlockFont();
+  rightOverhang_ = 0;
+  for (const Glyph& g : font_->glyphs) {
+    std::uint32_t ink = 0;
+    for (const std::uint32_t row : g.rows) ink |= row;
+    if (ink != 0)
+      rightOverhang_ =
+          std::max(rightOverhang_, g.left + static_cast<int>(std::bit_width(ink)) - g.advance);
+  }
 }
 
 void Surface::ForgetTextsIn(const Box& box) {
@@ -72,59 +80,59 @@ void Surface::PaintText(int x, int y, std::string_view text, int width, int from
   if (x0 >= x1 || y0 >= y1) return;
   const int n = x1 - x0;
   const int rows = y1 - y0;
-  // The ink of every glyph that reaches into the columns painted, gathered first; then each
-  // row is painted as one run, ink or paper pixel by pixel.
-  std::array<std::uint8_t, kMaxTextHeight * kWidth> ink;
-  std::fill_n(ink.begin(), rows * n, std::uint8_t{0});
+  // The box in paper, a whole run of each row; then the ink of every glyph that reaches into
+  // the columns painted.
+  const Colour ink = textColour_;
+  std::uint32_t* const topLeft = &pixels_[static_cast<std::size_t>(y0 * kWidth + x0)];
+  for (int r = 0; r < rows; ++r) std::fill_n(topLeft + r * kWidth, n, bkColour_);
   int pen = x;
   for (const char c : text) {
     const Glyph& g = font.glyphs[static_cast<unsigned char>(c)];
     const int inkLeft = pen + g.left;
     if (pen - font.maxLeftOverhang >= x1) break;
     pen += g.advance;
-    if (inkLeft + 32 <= x0) continue;
+    if (pen + rightOverhang_ <= x0) continue;
+    // Only the glyph's columns inside [x0, x1) are looked at.
+    const int skip = std::max(x0 - inkLeft, 0);
+    const int start = inkLeft + skip - x0;
+    if (start >= n) continue;
+    const std::uint32_t keep = n - start >= 32 ? ~0u : (1u << (n - start)) - 1;
     for (int r = 0; r < rows; ++r) {
-      std::uint8_t* line = &ink[static_cast<std::size_t>(r * n)];
-      for (std::uint32_t bits = g.rows[static_cast<std::size_t>(y0 - y + r)]; bits != 0;
-           bits &= bits - 1) {
-        const int column = inkLeft + std::countr_zero(bits) - x0;
-        if (column >= 0 && column < n) line[column] = 1;
+      std::uint32_t* to = topLeft + r * kWidth + start;
+      for (std::uint32_t bits = g.rows[static_cast<std::size_t>(y0 - y + r)] >> skip & keep;
+           bits != 0; bits &= bits - 1) {
+        to[std::countr_zero(bits)] = ink;
       }
     }
-  }
-  const Colour inkColour = textColour_;
-  const Colour paper = bkColour_;
-  for (int r = 0; r < rows; ++r) {
-    const std::uint8_t* line = &ink[static_cast<std::size_t>(r * n)];
-    std::uint32_t* to = &pixels_[static_cast<std::size_t>((y0 + r) * kWidth + x0)];
-    for (int i = 0; i < n; ++i) to[i] = line[i] ? inkColour : paper;
   }
   ++generation_;
 }
 
 void Surface::TextOutA(int x, int y, std::string_view text) {
   if (text.empty()) return;
-  const int width = TextWidth(*font_, text);
-  const Box box{std::max(x, 0), std::max(y, 0), std::min(x + width, kWidth),
-                std::min(y + font_->height, kHeight)};
-  if (box.left >= box.right || box.top >= box.bottom) return;
-
   TextMemo* same = nullptr;
   for (TextMemo& memo : memos_) {
     if (memo.live && memo.x == x && memo.y == y) same = &memo;
   }
-  int from = x;
-  if (same && same->font == font_ && same->ink == textColour_ && same->paper == bkColour_) {
+  std::size_t common = 0;
+  const bool alike =
+      same && same->font == font_ && same->ink == textColour_ && same->paper == bkColour_;
+  if (alike) {
     const std::string_view drawn(same->text.data(), same->length);
-    std::size_t common = 0;
     while (common < drawn.size() && common < text.size() && drawn[common] == text[common]) {
       ++common;
     }
     if (common == text.size() && common == drawn.size()) return;  // already there
-    // The glyphs before the first change stand as they are, but for what the changed ones
-    // ink left of their pen.
-    from = x + TextWidth(*font_, text.substr(0, common)) - font_->maxLeftOverhang;
   }
+
+  const int width = TextWidth(*font_, text);
+  const Box box{std::max(x, 0), std::max(y, 0), std::min(x + width, kWidth),
+                std::min(y + font_->height, kHeight)};
+  if (box.left >= box.right || box.top >= box.bottom) return;
+  // The glyphs before the first change stand as they are, but for what the changed ones ink
+  // left of their pen.
+  const int from =
+      alike ? x + TextWidth(*font_, text.substr(0, common)) - font_->maxLeftOverhang : x;
   if (same) same->live = false;
   Overwritten(box);
   PaintText(x, y, text, width, from, {0, 0, kWidth, kHeight});
@@ -141,7 +149,12 @@ void Surface::TextOutA(int x, int y, std::string_view text) {
   *slot = {true, x, y, box, textColour_, bkColour_, font_, static_cast<std::uint8_t>(text.size()),
            {}};
   std::copy(text.begin(), text.end(), slot->text.begin());
-  ForgetTextsIn({});  // only gathers the bounds again
+  // The bounds may stay wider than the live memos: they only spare looking at each.
+  memoBounds_ =
+      memoBounds_.left == memoBounds_.right
+          ? box
+          : Box{std::min(memoBounds_.left, box.left), std::min(memoBounds_.top, box.top),
+                std::max(memoBounds_.right, box.right), std::max(memoBounds_.bottom, box.bottom)};
 }
 
 void Surface::DrawTextA(std::string_view text, int left, int top, int right, int bottom,

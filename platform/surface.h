@@ -88,7 +88,8 @@ class Surface {
   Colour pen_ = 0;
   Colour textColour_ = 0;
   Colour bkColour_ = 0xFFFFFF;
-  const GlyphTable* font_;
+  const GlyphTable* font_ = nullptr;
+  int rightOverhang_ = 0;  // how far any glyph of the font inks past its advance
   std::uint64_t generation_ = 0;
   std::array<TextMemo, 6> memos_{};
   Box memoBounds_;  // around every live memo
