@@ -36,6 +36,7 @@ bench: deps
 	$(MAKE) build PRESET=release
 	build/release/tools/krelmo-bench
 	build/release/tools/krelmo-audio-latency
+	QT_QPA_PLATFORM=offscreen build/release/tools/krelmo-bench-qt
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

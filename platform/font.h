@@ -1,12 +1,38 @@
-// Text rasterisation for the drawing surface. The surface asks a FontRenderer for an
-// ink mask and paints it itself, so text colours read back exactly like everything else.
+// The surface's fonts: one-bit glyph masks and advances, by Windows-1252 code. The surface
+// paints text from them itself, so text colours read back exactly like everything else.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
 namespace krelmo::platform {
+
+// A line of text must fit the 20-pixel scoreboard bar.
+constexpr int kMaxTextHeight = 16;
+
+struct Glyph {
+  std::int8_t left = 0;  // the first column of ink, counted from the pen position
+  std::uint8_t advance = 0;
+  // Row by row from the top of the line: bit i inks column left + i.
+  std::array<std::uint32_t, kMaxTextHeight> rows{};
+};
+
+// Text is set glyph after glyph, each at the pen position the ones before it advanced to,
+// on a box as wide as the advances and as tall as the line; ink outside the box is cut off.
+struct GlyphTable {
+  int height = 0;
+  int maxLeftOverhang = 0;  // how far any glyph inks left of its pen position
+  std::array<Glyph, 256> glyphs{};
+};
+
+// A fixed-pitch stand-in of 8 x 16 cells: every printable character other than the space is
+// a solid block in columns 1..6 and rows 3..12 of its cell. The tests read text by it.
+const GlyphTable& BlockFont();
+
+// The width of the box a text is drawn on.
+int TextWidth(const GlyphTable& font, std::string_view text);
 
 struct TextMask {
   int width = 0;
@@ -15,21 +41,7 @@ struct TextMask {
   bool At(int x, int y) const { return ink[static_cast<std::size_t>(y * width + x)] != 0; }
 };
 
-// Called on the UI thread only. Implementations must be deterministic: the same text
-// always gives the same mask.
-class FontRenderer {
- public:
-  virtual ~FontRenderer() = default;
-  virtual TextMask Render(std::string_view text) const = 0;
-};
-
-// A fixed-pitch stand-in font of 8 x 16 cells: every printable non-space character is a
-// solid block inside its cell. Used where no real font is wanted (tests, the simulator).
-class BlockFont final : public FontRenderer {
- public:
-  static constexpr int kCellWidth = 8;
-  static constexpr int kCellHeight = 16;
-  TextMask Render(std::string_view text) const override;
-};
+// The pixels a text is drawn with, as a mask: for the tools and the tests.
+TextMask RenderText(const GlyphTable& font, std::string_view text);
 
 }  // namespace krelmo::platform

@@ -1,5 +1,6 @@
 // The game's message queue. The front end posts into it; the game's loop, its frames and
-// its modal dialogs take from it. Timer messages are coalesced, as the platform's are.
+// its modal dialogs take from it. Timer ticks and mouse moves are coalesced, as the
+// platform's are.
 #pragma once
 
 #include <deque>
@@ -13,6 +14,9 @@ namespace krelmo::platform {
 // poll) runs there.
 class MessageQueue {
  public:
+  // A mouse move posted while the last queued input message (key or mouse) is a mouse move
+  // replaces that message's position and button flags: moves never pass a click or a key,
+  // and whoever takes the move gets the newest position.
   void PostMessage(MessageId message, WPARAM wParam = 0, LPARAM lParam = 0);
   // Marks a tick of a window timer due. At most one tick of a timer is ever pending; the
   // ones that fall while it waits are dropped.

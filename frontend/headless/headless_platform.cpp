@@ -1,5 +1,6 @@
 #include "frontend/headless/headless_platform.h"
 
+#include "resources/fonts/game_font.h"
 #include "resources/menu.h"
 
 namespace krelmo::headless {
@@ -80,6 +81,7 @@ void FakeJoystick::StopPoll(std::uint32_t id) {
 HeadlessPlatform::HeadlessPlatform()
     : platform_{surface, queue, pc, frameHost, window, dialogs, menu, sound, joystick, registry} {
   pc.RecordWritesTo(&portWrites);
+  surface.SetFont(&resources::kGameFont);
   for (const auto& item : resources::kMainMenu) {
     if (item.id != 0) menu.AddItem(item.id, item.initialState);
   }

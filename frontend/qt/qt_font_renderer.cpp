@@ -1,4 +1,4 @@
-// The surface's font renderer: DejaVu Sans Bold from the program's resources, one bit a pixel.
+// Qt's rasterisation of the game's font, for the glyph table and its check.
 #include "frontend/qt/qt_font_renderer.h"
 
 #include <QFontDatabase>
@@ -6,14 +6,40 @@
 #include <QImage>
 #include <QPainter>
 #include <QtGlobal>
+#include <algorithm>
 
 #include "frontend/qt/embedded_resources.h"
 
 namespace krelmo::qt {
 
 namespace {
+
 constexpr const char* kEmbeddedFont = ":/fonts/DejaVuSans-Bold.ttf";
+
+// Codes 0x80 to 0x9F of Windows-1252; 0 where the code is unassigned.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+// The image a line is drawn on, with room either side for ink outside its advance.
+QImage Draw(const QFont& font, const QString& line, int width, int penX) {
+  const QFontMetrics metrics(font);
+  QImage image(width, metrics.height(), QImage::Format_RGB32);
+  image.fill(Qt::black);
+  QPainter painter(&image);
+  painter.setRenderHint(QPainter::TextAntialiasing, false);
+  painter.setFont(font);
+  painter.setPen(Qt::white);
+  painter.drawText(penX, metrics.ascent(), line);
+  return image;
 }
+
+bool Inked(const QImage& image, int x, int y) {
+  return qGreen(reinterpret_cast<const QRgb*>(image.constScanLine(y))[x]) >= 128;
+}
+
+}  // namespace
 
 QtFontRenderer::QtFontRenderer() {
   EnsureEmbeddedResources();
@@ -26,42 +52,84 @@ QtFontRenderer::QtFontRenderer() {
     embedded_ = true;
   }
   font_.setWeight(QFont::Bold);
-  font_.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoFontMerging));
+  // Glyph after glyph, as the platform's text output sets them: no ligatures ("fi"), no
+  // kerning, so a string is the sum of its characters.
+  font_.setStyleStrategy(
+      QFont::StyleStrategy(QFont::NoAntialias | QFont::NoFontMerging | QFont::PreferNoShaping));
   font_.setHintingPreference(QFont::PreferFullHinting);
   font_.setKerning(false);
   // The largest size whose lines still fit the scoreboard bar.
-  for (int pixels = kMaxLineHeight; pixels > 6; --pixels) {
+  for (int pixels = platform::kMaxTextHeight; pixels > 6; --pixels) {
     font_.setPixelSize(pixels);
-    if (QFontMetrics(font_).height() <= kMaxLineHeight) break;
+    if (QFontMetrics(font_).height() <= platform::kMaxTextHeight) break;
   }
 }
 
+bool QtFontRenderer::IsPrintable(unsigned char code) {
+  if (code < 0x20 || code == 0x7F) return false;
+  return code < 0x80 || code > 0x9F || kHighControls[code - 0x80] != 0;
+}
+
+QString QtFontRenderer::FromWindows1252(std::string_view text) {
+  QString line;
+  line.reserve(static_cast<qsizetype>(text.size()));
+  for (const char c : text) {
+    const auto code = static_cast<unsigned char>(c);
+    const bool high = code >= 0x80 && code <= 0x9F && kHighControls[code - 0x80] != 0;
+    line.append(QChar(high ? kHighControls[code - 0x80] : char16_t{code}));
+  }
+  return line;
+}
+
 platform::TextMask QtFontRenderer::Render(std::string_view text) const {
-  // The game's strings are single-byte Western text.
-  const QString line = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-  const QFontMetrics metrics(font_);
+  const QString line = FromWindows1252(text);
   platform::TextMask mask;
-  mask.width = metrics.horizontalAdvance(line);
-  mask.height = metrics.height();
+  mask.width = QFontMetrics(font_).horizontalAdvance(line);
+  mask.height = QFontMetrics(font_).height();
   mask.ink.assign(static_cast<std::size_t>(mask.width * mask.height), 0);
   if (mask.width == 0) return mask;
-
-  QImage image(mask.width, mask.height, QImage::Format_RGB32);
-  image.fill(Qt::black);
-  QPainter painter(&image);
-  painter.setRenderHint(QPainter::TextAntialiasing, false);
-  painter.setFont(font_);
-  painter.setPen(Qt::white);
-  painter.drawText(0, metrics.ascent(), line);
-  painter.end();
-
+  const QImage image = Draw(font_, line, mask.width, 0);
   for (int y = 0; y < mask.height; ++y) {
-    const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
     for (int x = 0; x < mask.width; ++x) {
-      mask.ink[static_cast<std::size_t>(y * mask.width + x)] = qGreen(row[x]) >= 128 ? 1 : 0;
+      mask.ink[static_cast<std::size_t>(y * mask.width + x)] = Inked(image, x, y) ? 1 : 0;
     }
   }
   return mask;
+}
+
+platform::GlyphTable QtFontRenderer::MakeGlyphTable() const {
+  constexpr int kMargin = 32;
+  const QFontMetrics metrics(font_);
+  platform::GlyphTable table;
+  table.height = metrics.height();
+  for (int code = 0; code < 256; ++code) {
+    if (!IsPrintable(static_cast<unsigned char>(code))) continue;
+    const char c = static_cast<char>(code);
+    const QString line = FromWindows1252(std::string_view(&c, 1));
+    platform::Glyph& glyph = table.glyphs[static_cast<std::size_t>(code)];
+    const int advance = metrics.horizontalAdvance(line);
+    glyph.advance = static_cast<std::uint8_t>(advance);
+    const QImage image = Draw(font_, line, advance + 2 * kMargin, kMargin);
+    int first = image.width();
+    int last = -1;
+    for (int y = 0; y < table.height; ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        if (!Inked(image, x, y)) continue;
+        first = std::min(first, x);
+        last = std::max(last, x);
+      }
+    }
+    if (last < 0) continue;
+    if (last - first >= 32) qFatal("glyph %d is wider than 32 pixels", code);
+    glyph.left = static_cast<std::int8_t>(first - kMargin);
+    table.maxLeftOverhang = std::max(table.maxLeftOverhang, -glyph.left);
+    for (int y = 0; y < table.height; ++y) {
+      for (int x = first; x <= last; ++x) {
+        if (Inked(image, x, y)) glyph.rows[static_cast<std::size_t>(y)] |= 1u << (x - first);
+      }
+    }
+  }
+  return table;
 }
 
 }  // namespace krelmo::qt

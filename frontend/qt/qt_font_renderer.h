@@ -1,25 +1,33 @@
-// Text for the drawing surface, rasterised by Qt without antialiasing in the font that
-// travels inside the program, so the game's text never depends on the machine's fonts.
+// The game's text as Qt rasterises it: DejaVu Sans Bold from the program's resources, one
+// bit a pixel. The glyph table both front ends draw from is made from it and checked
+// against it; nothing draws with it during play.
 #pragma once
 
 #include <QFont>
+#include <QString>
+#include <string_view>
 
 #include "platform/font.h"
 
 namespace krelmo::qt {
 
-class QtFontRenderer final : public platform::FontRenderer {
+class QtFontRenderer final {
  public:
   // Needs the application object. Falls back to the default font, with a warning, when the
   // embedded one cannot be loaded.
   QtFontRenderer();
-  platform::TextMask Render(std::string_view text) const override;
+
+  // A line of Windows-1252 text as Qt draws it on a box as wide as its advance.
+  platform::TextMask Render(std::string_view text) const;
+  // Every printable character drawn alone: its advance and its ink around the pen.
+  platform::GlyphTable MakeGlyphTable() const;
 
   bool UsesEmbeddedFont() const { return embedded_; }
   const QFont& Font() const { return font_; }
 
-  // A line of text must sit inside the 20-pixel scoreboard bar.
-  static constexpr int kMaxLineHeight = 16;
+  // The characters a Windows-1252 font shows: not the controls, nor the five unassigned codes.
+  static bool IsPrintable(unsigned char code);
+  static QString FromWindows1252(std::string_view text);
 
  private:
   QFont font_;

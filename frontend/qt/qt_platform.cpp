@@ -1,6 +1,7 @@
 // Building the Qt front end's services in the order they depend on one another.
 #include "frontend/qt/qt_platform.h"
 
+#include "resources/fonts/game_font.h"
 #include "resources/menu.h"
 #include "resources/waves.h"
 
@@ -21,13 +22,12 @@ QtPlatform::QtPlatform(std::string registryPath)
       registry(std::move(registryPath)),
       platform_{surface, queue, pc,    frameHost, windowSystem,
                 dialogs, menu,  sound, joystick,  registry} {
-  surface.SetFontRenderer(&font);
+  // The same glyphs as the headless front end: both draw text pixel for pixel alike.
+  surface.SetFont(&resources::kGameFont);
   audio_ = sdl::OpenAudioDevice(sound, &audioError);
   if (audio_) pc.SetSpeakerSink(&sound);
 }
 
-QtPlatform::~QtPlatform() {
-  surface.SetFontRenderer(nullptr);
-}
+QtPlatform::~QtPlatform() = default;
 
 }  // namespace krelmo::qt

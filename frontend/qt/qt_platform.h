@@ -7,7 +7,6 @@
 
 #include "frontend/qt/game_window.h"
 #include "frontend/qt/qt_dialogs.h"
-#include "frontend/qt/qt_font_renderer.h"
 #include "frontend/qt/qt_frame_host.h"
 #include "frontend/qt/qt_joystick.h"
 #include "frontend/qt/qt_window_system.h"
@@ -34,7 +33,6 @@ class QtPlatform {
   platform::MessageQueue queue;
   platform::PcHardware pc{clock};
   platform::MenuModel menu;
-  QtFontRenderer font;
   GameWindow window;
   QtWindowSystem windowSystem{window, queue};
   QtFrameHost frameHost{window.View(), clock};

@@ -74,10 +74,15 @@ TEST_F(FrameTest, AFrameNeverStartsInsideAnother) {
   EXPECT_EQ(hooks.stepsEnded, 238) << "the guard is down again after the frame";
 }
 
-TEST_F(FrameTest, WithTheMouseEachStepTakesTheOldestMoveKeepingThePaddleInsideTheWalls) {
-  // The pointer's x is the low 16 bits of lParam, read unsigned; past the right end the paddle
-  // stops at 561, left of the strip at 20.
-  for (const int x : {100, 200, 633, 0xFFFF, 5}) PostMouse(MakePointLParam(x, 420));
+TEST_F(FrameTest, WithTheMouseEachStepTakesTheNewestWaitingMoveKeepingThePaddleInsideTheWalls) {
+  // Moves in a row merge into the newest; a key between two keeps them apart. The pointer's x
+  // is the low 16 bits of lParam, read unsigned; past the right end the paddle stops at 561,
+  // left of the strip at 20.
+  PostMouse(MakePointLParam(60, 420));
+  for (const int x : {100, 200, 633, 0xFFFF, 5}) {
+    PostMouse(MakePointLParam(x, 420));
+    host.queue.PostMessage(WM_KEYDOWN, VK_F3);
+  }
   PostMouse((LPARAM{1} << 32) | (LPARAM{470} << 16) | 401);
   host.queue.PostMessage(WM_RBUTTONDOWN);
   const std::vector<int> paddle = PaddleAtEachStep();
@@ -87,8 +92,8 @@ TEST_F(FrameTest, WithTheMouseEachStepTakesTheOldestMoveKeepingThePaddleInsideTh
   EXPECT_EQ(dc.GetPixel(430, 415), kWhite);
   EXPECT_EQ(dc.GetPixel(300, 415), 0u) << "the old paddle is gone";
   Message message;
-  EXPECT_TRUE(host.queue.PeekMessage(message, 0, 0, false));
-  EXPECT_EQ(message.message, WM_RBUTTONDOWN) << "the click is left for after the frame";
+  EXPECT_TRUE(host.queue.PeekMessage(message, WM_RBUTTONDOWN, WM_RBUTTONDOWN, false))
+      << "the click is left for after the frame";
 }
 
 TEST_F(FrameTest, WithTheJoystickItIsPolledOnEveryTwelfthStepAndMouseMovesWait) {

@@ -1,5 +1,5 @@
-// The front end's pieces below the window: the game's text font, the key codes a PC
-// keyboard would report, and the one-game-per-user rule with its hand-over.
+// The front end's pieces below the window: the game's glyph table against Qt's drawing, the key
+// codes a PC keyboard would report, and the one-game-per-user rule with its hand-over.
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
@@ -8,11 +8,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <future>
+#include <string>
 
 #include "frontend/qt/key_translation.h"
 #include "frontend/qt/qt_font_renderer.h"
 #include "frontend/qt/single_instance.h"
 #include "platform/surface.h"
+#include "resources/fonts/game_font.h"
 
 using krelmo::qt::ScanCodeFor;
 using krelmo::qt::SingleInstance;
@@ -22,32 +24,44 @@ class TextAndInstanceTest : public QObject {
   Q_OBJECT
 
  private slots:
-  void textIsDrawnInTheEmbeddedFontWithHardEdges() {
+  void theGlyphTableIsWhatQtDrawsOfTheEmbeddedFont() {
     const krelmo::qt::QtFontRenderer font;
     QVERIFY(font.UsesEmbeddedFont());
     QCOMPARE(font.Font().family(), QStringLiteral("DejaVu Sans"));
-
-    const auto mask = font.Render("Paused - <F3> to resume");
-    // A line fits the 20-pixel scoreboard bar, and is no block of stand-in cells.
-    QVERIFY(mask.height >= 12 && mask.height <= krelmo::qt::QtFontRenderer::kMaxLineHeight);
-    QVERIFY(mask.width > 100 && mask.width < 250);
-    QCOMPARE(mask.ink.size(), std::size_t(mask.width * mask.height));
-    std::size_t inked = 0;
-    for (auto bit : mask.ink) {
-      QVERIFY(bit == 0 || bit == 1);
-      inked += bit;
+    const auto& table = krelmo::resources::kGameFont;
+    const auto made = font.MakeGlyphTable();
+    const char* again = "; make resources/fonts/game_font.cpp again with krelmo-glyphs";
+    QVERIFY2(made.height == table.height && made.height <= krelmo::platform::kMaxTextHeight, again);
+    QVERIFY2(made.maxLeftOverhang == table.maxLeftOverhang, again);
+    for (int code = 0; code < 256; ++code) {
+      const auto& a = made.glyphs[static_cast<std::size_t>(code)];
+      const auto& b = table.glyphs[static_cast<std::size_t>(code)];
+      const bool same = a.left == b.left && a.advance == b.advance && a.rows == b.rows;
+      QVERIFY2(same, qPrintable(QStringLiteral("glyph 0x%1 differs").arg(code, 2, 16) + again));
     }
-    QVERIFY(inked > 100 && inked < mask.ink.size() / 2);
-    // The same text always gives the same pixels.
-    QVERIFY(font.Render("Paused - <F3> to resume").ink == mask.ink);
-    QCOMPARE(font.Render("").width, 0);
-    QVERIFY(font.Render("W").width > font.Render("i").width);
+
+    // Strings set from the table are what Qt draws of them whole: every printable character,
+    // and the game's own texts.
+    std::string every;
+    for (int code = 0; code < 256; ++code) {
+      if (font.IsPrintable(static_cast<unsigned char>(code))) every += static_cast<char>(code);
+    }
+    for (const std::string& text :
+         {every, std::string("Player 4) 1234567"), std::string("B:10"), std::string("3) 905"),
+          std::string("Paused - <F3> to resume"), std::string("Game Over"),
+          std::string("Krelmo '99"), std::string("By Tenvarre"), std::string("Player 2 Up"),
+          std::string("ffi fl jaguar ,j /T. Wy Av -1\xE9\x80\x85\xC6")}) {
+      const auto want = font.Render(text);
+      const auto got = krelmo::platform::RenderText(table, text);
+      QVERIFY2(got.width == want.width && got.height == want.height && got.ink == want.ink,
+               text.c_str());
+    }
+    QVERIFY(krelmo::platform::TextWidth(table, "W") > krelmo::platform::TextWidth(table, "i"));
   }
 
   void textOnTheSurfaceReadsBackInExactlyTwoColours() {
-    const krelmo::qt::QtFontRenderer font;
     krelmo::platform::Surface surface;
-    surface.SetFontRenderer(&font);
+    surface.SetFont(&krelmo::resources::kGameFont);
     surface.SetTextColor(krelmo::RGB(255, 255, 0));
     surface.SetBkColor(krelmo::RGB(0, 0, 0));
     surface.TextOutA(279, 165, "Krelmo '99");

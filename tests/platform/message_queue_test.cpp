@@ -1,7 +1,10 @@
-// The message queue: order, filters, the remove flag, coalesced timer ticks and quit.
+// The message queue: order, filters, the remove flag, coalesced timer ticks and mouse
+// moves, and quit.
 #include "platform/message_queue.h"
 
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace krelmo {
 namespace {
@@ -26,6 +29,7 @@ TEST(MessageQueue, RangeFilterTakesTheOldestMatchingMessageAndLeavesTheRest) {
   MessageQueue q;
   q.PostMessage(WM_KEYDOWN);
   q.PostMessage(WM_MOUSEMOVE, 0, 100);
+  q.PostMessage(WM_LBUTTONDOWN);
   q.PostMessage(WM_MOUSEMOVE, 0, 200);
   Message m;
   ASSERT_TRUE(q.PeekMessage(m, WM_MOUSEMOVE, WM_MOUSEMOVE, true));
@@ -34,7 +38,62 @@ TEST(MessageQueue, RangeFilterTakesTheOldestMatchingMessageAndLeavesTheRest) {
   ASSERT_TRUE(q.PeekMessage(m, 0, 0, true));
   EXPECT_EQ(m.message, WM_KEYDOWN) << "the filtered take left the older message in place";
   ASSERT_TRUE(q.PeekMessage(m, 0, 0, true));
+  EXPECT_EQ(m.message, WM_LBUTTONDOWN);
+  ASSERT_TRUE(q.PeekMessage(m, 0, 0, true));
   EXPECT_EQ(m.lParam, 200);
+}
+
+// Each row posts its messages in order (a move's lParam is its x) and lists what comes out.
+TEST(MessageQueue, AMouseMoveMergesIntoAWaitingMoveThatNoClickOrKeyFollows) {
+  struct Row {
+    const char* what;
+    std::vector<Message> posted;
+    std::vector<Message> taken;
+  };
+  const Message key{WM_KEYDOWN, VK_F3, 0};
+  const Message click{WM_LBUTTONDOWN, 1, 7};
+  const Message command{WM_COMMAND, 40001, 0};
+  const Row rows[] = {
+      {"moves in a row",
+       {{WM_MOUSEMOVE, 0, 1}, {WM_MOUSEMOVE, 1, 2}, {WM_MOUSEMOVE, 2, 3}},
+       {{WM_MOUSEMOVE, 2, 3}}},
+      {"a click between",
+       {{WM_MOUSEMOVE, 0, 1}, click, {WM_MOUSEMOVE, 0, 2}},
+       {{WM_MOUSEMOVE, 0, 1}, click, {WM_MOUSEMOVE, 0, 2}}},
+      {"a key between",
+       {{WM_MOUSEMOVE, 0, 1}, key, {WM_MOUSEMOVE, 0, 2}, {WM_MOUSEMOVE, 0, 3}},
+       {{WM_MOUSEMOVE, 0, 1}, key, {WM_MOUSEMOVE, 0, 3}}},
+      {"a command is no input",
+       {{WM_MOUSEMOVE, 0, 1}, command, {WM_MOUSEMOVE, 0, 2}},
+       {{WM_MOUSEMOVE, 0, 2}, command}},
+      {"a click after",
+       {{WM_MOUSEMOVE, 0, 1}, {WM_MOUSEMOVE, 0, 2}, click},
+       {{WM_MOUSEMOVE, 0, 2}, click}},
+  };
+  for (const Row& row : rows) {
+    MessageQueue q;
+    for (const Message& m : row.posted) q.PostMessage(m.message, m.wParam, m.lParam);
+    std::vector<Message> taken;
+    Message m;
+    while (q.PeekMessage(m, 0, 0, true)) taken.push_back(m);
+    ASSERT_EQ(taken.size(), row.taken.size()) << row.what;
+    for (std::size_t i = 0; i < taken.size(); ++i) {
+      EXPECT_EQ(taken[i].message, row.taken[i].message) << row.what << " #" << i;
+      EXPECT_EQ(taken[i].wParam, row.taken[i].wParam) << row.what << " #" << i;
+      EXPECT_EQ(taken[i].lParam, row.taken[i].lParam) << row.what << " #" << i;
+    }
+  }
+}
+
+TEST(MessageQueue, AMoveAfterTheWaitingOneWasTakenQueuesAnew) {
+  MessageQueue q;
+  q.PostMessage(WM_MOUSEMOVE, 0, 1);
+  Message m;
+  ASSERT_TRUE(q.PeekMessage(m, WM_MOUSEMOVE, WM_MOUSEMOVE, true));
+  q.PostMessage(WM_MOUSEMOVE, 0, 2);
+  ASSERT_TRUE(q.PeekMessage(m, WM_MOUSEMOVE, WM_MOUSEMOVE, false));
+  EXPECT_EQ(m.lParam, 2);
+  EXPECT_EQ(q.Size(), 1u);
 }
 
 TEST(MessageQueue, PeekWithoutRemoveLeavesTheMessageQueued) {

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 #include "engine/palette.h"
+#include "resources/fonts/game_font.h"
 
 namespace krelmo {
 namespace {
@@ -120,6 +124,62 @@ TEST_F(SurfaceTest, MultiLineTextIsAlignedAndClippedToItsRectangle) {
   EXPECT_EQ(dc.GetPixel(249 - 32, 260), 0u) << "a four-character line is 32 pixels wide";
   EXPECT_EQ(dc.GetPixel(249, 276), engine::kBlue);
   EXPECT_EQ(dc.GetPixel(249, 285), 0u);
+}
+
+// A text drawn again where it stands repaints only what changed. Each row draws its first
+// text, does something in between, and draws its second text: its box must hold the
+// second text whole, and everything else stay as it was.
+TEST(SurfaceText, RedrawingAStandingTextLeavesTheNewTextWholeAndTheRestAsItWas) {
+  using Between = std::function<void(Surface&)>;
+  const Between nothing = [](Surface&) {};
+  struct Row {
+    const char* what;
+    std::string first;
+    Between between;
+    std::string second;
+  };
+  const Row rows[] = {
+      {"last digits change", "Player 1) 1234", nothing, "Player 1) 1299"},
+      {"a shorter text leaves the old tail", "B:10", nothing, "B:9"},
+      {"a longer text", "2) 50", nothing, "2) 1050"},
+      {"a glyph that inks left of its pen goes", "1j", nothing, "1a"},
+      {"the same text over a rectangle", "Game Over",
+       [](Surface& s) { s.Rectangle(20, 100, 40, 104); }, "Game Over"},
+      {"the same text over another text", "Game Over", [](Surface& s) { s.TextOutA(25, 98, "xx"); },
+       "Game Over"},
+      {"the same text over a text block", "Game Over",
+       [](Surface& s) { s.DrawTextA("ab\ncd", 0, 90, 40, 120, Surface::Align::kRight); },
+       "Game Over"},
+      {"the same text in another colour", "Game Over",
+       [](Surface& s) { s.SetTextColor(engine::kBlue); }, "Game Over"},
+      {"the same text in another font", "Game Over", [](Surface& s) { s.SetFont(nullptr); },
+       "Game Over"},
+      {"the same text, a rectangle elsewhere", "Game Over",
+       [](Surface& s) { s.Rectangle(300, 300, 310, 310); }, "Game Over"},
+  };
+  for (const Row& row : rows) {
+    Surface drawn;
+    drawn.SetFont(&resources::kGameFont);
+    drawn.SetTextColor(engine::kRed);
+    drawn.SetBkColor(engine::kSilver);
+    drawn.SelectObject(engine::whiteBrush);
+    drawn.TextOutA(20, 95, row.first);
+    row.between(drawn);
+    const Surface before = drawn;
+    drawn.TextOutA(20, 95, row.second);
+    const auto mask = platform::RenderText(drawn.Font(), row.second);
+    int differ = 0;
+    for (int y = 85; y < 125; ++y) {
+      for (int x = 0; x < 200; ++x) {
+        const bool boxed = x >= 20 && x < 20 + mask.width && y >= 95 && y < 95 + mask.height;
+        const Colour want = !boxed                    ? before.GetPixel(x, y)
+                            : mask.At(x - 20, y - 95) ? drawn.TextColor()
+                                                      : drawn.BkColor();
+        differ += drawn.GetPixel(x, y) != want;
+      }
+    }
+    EXPECT_EQ(differ, 0) << row.what;
+  }
 }
 
 }  // namespace

@@ -2,8 +2,14 @@
 
 namespace krelmo::testing {
 
-TestGame::TestGame() { game.timer.SetReportSink([](std::string_view) {}); }
+TestGame::TestGame() {
+  game.timer.SetReportSink([](std::string_view) {});
+  // Texts in the block font, whose cells the tests can measure.
+  host.surface.SetFont(nullptr);
+}
 
-StartedGame::StartedGame() { game.InitApplication(); }
+StartedGame::StartedGame() {
+  game.InitApplication();
+}
 
 }  // namespace krelmo::testing

@@ -1,4 +1,4 @@
-// The figures the benchmarks hand to krelmo-bench's closing summary.
+// The figures the benchmarks hand to the closing summary of krelmo-bench and krelmo-bench-qt.
 #pragma once
 
 #include <string>
@@ -15,5 +15,8 @@ struct Figure {
 
 // Appended by the benchmarks as they run; printed once all have run.
 std::vector<Figure>& Figures();
+
+// Runs the registered benchmarks (Google Benchmark's arguments apply) and prints the figures.
+int RunAndReport(int argc, char** argv);
 
 }  // namespace krelmo::bench
