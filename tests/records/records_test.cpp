@@ -214,7 +214,7 @@ TEST(HighScores, NamesReadAsTheTableKeepsThemAndAnEmptyOneIsShownEmpty) {
     }
     return ink;
   };
-  const int line = platform::BlockFont::kCellHeight;
+  const int line = platform::BlockFont().height;
   EXPECT_EQ(inkIn(50, 260, 200, 260 + line), 0) << "row 1's name is empty";
   EXPECT_GT(inkIn(50, 260 + line, 200, 260 + 2 * line), 0);
   EXPECT_GT(inkIn(150, 260, 250, 260 + line), 0) << "row 1's score stands on its line";
