@@ -21,17 +21,24 @@ e2e_init() {
   game_pid=
   xvfb_pid=
   trap e2e_cleanup EXIT
-  # The server picks a free display itself and writes its number once it accepts clients, so
-  # runs side by side never race for one (as `xvfb-run -a` does).
-  Xvfb -displayfd 1 -screen 0 1024x768x24 -nolisten tcp >"$work/display" 2>"$work/xvfb.err" &
-  xvfb_pid=$!
-  local _
-  for _ in $(seq 100); do
-    [[ -s "$work/display" ]] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || { cat "$work/xvfb.err"; fail "Xvfb did not start"; }
-    sleep 0.1
+  # A display number of our own, well away from the low ones that people and other tools
+  # start servers on by hand; the server says when it accepts clients. A number in use makes
+  # the server end at once, and another is tried.
+  local _ try
+  for try in $(seq 20); do
+    Xvfb ":$((200 + RANDOM % 700))" -displayfd 1 -screen 0 1024x768x24 -nolisten tcp \
+      >"$work/display" 2>"$work/xvfb.err" &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+      [[ -s "$work/display" ]] && break 2
+      kill -0 "$xvfb_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill "$xvfb_pid" 2>/dev/null
+    wait "$xvfb_pid" 2>/dev/null
+    xvfb_pid=
   done
-  [[ -s "$work/display" ]] || fail "Xvfb gave no display within 10 s"
+  [[ -s "$work/display" ]] || { cat "$work/xvfb.err"; fail "Xvfb did not start in $try tries"; }
   export DISPLAY=:$(head -n1 "$work/display")
 }
 
@@ -52,6 +59,10 @@ fail() {
   cat "$work/game.err" 2>/dev/null || true
   if [[ -n "${xvfb_pid:-}" ]] && ! kill -0 "$xvfb_pid" 2>/dev/null; then
     echo "--- the X server on $DISPLAY had ended:"
+    cat "$work/xvfb.err"
+  elif command -v xdpyinfo >/dev/null && ! xdpyinfo >/dev/null 2>&1; then
+    echo "--- the X server on $DISPLAY runs but does not answer:"
+    ls -l /tmp/.X11-unix
     cat "$work/xvfb.err"
   fi
   exit 1

@@ -71,6 +71,9 @@ echo "ok: the name shows after a restart"
 # Game > Krelmo, then SIGTERM: the settings of this run are saved and the exit code is 0.
 focus_window "$window"
 game_menu Down Return
+# The menu closes as it posts its command: only then is the choice sure to come before the
+# signal's close message.
+wait_for "the Game menu to close" eval '! menu_open'
 kill -TERM "$game_pid"
 status=
 for _ in $(seq 100); do
