@@ -71,17 +71,27 @@ fail() {
 # Starts the game (extra arguments go to it) and waits for its window; sets game_pid, window,
 # and client_x/client_y, the screen position of the client area's top-left corner.
 start_game() {
-  "$game" "$@" 2>"$work/game.err" &
-  game_pid=$!
   window=
-  local _
-  for _ in $(seq 150); do
-    window=$(xdotool search --onlyvisible --name "^Krelmo '99\$" 2>/dev/null | head -n1) || true
-    [[ -n "$window" ]] && break
-    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window appeared"
-    sleep 0.1
+  local _ try
+  for try in 1 2 3; do
+    "$game" "$@" 2>"$work/game.err" &
+    game_pid=$!
+    for _ in $(seq 150); do
+      window=$(xdotool search --onlyvisible --name "^Krelmo '99\$" 2>/dev/null | head -n1) || true
+      [[ -n "$window" ]] && break 2
+      kill -0 "$game_pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -0 "$game_pid" 2>/dev/null && break
+    # On a loaded machine the X server now and then refuses a connection for a moment; the
+    # game then says so and ends, as it should. That is the machine, not the game: start again.
+    grep -q "could not connect to display" "$work/game.err" || break
+    echo "note: start $try could not reach the X server ($(cat "$work/game.err")); starting again"
   done
-  [[ -n "$window" ]] || fail "no window titled \"Krelmo '99\" within 15 s"
+  if [[ -z "$window" ]]; then
+    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window appeared"
+    fail "no window titled \"Krelmo '99\" within 15 s"
+  fi
   local geometry
   geometry=$(xdotool getwindowgeometry --shell "$window") || fail "no geometry for window $window"
   local X Y WIDTH HEIGHT
