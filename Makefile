@@ -32,11 +32,13 @@ fuzz: deps
 	build/fuzz/tests/fuzz/reg_text_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
 	  -print_final_stats=1 build/fuzz/corpus tests/fuzz/corpus
 
+# Every performance figure in one table (tools/bench/bench.sh), from a release build of only
+# the programs it runs.
+BENCH_TARGETS := krelmo99 krelmo-bench krelmo-bench-qt krelmo-latency krelmo-audio-latency
 bench: deps
-	$(MAKE) build PRESET=release
-	build/release/tools/krelmo-bench
-	build/release/tools/krelmo-audio-latency
-	QT_QPA_PLATFORM=offscreen build/release/tools/krelmo-bench-qt
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS) --target $(BENCH_TARGETS)
+	tools/bench/bench.sh build/release/tools build/release/frontend/qt/krelmo99
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
