@@ -4,7 +4,7 @@ PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build asan fuzz bench clean format
+.PHONY: run test deps build asan fuzz bench soak clean format
 
 run: build
 	$(BUILD_DIR)/frontend/qt/krelmo99
@@ -39,6 +39,14 @@ bench: deps
 	cmake --preset release
 	cmake --build --preset release -j $(JOBS) --target $(BENCH_TARGETS)
 	tools/bench/bench.sh build/release/tools build/release/frontend/qt/krelmo99
+
+# Whole matches of both variants and every player count through the simulator under
+# AddressSanitizer and UBSan for SOAK_SECONDS; fails on any report or growth of memory.
+SOAK_SECONDS ?= 1800
+soak: deps
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS) --target krelmo-sim
+	tools/sim/soak.sh build/asan/tools/krelmo-sim $(SOAK_SECONDS)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
