@@ -11,7 +11,7 @@ sim=$1
 seconds=${2:-1800}
 short_matches=2
 # Peak memory a run may add after its first matches, in kB: the sanitizer's own quarantine
-# and stack records filling up, and page noise (a leak of a few kB a match passes it within
+# and stack records filling up, and page noise (a leak of a few kB a match exceeds it within
 # minutes).
 growth_allowance_kb=${SOAK_GROWTH_KB:-2048}
 [[ -x $sim ]] || { echo "FAIL: $sim is not built" >&2; exit 1; }
