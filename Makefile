@@ -4,7 +4,7 @@ PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build asan fuzz bench clean format
+.PHONY: run test deps build asan fuzz bench soak clean format
 
 run: build
 	$(BUILD_DIR)/frontend/qt/krelmo99
@@ -32,11 +32,21 @@ fuzz: deps
 	build/fuzz/tests/fuzz/reg_text_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
 	  -print_final_stats=1 build/fuzz/corpus tests/fuzz/corpus
 
+# Every performance figure in one table (tools/bench/bench.sh), from a release build of only
+# the programs it runs.
+BENCH_TARGETS := krelmo99 krelmo-bench krelmo-bench-qt krelmo-latency krelmo-audio-latency
 bench: deps
-	$(MAKE) build PRESET=release
-	build/release/tools/krelmo-bench
-	build/release/tools/krelmo-audio-latency
-	QT_QPA_PLATFORM=offscreen build/release/tools/krelmo-bench-qt
+	cmake --preset release
+	cmake --build --preset release -j $(JOBS) --target $(BENCH_TARGETS)
+	tools/bench/bench.sh build/release/tools build/release/frontend/qt/krelmo99
+
+# Whole matches of both variants and every player count through the simulator under
+# AddressSanitizer and UBSan for SOAK_SECONDS; fails on any report or growth of memory.
+SOAK_SECONDS ?= 1800
+soak: deps
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS) --target krelmo-sim
+	tools/sim/soak.sh build/asan/tools/krelmo-sim $(SOAK_SECONDS)
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

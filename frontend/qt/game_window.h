@@ -44,6 +44,8 @@ class GameWindow final : public QMainWindow {
 
  private:
   void BuildMenuBar();
+  // Asks for a paint of the surface if it changed since it was last shown.
+  void PresentChanges();
   QMenu* WatchedMenu(QMenu* menu);
   void ShowState(int id, std::uint32_t state);
   void OnApplicationStateChanged(Qt::ApplicationState state);
@@ -57,6 +59,7 @@ class GameWindow final : public QMainWindow {
   std::map<int, QAction*> actions_;
   bool menuClosing_ = false;
   QTimer presentTimer_;
+  QElapsedTimer sincePresent_;
   QTimer activationSettle_;
   Qt::ApplicationState applicationState_ = Qt::ApplicationActive;
   bool postedActive_ = true;  // the game starts out active

@@ -1,8 +1,14 @@
 // krelmo99: the game on Qt. Checks that a window can open, keeps to one running game per
 // user, builds the front end and the game, and runs it.
+#include <unistd.h>
+
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <string_view>
 
 #include "app/game.h"
@@ -10,6 +16,33 @@
 #include "frontend/qt/session.h"
 #include "frontend/qt/single_instance.h"
 #include "frontend/qt/startup_checks.h"
+
+namespace {
+
+// Milliseconds since the kernel started this process (before the loader ran), or a negative
+// number where that cannot be read.
+double MsSinceProcessStart() {
+  std::ifstream statFile("/proc/self/stat");
+  std::string stat((std::istreambuf_iterator<char>(statFile)), std::istreambuf_iterator<char>());
+  // The fields after the command name's closing parenthesis; the start time is the 20th.
+  std::size_t at = stat.rfind(')');
+  if (at == std::string::npos) return -1;
+  for (int field = 0; field < 20 && at != std::string::npos; ++field) at = stat.find(' ', at + 1);
+  if (at == std::string::npos) return -1;
+  const double startTicks = std::strtod(stat.c_str() + at + 1, nullptr);
+  timespec now{};
+  if (clock_gettime(CLOCK_BOOTTIME, &now) != 0) return -1;
+  const double nowMs =
+      static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
+  return nowMs - startTicks * 1e3 / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+bool StatsWanted() {
+  const char* stats = std::getenv("KRELMO_STATS");
+  return stats && std::string_view(stats) == "1";
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   krelmo::qt::InstallFatalErrorHandler();
@@ -38,12 +71,17 @@ int main(int argc, char** argv) {
   // After the devices are up, so that no library's own handlers replace these.
   krelmo::qt::QuitRequests quitRequests(host.queue);
 
+  if (StatsWanted()) {
+    host.window.View().onFirstPresent = [] {
+      std::fprintf(stderr, "krelmo99: first frame presented %.0f ms after start\n",
+                   MsSinceProcessStart());
+    };
+  }
   host.window.show();
   host.window.activateWindow();
   const int exitCode = krelmo::app::RunGame(game);
 
-  const char* stats = std::getenv("KRELMO_STATS");
-  if (stats && std::string_view(stats) == "1") {
+  if (StatsWanted()) {
     std::fprintf(stderr, "%s\n", host.frameHost.StatsLine().c_str());
   }
   return exitCode;

@@ -55,7 +55,7 @@ void SurfaceView::paintEvent(QPaintEvent*) {
   const QRect client(0, 0, app::kClientWidth, app::kClientHeight);
   painter.drawImage(client, image_, client);
   presentedGeneration_ = surface_.Generation();
-  ++presents_;
+  if (++presents_ == 1 && onFirstPresent) onFirstPresent();
 }
 
 void SurfaceView::keyPressEvent(QKeyEvent* event) {

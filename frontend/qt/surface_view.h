@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QWidget>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "platform/message_queue.h"
@@ -26,6 +27,8 @@ class SurfaceView final : public QWidget {
   std::uint64_t PresentedGeneration() const { return presentedGeneration_; }
   bool SurfaceChanged() const { return surface_.Generation() != presentedGeneration_; }
   std::uint64_t PresentCount() const { return presents_; }
+  // Called once, as the first present is made.
+  std::function<void()> onFirstPresent;
 
   // Pointer confinement in screen coordinates, right and bottom edges excluded; none frees it.
   void ConfinePointer(std::optional<QRect> screenRect);

@@ -1,9 +1,11 @@
 // The game's main window on Qt: its size and menu bar, and how input and window events
 // reach the game's queue as messages.
 #include <QAction>
+#include <QEventLoop>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QTest>
+#include <QTimer>
 
 #include "app/game.h"
 #include "frontend/qt/qt_platform.h"
@@ -268,6 +270,17 @@ class GameWindowTest : public QObject {
     QCOMPARE(QColor(shown.pixel(50, 40)), QColor(0, 0, 0));
     QCOMPARE(QColor(shown.pixel(633, 5)), QColor(0, 0, 0));
     QCOMPARE(host->window.View().PresentedGeneration(), surface.Generation());
+  }
+
+  // Outside frames nothing polls: a change is shown once the event loop goes idle.
+  void aChangeDrawnOutsideAFrameIsShownWhenTheLoopGoesIdle() {
+    auto& view = host->window.View();
+    host->surface.Rectangle(10, 20, 50, 40);
+    QVERIFY(view.SurfaceChanged());
+    QEventLoop loop;
+    QTimer::singleShot(200, &loop, &QEventLoop::quit);
+    loop.exec();
+    QVERIFY(!view.SurfaceChanged());
   }
 
   void aSettledSwitchOfApplicationIsReportedButAFlickerIsNot() {

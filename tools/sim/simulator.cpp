@@ -67,6 +67,11 @@ void Simulator::Dispatch() {
   while (!quit_ && !host_.queue.Empty()) {
     if (!game_.DispatchPending()) quit_ = true;
   }
+  // The headless sound and dialogs keep what they were asked to play and show; nothing here
+  // reads it, and over hours of matches it would only grow.
+  host_.sound.plays.clear();
+  host_.dialogs.shown.clear();
+  host_.dialogs.highScoreDialogs.clear();
 }
 
 void Simulator::Execute(const ScriptLine& line) {

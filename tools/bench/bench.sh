@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Every performance figure of the game in one run and one table: the step benchmarks, the
+# pacing of steps against the real clock, the mouse and sound latencies, and the real game
+# under a private X server (first frame, idle CPU on the title screen and before a serve,
+# presents during play, peak memory). Each row has its target and whether it was met.
+# Usage: bench.sh [tools-folder] [game]    (make bench builds the release preset and runs it)
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+tools=${1:-build/release/tools}
+game=${2:-build/release/frontend/qt/krelmo99}
+idle_seconds=${KRELMO_BENCH_IDLE_SECONDS:-10}
+for program in "$tools/krelmo-bench" "$tools/krelmo-bench-qt" "$tools/krelmo-latency" \
+  "$tools/krelmo-audio-latency" "$game"; do
+  [[ -x $program ]] || { echo "bench: $program is not built" >&2; exit 1; }
+done
+load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
+source "$here/../../tests/e2e/e2e_lib.sh"
+e2e_init
+
+table=()
+# row FIGURE MEASURED TARGET VERDICT
+row() { table+=("$1|$2|$3|$4"); }
+# verdict VALUE OP LIMIT: "met" or "missed" (OP is <= or >=); "no figure" when VALUE is empty.
+verdict() {
+  [[ -n $1 ]] || { echo "no figure"; return; }
+  awk -v v="$1" -v op="$2" -v l="$3" \
+    'BEGIN { ok = (op == "<=") ? (v <= l) : (v >= l); print ok ? "met" : "missed" }'
+}
+# figure FILE NAME: the value of a "Figures" line printed by krelmo-bench or krelmo-bench-qt.
+figure() {
+  awk -v n="$2" 'index($0, "  " n " ") == 1 { split(substr($0, length(n) + 3), f, " "); print f[1]; exit }' "$1"
+}
+# round VALUE DIGITS
+round() { [[ -n $1 ]] && awk -v v="$1" -v d="$2" 'BEGIN { printf "%.*f", d, v }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b > 0) printf "%.1f", a / b }'; }
+
+echo "bench: step benchmarks and pacing (krelmo-bench, krelmo-bench-qt)" >&2
+steps='BallStep/[^/]*/(open field|brick band, no hit|brick struck, four players)(/|$)'
+"$tools/krelmo-bench" --benchmark_filter="$steps|Pacing" >"$work/bench.out" 2>&1 ||
+  fail "krelmo-bench failed: $(tail -n5 "$work/bench.out")"
+QT_QPA_PLATFORM=offscreen "$tools/krelmo-bench-qt" --benchmark_filter="$steps" \
+  >"$work/bench-qt.out" 2>&1 || fail "krelmo-bench-qt failed: $(tail -n5 "$work/bench-qt.out")"
+open=$(figure "$work/bench.out" "step cost, glyph table/open field")
+band=$(figure "$work/bench.out" "step cost, glyph table/brick band, no hit")
+strike=$(figure "$work/bench.out" "step cost, glyph table/brick struck, four players")
+qt_open=$(figure "$work/bench-qt.out" "step cost, Qt front end/open field")
+qt_strike=$(figure "$work/bench-qt.out" "step cost, Qt front end/brick struck, four players")
+row "ball step, open field" "$open µs (1×)" "≤ 1 µs" "$(verdict "$open" "<=" 1)"
+row "ball step, brick band, no hit" "$band µs ($(ratio "$band" "$open")×)" "≤ 1 µs" \
+  "$(verdict "$band" "<=" 1)"
+row "ball step, brick struck, four-player scoreboard redrawn" \
+  "$strike µs ($(ratio "$strike" "$open")×)" "≤ 10× open field" \
+  "$(verdict "$(ratio "$strike" "$open")" "<=" 10)"
+row "the same on the Qt front end" "$qt_strike µs ($(ratio "$qt_strike" "$qt_open")×)" \
+  "≤ 10× open field" "$(verdict "$(ratio "$qt_strike" "$qt_open")" "<=" 10)"
+for delay in 4500 2200; do
+  pace=$(round "$(figure "$work/bench.out" "achieved vs nominal at stepDelay $delay")" 2)
+  row "pacing error of a frame against the real clock, stepDelay $delay" "$pace %" "within ±0.5 %" \
+    "$(verdict "$(awk -v v="$pace" 'BEGIN { print (v < 0 ? -v : v) }')" "<=" 0.5)"
+  over=$(round "$(figure "$work/bench.out" "step overshoot p99 at stepDelay $delay")" 0)
+  row "step overshoot p99, stepDelay $delay" "$over µs" "≤ 20 µs" "$(verdict "$over" "<=" 20)"
+done
+
+echo "bench: mouse to paddle (krelmo-latency) and sound cue (krelmo-audio-latency)" >&2
+"$tools/krelmo-latency" >"$work/latency.out" 2>&1 ||
+  fail "krelmo-latency failed: $(tail -n5 "$work/latency.out")"
+read -r step_ms p50 p99 < <(awk '/one step lasts/ { gsub(/[()]/, ""); s = $(NF-1) }
+  /single move:/ { print s, $4, $7 }' "$work/latency.out")
+row "mouse move to paddle drawn, p50" "${p50:-} ms" "≤ one step ($step_ms ms)" \
+  "$(verdict "${p50:-}" "<=" "$step_ms")"
+row "mouse move to paddle drawn, p99" "${p99:-} ms" "≤ one step ($step_ms ms)" \
+  "$(verdict "${p99:-}" "<=" "$step_ms")"
+"$tools/krelmo-audio-latency" >"$work/audio.out" 2>&1 ||
+  fail "krelmo-audio-latency failed: $(tail -n5 "$work/audio.out")"
+read -r cue50 cue99 < <(awk '/^recording cue/ { print $7, $10 }' "$work/audio.out")
+read -r click50 click99 < <(awk '/^speaker click/ { print $7, $10 }' "$work/audio.out")
+row "sound cue to first sample, a recording, p50 / p99" "${cue50:-} / ${cue99:-} ms" "≤ 12 ms" \
+  "$(verdict "${cue99:-}" "<=" 12)"
+row "the same for a speaker click, p50 / p99" "${click50:-} / ${click99:-} ms" "≤ 12 ms" \
+  "$(verdict "${click99:-}" "<=" 12)"
+
+# The game's CPU time so far, in nanoseconds: every thread's time on a core, as the scheduler
+# counts it (finer than the 10 ms ticks of utime and stime).
+cpu_ns() { awk '{ t += $1 } END { printf "%.0f", t }' /proc/"$game_pid"/task/*/schedstat; }
+cpu_over() {
+  local before after
+  before=$(cpu_ns)
+  sleep "$idle_seconds"
+  after=$(cpu_ns)
+  awk -v a="$before" -v b="$after" -v s="$idle_seconds" 'BEGIN { printf "%.2f", (b - a) / s / 1e7 }'
+}
+
+echo "bench: the game under Xvfb (first frame, ${idle_seconds} s on the title screen," \
+  "${idle_seconds} s before a serve, play)" >&2
+KRELMO_STATS=1 start_game
+first=$(awk '/first frame presented/ { print $5 }' "$work/game.err")
+row "start to the first presented frame" "${first:-} ms" "≤ 300 ms" "$(verdict "${first:-}" "<=" 300)"
+sleep 1
+title=$(cpu_over)
+row "CPU on the title screen over ${idle_seconds} s" "$title % of a core" "≤ 0.5 %" \
+  "$(verdict "$title" "<=" 0.5)"
+focus_window "$window"
+xdotool key F2
+wait_for "the red scoreboard after F2" count_is_over FF0000 0 0 300 20 20
+xdotool mousemove $((client_x + 290)) $((client_y + 414))
+sleep 1
+serve=$(cpu_over)
+row "CPU waiting for a serve over ${idle_seconds} s" "$serve % of a core" "≤ 0.5 %" \
+  "$(verdict "$serve" "<=" 0.5)"
+# Serves again whenever the ball is lost, for some seconds of play.
+for _ in $(seq 8); do
+  xdotool click 1
+  sleep 1
+done
+peak=$(awk '/^VmHWM:/ { printf "%.1f", $2 / 1024 }' /proc/"$game_pid"/status)
+quit_game
+presents=$(sed -n 's/.*(\([0-9.]*\) presents\/s).*/\1/p' "$work/game.err")
+row "presents a second during a frame, under Xvfb" "${presents:-} /s" "≥ 58 /s" \
+  "$(verdict "${presents:-}" ">=" 58)"
+row "peak memory (VmHWM) after play" "$peak MB" "≤ 80 MB" "$(verdict "$peak" "<=" 80)"
+
+echo
+echo "Machine: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n1)," \
+  "load average $load_at_start at the start, $(cut -d' ' -f1-3 /proc/loadavg) at the end"
+echo
+echo "| Figure | Measured | Target | Verdict |"
+echo "|---|---|---|---|"
+for line in "${table[@]}"; do
+  IFS='|' read -r name measured target result <<<"$line"
+  echo "| $name | $measured | $target | $result |"
+done
