@@ -4,7 +4,7 @@ PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build asan fuzz bench clean format
+.PHONY: run test deps build asan fuzz bench package clean format
 
 run: build
 	$(BUILD_DIR)/frontend/qt/krelmo99
@@ -37,6 +37,12 @@ bench: deps
 	build/release/tools/krelmo-bench
 	build/release/tools/krelmo-audio-latency
 	QT_QPA_PLATFORM=offscreen build/release/tools/krelmo-bench-qt
+
+# The Debian package of a release build, in build/release/package/ (`cmake --install` takes
+# the same files under any prefix).
+package: deps
+	$(MAKE) build PRESET=release
+	cd build/release && cpack
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
