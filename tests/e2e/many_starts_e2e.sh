@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# The game under abuse: 20 starts at once leave exactly one running game, every other start
+# ends with code 0, and the settings file is whole afterwards; a game killed with SIGKILL,
+# even while it saves, leaves no lock that blocks the next start and no torn settings file.
+# Usage: many_starts_e2e.sh path/to/krelmo99 path/to/reg-check
+set -uo pipefail
+game=$1 reg_check=$2
+source "$(dirname "$0")/e2e_lib.sh"
+e2e_init
+
+# A stored Varnak for two players: whatever run saves last, the file must still say so.
+{
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+  printf "[HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\By Tenvarre\\\\Krelmo'99\\\\v2]\r\n"
+  printf '"NumPlayers"=dword:00000001\r\n"DefaultGame"=dword:00000001\r\n'
+} >"$KRELMO_REGISTRY"
+settings_whole() {
+  "$reg_check" "$KRELMO_REGISTRY" >/dev/null || fail "the settings file is torn $1: $(cat "$KRELMO_REGISTRY")"
+  grep -aq '"NumPlayers"=dword:00000001' "$KRELMO_REGISTRY" ||
+    fail "the stored player count was lost $1: $(cat "$KRELMO_REGISTRY")"
+  local left
+  left=$(ls "$KRELMO_REGISTRY".* 2>/dev/null)
+  [[ -z "$left" ]] || fail "files were left beside the settings $1: $left"
+}
+game_windows() { xdotool search --onlyvisible --name "^Krelmo '99\$" 2>/dev/null | wc -l; }
+
+# 20 starts at once, each with an error stream of its own.
+pids=()
+for n in $(seq 20); do
+  "$game" 2>"$work/start$n.err" &
+  pids+=($!)
+done
+running() {
+  local pid alive=0
+  for pid in "${pids[@]}"; do kill -0 "$pid" 2>/dev/null && alive=$((alive + 1)); done
+  echo "$alive"
+}
+one_left_with_a_window() { (($(running) == 1 && $(game_windows) == 1)); }
+wait_for "all but one start to end, and one game window" one_left_with_a_window
+for n in "${!pids[@]}"; do
+  pid=${pids[$n]}
+  if kill -0 "$pid" 2>/dev/null; then
+    game_pid=$pid
+    cp "$work/start$((n + 1)).err" "$work/game.err"
+    continue
+  fi
+  status=0
+  wait "$pid" || status=$?
+  ((status == 0)) || fail "start $((n + 1)) ended with code $status: $(cat "$work/start$((n + 1)).err")"
+done
+window=$(xdotool search --onlyvisible --name "^Krelmo '99\$" | head -n1)
+quit_game
+(($(game_windows) == 0)) || fail "a game window is still open after the last game quit"
+settings_whole "after 20 starts"
+echo "ok: 20 starts, one game, 19 exits with code 0"
+
+# Killed outright as it begins to save at Alt+F4 (or just after it has): the file is whole.
+kill_game() {
+  kill -KILL "$game_pid" 2>/dev/null
+  { wait "$game_pid"; } 2>/dev/null
+  game_pid=
+}
+start_game
+focus_window "$window"
+xdotool key alt+F4
+kill_game
+"$reg_check" "$KRELMO_REGISTRY" >/dev/null || fail "SIGKILL at the exit tore the settings file: $(cat "$KRELMO_REGISTRY")"
+# Killed in play: its lock stays behind, held by nobody, and the next start takes it over.
+start_game
+kill_game
+[[ -e "$XDG_RUNTIME_DIR/Krelmo" ]] || fail "no lock file was left behind by SIGKILL"
+start_game
+quit_game
+settings_whole "after SIGKILL and a restart"
+echo "many starts end-to-end: passed"
