@@ -22,15 +22,19 @@ build: deps
 asan:
 	$(MAKE) test PRESET=asan
 
-# The settings file's parser under libFuzzer for a bounded time, from the committed corpus;
-# new finds go to build/fuzz/corpus.
-FUZZ_SECONDS ?= 30
+# The parsers under libFuzzer, each for a bounded time from its committed corpus
+# (tests/fuzz/NAME_corpus): the settings file's and the simulator scripts'. New finds go to
+# build/fuzz/corpus/NAME.
+FUZZ_SECONDS ?= 20
+FUZZ_TARGETS := reg_text sim_script
 fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS)
-	mkdir -p build/fuzz/corpus
-	build/fuzz/tests/fuzz/reg_text_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
-	  -print_final_stats=1 build/fuzz/corpus tests/fuzz/corpus
+	set -e; for name in $(FUZZ_TARGETS); do \
+	  mkdir -p build/fuzz/corpus/$$name; \
+	  build/fuzz/tests/fuzz/$${name}_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+	    -rss_limit_mb=2048 -print_final_stats=1 build/fuzz/corpus/$$name tests/fuzz/$${name}_corpus; \
+	done
 
 bench: deps
 	$(MAKE) build PRESET=release
