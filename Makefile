@@ -4,7 +4,7 @@ PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build asan fuzz bench soak clean format
+.PHONY: run test deps build asan fuzz bench soak package clean format
 
 run: build
 	$(BUILD_DIR)/frontend/qt/krelmo99
@@ -22,15 +22,19 @@ build: deps
 asan:
 	$(MAKE) test PRESET=asan
 
-# The settings file's parser under libFuzzer for a bounded time, from the committed corpus;
-# new finds go to build/fuzz/corpus.
-FUZZ_SECONDS ?= 30
+# The parsers under libFuzzer, each for a bounded time from its committed corpus
+# (tests/fuzz/NAME_corpus): the settings file's and the simulator scripts'. New finds go to
+# build/fuzz/corpus/NAME.
+FUZZ_SECONDS ?= 20
+FUZZ_TARGETS := reg_text sim_script
 fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS)
-	mkdir -p build/fuzz/corpus
-	build/fuzz/tests/fuzz/reg_text_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
-	  -print_final_stats=1 build/fuzz/corpus tests/fuzz/corpus
+	set -e; for name in $(FUZZ_TARGETS); do \
+	  mkdir -p build/fuzz/corpus/$$name; \
+	  build/fuzz/tests/fuzz/$${name}_fuzz -max_total_time=$(FUZZ_SECONDS) -timeout=10 \
+	    -rss_limit_mb=2048 -print_final_stats=1 build/fuzz/corpus/$$name tests/fuzz/$${name}_corpus; \
+	done
 
 # Every performance figure in one table (tools/bench/bench.sh), from a release build of only
 # the programs it runs.
@@ -47,6 +51,12 @@ soak: deps
 	cmake --preset asan
 	cmake --build --preset asan -j $(JOBS) --target krelmo-sim
 	tools/sim/soak.sh build/asan/tools/krelmo-sim $(SOAK_SECONDS)
+
+# The Debian package of a release build, in build/release/package/ (`cmake --install` takes
+# the same files under any prefix).
+package: deps
+	$(MAKE) build PRESET=release
+	cd build/release && cpack
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -54,6 +54,8 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   krelmo::qt::StartupFinished();
   QApplication::setApplicationName(QStringLiteral("krelmo99"));
+  // The installed launcher, which desktops match the window to (its icon, its name).
+  QGuiApplication::setDesktopFileName(QStringLiteral("com.tenvarre.krelmo99"));
 
   krelmo::qt::SingleInstance instance(krelmo::qt::SingleInstance::DefaultLockPath(),
                                       krelmo::qt::SingleInstance::DefaultServerName());

@@ -1,18 +1,17 @@
 // Drawing the two window icons in the game's own palette.
 #include "frontend/qt/window_icon.h"
 
+#include <QImage>
 #include <QPainter>
 #include <QPixmap>
 #include <array>
 
 namespace krelmo::qt {
 
-namespace {
-
-QPixmap DrawIcon(int size) {
-  // Laid out on a 16-unit grid and scaled, so both sizes show the same picture.
+QImage GameIconImage(int size) {
+  // Laid out on a 16-unit grid and scaled, so every size shows the same picture.
   const int u = size / 16;
-  QPixmap pixmap(size, size);
+  QImage pixmap(size, size, QImage::Format_RGB32);
   pixmap.fill(Qt::black);
   QPainter painter(&pixmap);
   painter.setPen(Qt::NoPen);
@@ -36,12 +35,10 @@ QPixmap DrawIcon(int size) {
   return pixmap;
 }
 
-}  // namespace
-
 QIcon GameIcon() {
   QIcon icon;
-  icon.addPixmap(DrawIcon(32));
-  icon.addPixmap(DrawIcon(16));
+  icon.addPixmap(QPixmap::fromImage(GameIconImage(32)));
+  icon.addPixmap(QPixmap::fromImage(GameIconImage(16)));
   return icon;
 }
 
