@@ -264,7 +264,7 @@ TEST(TitleScreen, GameOverShowsOnlyWhenPlayerOneScored) {
     std::int32_t player1, player2;
     bool gameOver;
   };
-  for (const Case& c : {Case{0, 0, false}, Case{150, 0, true}, Case{0, 500, false}}) {
+  for (const Case& c : {Case{0, 0, false}, Case{1, 0, true}, Case{0, 500, false}}) {
     StartedGame t;
     t.dc.SetBkColor(engine::kBlack);
     t.engine.state.playerScore = {c.player1, c.player2, 0, 0};
