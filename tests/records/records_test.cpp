@@ -186,15 +186,17 @@ TEST(HighScores, NamesReadAsTheTableKeepsThemAndAnEmptyOneIsShownEmpty) {
   StartedGame t;
   {
     Key key(t.host.registry);
-    key.SetName("HSName2", "Twelve chars");  // does not fit with its terminator
+    key.SetName("HSName2", "Twelve chars");  // neither fits with its terminator
     key.SetName("HSName3", "Eleven char");
+    const std::uint8_t twelve[] = "Player 12345";  // no terminator stored
+    key.registry.RegSetValueExA(key.key, "HSName4", 0, platform::REG_SZ, twelve, 12);
     key.Set("HSScore4", static_cast<std::uint32_t>(-5));
   }
   t.engine.state.playerScore[0] = 9000;
   t.host.dialogs.nameToType = "";
   t.game.CheckHighScore(9000);
   const TableText table = LoadHighScoreTable(t.host.registry, 0);
-  EXPECT_EQ(table.names, "\nPlayer 1\n\nEleven char\nPlayer 1");
+  EXPECT_EQ(table.names, "\nPlayer 1\n\nEleven char\n");
   EXPECT_EQ(table.scores, "9000\n8000\n7000\n6000\n-5");
 
   // On the title screen the empty name leaves its line empty; every score keeps its line.
