@@ -15,6 +15,7 @@ void HeadlessWindowSystem::SetWindowPos(int x, int y, int width, int height, boo
   rect = {x, y, x + width, y + height};
   topmost = onTop;
   minimized = false;
+  if (onPlace) onPlace();
 }
 
 void HeadlessWindowSystem::ShowWindow(platform::ShowCommand command) {

@@ -19,10 +19,14 @@ class HeadlessFrameHost final : public platform::FrameHost {
  public:
   explicit HeadlessFrameHost(platform::ManualClock& clock) : clock_(clock) {}
   void WhileWaiting(std::uint32_t ticksLeft) override;
-  void WaitForEvents() override { ++idleWaits; }
+  void WaitForEvents() override {
+    ++idleWaits;
+    if (onIdle) onIdle();
+  }
 
   // Runs inside every wait, before the clock jumps: a test can post input "during" a step.
   std::function<void()> onWait;
+  std::function<void()> onIdle;  // runs in every wait for events
   std::uint64_t waits = 0;
   std::uint64_t idleWaits = 0;
 
@@ -55,6 +59,7 @@ class HeadlessWindowSystem final : public platform::WindowSystem {
   std::optional<platform::Rect> cursorClip;
   platform::Point cursorPos;
   std::map<std::uintptr_t, unsigned> timers;
+  std::function<void()> onPlace;  // called after each placement
   // The client area's offset inside the outer frame: a 3-pixel border, caption and menu.
   platform::Point clientOffset{3, 41};
 };

@@ -168,6 +168,15 @@ focus_window() {
   done
 }
 
+# Starts a match with F2 and waits for its red scoreboard on the top wall.
+new_match() {
+  xdotool key F2
+  wait_for "the red scoreboard after F2${1:+ ($1)}" count_is_over FF0000 0 0 300 20 20
+}
+
+# True while no window with this exact title shows.
+no_window() { [[ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]]; }
+
 # Waits for a top-level window with this exact title; prints its id.
 wait_for_window() {
   local title=$1 id _
@@ -179,10 +188,8 @@ wait_for_window() {
   return 1
 }
 
-# Ends the game with Alt+F4 and checks that it exits with code 0 within 10 s.
-quit_game() {
-  focus_window "$window"
-  xdotool key alt+F4
+# Waits up to 10 s for the game to end after what $1 names; fails unless it ends with code 0.
+await_exit() {
   local status= _
   for _ in $(seq 100); do
     if ! kill -0 "$game_pid" 2>/dev/null; then
@@ -192,7 +199,14 @@ quit_game() {
     fi
     sleep 0.1
   done
-  [[ -n "$status" ]] || fail "Alt+F4 did not end the game within 10 s"
+  [[ -n "$status" ]] || fail "$1 did not end the game within 10 s"
   game_pid=
-  [[ $status -eq 0 ]] || fail "the game ended with code $status after Alt+F4"
+  [[ $status -eq 0 ]] || fail "the game ended with code $status after $1"
+}
+
+# Ends the game with Alt+F4 and checks that it exits with code 0.
+quit_game() {
+  focus_window "$window"
+  xdotool key alt+F4
+  await_exit Alt+F4
 }

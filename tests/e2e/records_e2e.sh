@@ -34,8 +34,7 @@ old_ink=$(varnak_names_ink)
 focus_window "$window"
 
 # Three players would make a long match: choose them after it, below.
-xdotool key F2
-wait_for "the red scoreboard after F2" count_is_over FF0000 0 0 300 20 20
+new_match
 # The paddle waits at the far left; serve again and again until the three balls are lost.
 xdotool mousemove $((client_x + 30)) $((client_y + 414))
 dialog=
@@ -51,8 +50,7 @@ focus_window "$dialog"
 # "Player 1" is offered, selected: typing replaces it; Enter is OK.
 xdotool type --delay 50 "Tester"
 xdotool key Return
-dialog_gone() { [[ -z "$(xdotool search --onlyvisible --name '^Congrats!$' 2>/dev/null)" ]]; }
-wait_for "the dialog to close after Enter" dialog_gone
+wait_for "the dialog to close after Enter" no_window 'Congrats!'
 wait_for "the new name in the settings file" stored '"HSName6"="Tester"'
 
 # Game > Players > 3 Players, from the keyboard once the menu is open.
@@ -75,18 +73,7 @@ game_menu Down Return
 # signal's close message.
 wait_for "the Game menu to close" eval '! menu_open'
 kill -TERM "$game_pid"
-status=
-for _ in $(seq 100); do
-  if ! kill -0 "$game_pid" 2>/dev/null; then
-    status=0
-    wait "$game_pid" || status=$?
-    break
-  fi
-  sleep 0.1
-done
-[[ -n "$status" ]] || fail "SIGTERM did not end the game within 10 s"
-game_pid=
-[[ $status -eq 0 ]] || fail "the game ended with code $status after SIGTERM"
+await_exit SIGTERM
 stored '"DefaultGame"=dword:00000000' || fail "Krelmo was not stored at SIGTERM: $(cat "$KRELMO_REGISTRY")"
 stored '"NumPlayers"=dword:00000002' || fail "the player count did not survive the restart"
 stored '"HSName6"="Tester"' || fail "the high score was lost"

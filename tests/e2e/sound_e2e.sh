@@ -23,8 +23,7 @@ focus_window "$window"
 
 # Digital audio is the first-run choice where a device opens. F2 starts a match; the paddle
 # goes near the left wall and a click serves (clicks while the ball is in play do nothing).
-xdotool key F2
-wait_for "the red scoreboard after F2" count_is_over FF0000 0 0 300 20 20
+new_match
 xdotool mousemove $((client_x + 100)) $((client_y + 414))
 serve_and_hear() { xdotool click 1; heard "$1"; }
 wait_for "a brick's recording (124, 125, 127, 128, 129 or 131) in a served match" \

@@ -48,121 +48,84 @@ class GameWindowTest : public QObject {
 
   // Start-up's chime decides whether "Digital Audio" can be chosen: it plays where an audio
   // device opens; where none does the game starts all the same, on the speaker.
-  void digitalAudioIsOfferedOnlyWhereAnAudioDeviceOpens_data() {
-    QTest::addColumn<QByteArray>("driver");
-    QTest::addColumn<bool>("opens");
-    QTest::newRow("dummy") << QByteArray("dummy") << true;
-    QTest::newRow("nonexistent") << QByteArray("nonexistent") << false;
-  }
   void digitalAudioIsOfferedOnlyWhereAnAudioDeviceOpens() {
-    QFETCH(QByteArray, driver);
-    QFETCH(bool, opens);
-    host.reset();
-    qputenv("SDL_AUDIODRIVER", driver);
-    host = std::make_unique<krelmo::qt::QtPlatform>();
-    qputenv("SDL_AUDIODRIVER", "dummy");
-    krelmo::app::Game game(host->Get());
-    game.timer.SetReportSink([](std::string_view) {});
-    QCOMPARE(game.InitApplication(), 0);
-    QCOMPARE(game.app.waveAvailable, opens ? 1u : 0u);
-    QCOMPARE(host->audioError.empty(), opens);
-    const QAction* digital = host->window.MenuAction(resources::IDM_DIGITAL_AUDIO);
-    QCOMPARE(ShownStateWord(*digital), opens ? platform::MFS_CHECKED : platform::MFS_GRAYED);
-    QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_PC_SPEAKER)),
-             opens ? 0u : platform::MFS_CHECKED);
+    for (const bool opens : {true, false}) {
+      host.reset();
+      qputenv("SDL_AUDIODRIVER", opens ? "dummy" : "nonexistent");
+      host = std::make_unique<krelmo::qt::QtPlatform>();
+      qputenv("SDL_AUDIODRIVER", "dummy");
+      krelmo::app::Game game(host->Get());
+      game.timer.SetReportSink([](std::string_view) {});
+      QCOMPARE(game.InitApplication(), 0);
+      QCOMPARE(game.app.waveAvailable, opens ? 1u : 0u);
+      QCOMPARE(host->audioError.empty(), opens);
+      const QAction* digital = host->window.MenuAction(resources::IDM_DIGITAL_AUDIO);
+      QCOMPARE(ShownStateWord(*digital), opens ? platform::MFS_CHECKED : platform::MFS_GRAYED);
+      QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_PC_SPEAKER)),
+               opens ? 0u : platform::MFS_CHECKED);
+    }
   }
 
-  void everyMenuItemShowsItsTextIdAndStartingState() {
+  // Each item shows its text and starting state in its menu, and choosing it posts its
+  // command; the state words are the game's alone to change.
+  void everyMenuItemShowsItsStartingStateAndPostsItsCommand() {
     const QList<QAction*> tops = host->window.menuBar()->actions();
     QCOMPARE(tops.size(), 3);
-    QCOMPARE(tops[0]->text(), QStringLiteral("File"));
-    QCOMPARE(tops[1]->text(), QStringLiteral("Game"));
-    QCOMPARE(tops[2]->text(), QStringLiteral("Help"));
-    for (const auto& item : resources::kMainMenu) {
-      if (!item.text) continue;
-      QAction* action = host->window.MenuAction(item.id);
-      QVERIFY2(action, item.text);
-      QCOMPARE(action->text(), QString::fromLatin1(item.text));
-      QCOMPARE(action->data().toInt(), item.id);
-      QCOMPARE(ShownStateWord(*action), item.initialState);
-      // The key hints are text only: the keys reach the game as key messages.
-      QVERIFY(action->shortcut().isEmpty());
-      // Each item sits in the menu (and submenu) the table gives.
-      auto* menu = qobject_cast<QMenu*>(action->parent());
-      QVERIFY(menu);
-      QCOMPARE(menu->title(), QString::fromLatin1(item.submenu ? item.submenu : item.menu));
-    }
-    // The separators of the Game menu: before "Players" and before "Reset High Scores".
-    auto* game = tops[1]->menu();
-    const QList<QAction*> gameItems = game->actions();
-    QCOMPARE(gameItems.size(), 8);
-    QVERIFY(gameItems[2]->isSeparator());
-    QVERIFY(gameItems[6]->isSeparator());
-    QCOMPARE(gameItems[3]->menu()->title(), QStringLiteral("Players"));
-    QCOMPARE(gameItems[7]->text(), QStringLiteral("Reset High Scores"));
-  }
-
-  void menuShowsEachStateWordTheGameSets_data() {
-    QTest::addColumn<int>("id");
-    QTest::addColumn<uint>("state");
-    QTest::newRow("enabled") << resources::IDM_PLAYERS_1 << 0u;
-    QTest::newRow("greyed") << resources::IDM_DIGITAL_AUDIO << 3u;
-    QTest::newRow("checked") << resources::IDM_VARNAK << 8u;
-    QTest::newRow("greyed and checked") << resources::IDM_KRELMO << 11u;
-  }
-  void menuShowsEachStateWordTheGameSets() {
-    QFETCH(int, id);
-    QFETCH(uint, state);
-    host->menu.SetState(id, state);
-    QCOMPARE(ShownStateWord(*host->window.MenuAction(id)), state);
-    // And back to plain: no check box left behind.
-    host->menu.SetState(id, 0);
-    QCOMPARE(ShownStateWord(*host->window.MenuAction(id)), 0u);
-  }
-
-  void choosingAMenuItemPostsItsCommandAndLeavesTheCheckToTheGame() {
     // A greyed item cannot be chosen.
     host->window.MenuAction(resources::IDM_PLAYERS_2)->trigger();
     QVERIFY(Drain(host->queue).empty());
     for (const auto& item : resources::kMainMenu) {
       if (!item.text) continue;
+      QAction* action = host->window.MenuAction(item.id);
+      QVERIFY2(action, item.text);
+      QCOMPARE(action->text(), QString::fromLatin1(item.text));
+      QCOMPARE(ShownStateWord(*action), item.initialState);
+      // The key hints are text only: the keys reach the game as key messages.
+      QVERIFY(action->shortcut().isEmpty());
+      auto* menu = qobject_cast<QMenu*>(action->parent());
+      QVERIFY(menu);
+      QCOMPARE(menu->title(), QString::fromLatin1(item.submenu ? item.submenu : item.menu));
       host->menu.SetState(item.id, item.initialState & platform::MFS_CHECKED);
-      host->window.MenuAction(item.id)->trigger();
+      action->trigger();
       const auto messages = Drain(host->queue);
       QCOMPARE(messages.size(), std::size_t{1});
       QCOMPARE(messages[0].message, krelmo::WM_COMMAND);
       QCOMPARE(messages[0].wParam, krelmo::WPARAM(item.id));
+      QCOMPARE(ShownStateWord(*action), item.initialState & platform::MFS_CHECKED);
     }
-    // Choosing the checked item does not uncheck it: only the game changes state words.
-    QAction* onePlayer = host->window.MenuAction(resources::IDM_PLAYERS_1);
-    onePlayer->trigger();
-    QCOMPARE(ShownStateWord(*onePlayer), platform::MFS_CHECKED);
+    // The separators of the Game menu: before "Players" and before "Reset High Scores".
+    const QList<QAction*> gameItems = tops[1]->menu()->actions();
+    QCOMPARE(gameItems.size(), 8);
+    QVERIFY(gameItems[2]->isSeparator());
+    QVERIFY(gameItems[6]->isSeparator());
+    // Greyed and checked shows both, and back to plain leaves no check box behind.
+    for (const std::uint32_t state : {11u, 8u}) {
+      host->menu.SetState(resources::IDM_KRELMO, state);
+      QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_KRELMO)), state);
+      host->menu.SetState(resources::IDM_KRELMO, 0);
+      QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_KRELMO)), 0u);
+    }
   }
 
-  void functionKeysPostKeyDownWithTheirScanCodes_data() {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<qulonglong>("virtualKey");
-    QTest::addColumn<uint>("scanCode");
-    QTest::newRow("F2") << int(Qt::Key_F2) << qulonglong(krelmo::VK_F2) << 0x3Cu;
-    QTest::newRow("F3") << int(Qt::Key_F3) << qulonglong(krelmo::VK_F3) << 0x3Du;
-    QTest::newRow("Esc") << int(Qt::Key_Escape) << qulonglong(krelmo::VK_ESCAPE) << 0x01u;
-    QTest::newRow("P") << int(Qt::Key_P) << qulonglong('P') << 0x19u;
-  }
-  void functionKeysPostKeyDownWithTheirScanCodes() {
-    QFETCH(int, key);
-    QFETCH(qulonglong, virtualKey);
-    QFETCH(uint, scanCode);
-    QTest::keyClick(&host->window.View(), Qt::Key(key));
-    const auto keys = OfKind(Drain(host->queue), krelmo::WM_KEYDOWN);
-    QCOMPARE(keys.size(), std::size_t{1});
-    QCOMPARE(keys[0].wParam, virtualKey);
-    QCOMPARE(keys[0].lParam, krelmo::MakeKeyLParam(scanCode, false, false, false));
-    // A first press passes the game's key filter: bits 16 to 31 at most 0x300.
-    QVERIFY(((keys[0].lParam >> 16) & 0xFFFF) <= 0x300);
-  }
-
-  void heldKeysCarryTheRepeatBitAndAltTheAltBit() {
+  // A first press posts its key with a PC keyboard's scan code and passes the game's key filter
+  // (bits 16 to 31 at most 0x300); a held key carries the repeat bit and Alt the Alt bit,
+  // either of which makes the game ignore it.
+  void keysPostKeyDownWithTheirScanCodesAndBits() {
     auto& view = host->window.View();
+    const std::tuple<Qt::Key, krelmo::WPARAM, unsigned> firstPresses[] = {
+        {Qt::Key_F2, krelmo::VK_F2, 0x3Cu},
+        {Qt::Key_F3, krelmo::VK_F3, 0x3Du},
+        {Qt::Key_Escape, krelmo::VK_ESCAPE, 0x01u},
+        {Qt::Key_P, 'P', 0x19u}};
+    for (const auto& [key, virtualKey, scanCode] : firstPresses) {
+      QTest::keyClick(&view, key);
+      const auto keys = OfKind(Drain(host->queue), krelmo::WM_KEYDOWN);
+      QCOMPARE(keys.size(), std::size_t{1});
+      QCOMPARE(keys[0].wParam, virtualKey);
+      QCOMPARE(keys[0].lParam, krelmo::MakeKeyLParam(scanCode, false, false, false));
+      QVERIFY(((keys[0].lParam >> 16) & 0xFFFF) <= 0x300);
+    }
+
     QKeyEvent held(QEvent::KeyPress, Qt::Key_F3, Qt::NoModifier, QString(), true);
     QApplication::sendEvent(&view, &held);
     QTest::keyClick(&view, Qt::Key_F2, Qt::AltModifier);
@@ -176,27 +139,21 @@ class GameWindowTest : public QObject {
     QCOMPARE(keys[0].lParam & (krelmo::kKeyRepeatBit | krelmo::kKeyAltBit), krelmo::kKeyRepeatBit);
     QCOMPARE(keys[1].wParam, krelmo::VK_F2);
     QCOMPARE(keys[1].lParam & (krelmo::kKeyRepeatBit | krelmo::kKeyAltBit), krelmo::kKeyAltBit);
-    // Either bit makes the game ignore the key.
     QVERIFY(((keys[0].lParam >> 16) & 0xFFFF) > 0x300);
     QVERIFY(((keys[1].lParam >> 16) & 0xFFFF) > 0x300);
   }
 
-  void altF4AsksTheGameToCloseFromTheViewOrTheMenuBar() {
+  void altF4AndTheCloseBoxAskTheGameToClose() {
     QTest::keyClick(&host->window.View(), Qt::Key_F4, Qt::AltModifier);
     // With the menu bar holding the keyboard the key reaches the window itself.
     QKeyEvent altF4(QEvent::KeyPress, Qt::Key_F4, Qt::AltModifier);
     QApplication::sendEvent(&host->window, &altF4);
-    const auto messages = Drain(host->queue);
-    QCOMPARE(OfKind(messages, krelmo::WM_CLOSE).size(), std::size_t{2});
-    constexpr krelmo::WPARAM kVkF4 = 115;
-    for (const auto& key : OfKind(messages, krelmo::WM_KEYDOWN)) QVERIFY(key.wParam != kVkF4);
-  }
-
-  void closingTheWindowAsksTheGameAndKeepsItOpen() {
     QVERIFY(!host->window.close());
     QVERIFY(host->window.isVisible());
-    const auto closes = OfKind(Drain(host->queue), krelmo::WM_CLOSE);
-    QCOMPARE(closes.size(), std::size_t{1});
+    const auto messages = Drain(host->queue);
+    QCOMPARE(OfKind(messages, krelmo::WM_CLOSE).size(), std::size_t{3});
+    constexpr krelmo::WPARAM kVkF4 = 115;
+    for (const auto& key : OfKind(messages, krelmo::WM_KEYDOWN)) QVERIFY(key.wParam != kVkF4);
   }
 
   void mouseMovesAndButtonsPostClientPoints() {
@@ -299,18 +256,18 @@ class GameWindowTest : public QObject {
     QCOMPARE(activations[1].wParam, krelmo::WPARAM{1});
   }
 
-  void theGamePlacesTheWindowOnTopWithoutADragEnding() {
+  // The game's own placement moves the window on top without ending a drag; a move by the
+  // player ends with the end-of-move message.
+  void placementsByTheGameAndByThePlayer() {
     // Past the moment of the window's own first placement.
     QTest::qWait(600);
     auto& windows = host->windowSystem;
     windows.SetWindowPos(100, 50, 640, 480, true);
     QVERIFY(host->window.isVisible());
-    QVERIFY(host->window.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QVERIFY(host->window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     QTRY_COMPARE(host->window.frameGeometry().topLeft(), QPoint(100, 50));
     const platform::Rect rect = windows.WindowRect();
-    QCOMPARE(rect.left, 100);
-    QCOMPARE(rect.top, 50);
+    QCOMPARE(QPoint(rect.left, rect.top), QPoint(100, 50));
     QCOMPARE(rect.right - rect.left, host->window.frameGeometry().width());
     const platform::Point client = windows.ClientToScreen({0, 0});
     QCOMPARE(QPoint(client.x, client.y), host->window.View().mapToGlobal(QPoint(0, 0)));
@@ -318,12 +275,8 @@ class GameWindowTest : public QObject {
     const auto messages = Drain(host->queue);
     QVERIFY(!OfKind(messages, krelmo::WM_MOVE).empty());
     QVERIFY(OfKind(messages, krelmo::WM_EXITSIZEMOVE).empty());
-  }
 
-  void aMoveByThePlayerEndsWithTheEndOfMoveMessage() {
-    // Past the moment of the window's own first placement.
-    QTest::qWait(600);
-    Drain(host->queue);
+    QTest::qWait(600);  // past the moments the game's own placement may still move it
     host->window.move(host->window.pos() + QPoint(30, 20));
     std::vector<krelmo::Message> taken;
     QTRY_COMPARE(CollectAndCount(host->queue, taken, krelmo::WM_EXITSIZEMOVE), std::size_t{1});

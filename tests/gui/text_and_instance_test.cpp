@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLocalSocket>
-#include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,10 +76,7 @@ class TextAndInstanceTest : public QObject {
   }
 
   void keysCarryTheScanCodesOfAPcKeyboard() {
-    QCOMPARE(VirtualKeyFor(Qt::Key_F2), std::optional<krelmo::WPARAM>(krelmo::VK_F2));
-    QCOMPARE(VirtualKeyFor(Qt::Key_F3), std::optional<krelmo::WPARAM>(krelmo::VK_F3));
-    QCOMPARE(VirtualKeyFor(Qt::Key_Escape), std::optional<krelmo::WPARAM>(krelmo::VK_ESCAPE));
-    QCOMPARE(VirtualKeyFor(Qt::Key_Q), std::optional<krelmo::WPARAM>('Q'));
+    // F2, F3, Esc and letters are checked through the window, as the player presses them.
     QVERIFY(!VirtualKeyFor(Qt::Key_VolumeUp));
 
     // X11 and Wayland report Linux input codes plus 8: F2 is 68, Up is 111.
@@ -91,12 +87,13 @@ class TextAndInstanceTest : public QObject {
     QCOMPARE(scan.code, 0x48u);
     QVERIFY(scan.extended);
     // With no native code, a US keyboard's codes by virtual key.
-    QCOMPARE(ScanCodeFor(0, false, 'A').code, 0x1Eu);
     QCOMPARE(ScanCodeFor(0, false, 38).code, 0x48u);
     QVERIFY(ScanCodeFor(0, false, 38).extended);
   }
 
-  void aSecondStartHandsOverToTheRunningGame() {
+  // A second start hands over to the running game, once; anything else said to the running
+  // game is ignored.
+  void aSecondStartHandsOverToTheRunningGameAndNothingElseDoes() {
     QTemporaryDir folder;
     const QString lockPath = folder.filePath(QStringLiteral("Krelmo"));
     const QString server = ServerName();
@@ -104,24 +101,6 @@ class TextAndInstanceTest : public QObject {
     int handOvers = 0;
     running.onHandOver = [&] { ++handOvers; };
     QVERIFY(running.Claim());
-
-    SingleInstance second(lockPath, server);
-    QVERIFY(!second.Claim());
-    auto delivered = std::async(std::launch::async, [&] { return second.HandOver(5000); });
-    QTRY_COMPARE(handOvers, 1);
-    QVERIFY(delivered.get());
-    QTest::qWait(50);
-    QCOMPARE(handOvers, 1);
-  }
-
-  void anythingButTheHandOverMessageIsIgnored() {
-    QTemporaryDir folder;
-    const QString server = ServerName();
-    SingleInstance running(folder.filePath(QStringLiteral("Krelmo")), server);
-    int handOvers = 0;
-    running.onHandOver = [&] { ++handOvers; };
-    QVERIFY(running.Claim());
-
     for (const QByteArray& stranger :
          {QByteArray("hello\n"), QByteArray("Krelmo\nKrelmo\n"), QByteArray("Krelmo")}) {
       QLocalSocket socket;
@@ -132,24 +111,24 @@ class TextAndInstanceTest : public QObject {
       QTest::qWait(50);
       socket.abort();
     }
+
+    SingleInstance second(lockPath, server);
+    QVERIFY(!second.Claim());
+    auto delivered = std::async(std::launch::async, [&] { return second.HandOver(5000); });
+    QTRY_COMPARE(handOvers, 1);
+    QVERIFY(delivered.get());
     QTest::qWait(50);
-    QCOMPARE(handOvers, 0);
+    QCOMPARE(handOvers, 1);
   }
 
   void theLockOfACrashedRunIsTakenOver() {
     QTemporaryDir folder;
     const QString lockPath = folder.filePath(QStringLiteral("Krelmo"));
     // A lock file left by a process that is gone.
-    QProcess gone;
-    gone.start(QStringLiteral("true"));
-    QVERIFY(gone.waitForFinished(5000));
-    const qint64 deadPid = gone.processId() ? gone.processId() : 0;
     QFile lock(lockPath);
     QVERIFY(lock.open(QIODevice::WriteOnly));
-    lock.write(QByteArray::number(deadPid ? deadPid : 999999) + "\ntrue\n" +
-               QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.write("999999\ntrue\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     lock.close();
-
     SingleInstance restarted(lockPath, ServerName());
     QVERIFY(restarted.Claim());
     // And holds it: another start now defers to it.

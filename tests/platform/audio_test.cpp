@@ -97,21 +97,25 @@ TEST_F(OneVoice, NoStopYieldsToAPlayingRecordingAndTheOthersCutItOff) {
 TEST_F(SpeakerVoice, AClickOf2MsAt700HzIsHeardAtItsTrueLengthAndPitch) {
   pc.SetSpeakerSink(&mixer);
   // As the game programs it: 700 Hz, gate open, one step of 2 ms, gate shut.
-  for (auto [port, value] : {std::pair{0x43, 0xB6}, {0x42, 0xA8}, {0x42, 0x06}, {0x61, 0x03}}) {
-    pc.Outp(static_cast<std::uint16_t>(port), static_cast<std::uint8_t>(value));
-  }
-  clock.Advance(2'386);
-  pc.Outp(0x61, 0x00);
-  const auto out = Render(1'024);
-  const auto first = std::find_if(out.begin(), out.end(), [](auto s) { return s != 0; });
-  const auto last = std::find_if(out.rbegin(), out.rend(), [](auto s) { return s != 0; });
-  ASSERT_NE(first, out.end());
-  EXPECT_EQ(out.rend() - last - (first - out.begin()), 44) << "2 ms at 22,050 per second";
-  EXPECT_LE(first - out.begin(), AudioMixer::kSpeakerDelaySamples);
-  // A square wave: half a 700 Hz period (15.75 samples) high, then low.
-  const auto fall = std::find_if(first, out.end(), [](auto s) { return s < 0; });
-  EXPECT_EQ(fall - first, 16);
-  EXPECT_TRUE(std::all_of(first, first + 44, [](auto s) { return std::abs(s) == 3'000; }));
+  const auto click = [&] {
+    for (auto [port, value] : {std::pair{0x43, 0xB6}, {0x42, 0xA8}, {0x42, 0x06}, {0x61, 0x03}}) {
+      pc.Outp(static_cast<std::uint16_t>(port), static_cast<std::uint8_t>(value));
+    }
+    clock.Advance(2'386);
+    pc.Outp(0x61, 0x00);
+    const auto out = Render(1'024);
+    const auto first = std::find_if(out.begin(), out.end(), [](auto s) { return s != 0; });
+    const auto last = std::find_if(out.rbegin(), out.rend(), [](auto s) { return s != 0; });
+    ASSERT_NE(first, out.end());
+    EXPECT_EQ(out.rend() - last - (first - out.begin()), 44) << "2 ms at 22,050 per second";
+    EXPECT_LE(first - out.begin(), AudioMixer::kSpeakerDelaySamples);
+    // A square wave from the start of its period: half a 700 Hz period (15.75 samples) high,
+    // then low.
+    const auto fall = std::find_if(first, out.end(), [](auto s) { return s < 0; });
+    EXPECT_EQ(fall - first, 16);
+    EXPECT_TRUE(std::all_of(first, first + 44, [](auto s) { return std::abs(s) == 3'000; }));
+  };
+  click();
 
   // A held tone keeps its pitch: 700 cycles in a second.
   pc.Outp(0x61, 0x03);
@@ -119,6 +123,10 @@ TEST_F(SpeakerVoice, AClickOf2MsAt700HzIsHeardAtItsTrueLengthAndPitch) {
   int rises = 0;
   for (std::size_t i = 512; i < second.size(); ++i) rises += second[i - 1] < 0 && second[i] > 0;
   EXPECT_NEAR(rises, 700, 1);
+  // Shut mid-period, the next click starts its period afresh.
+  pc.Outp(0x61, 0x00);
+  Render(1'024);
+  click();
 
   // Every opening of the gate starts the square wave afresh, high, wherever the last left off.
   pc.Outp(0x61, 0x00);
