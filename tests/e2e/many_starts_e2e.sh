@@ -34,27 +34,6 @@ one_left_with_a_window() { (($(running) == 1 && $(game_windows) == 1)); }
 # another client leaves; a start it turns away ends with code 1 saying so. That is no fault of
 # the game: such a start is tried again, at most twice more.
 x_refused() { grep -q "could not connect to display" "$1"; }
-# Starts one game and waits for its window; sets game_pid and window.
-start_one() {
-  local try deadline
-  for try in 1 2 3; do
-    "$game" 2>"$work/game.err" &
-    game_pid=$! window= deadline=$((SECONDS + 30))
-    until window=$(xdotool search --onlyvisible --name "^Krelmo '99\$" 2>/dev/null | head -n1) &&
-      [[ -n "$window" ]]; do
-      if ! kill -0 "$game_pid" 2>/dev/null; then
-        x_refused "$work/game.err" || fail "the game ended before its window appeared"
-        echo "note: the X server turned the game away"
-        break
-      fi
-      ((SECONDS < deadline)) || fail "no window titled \"Krelmo '99\" within 30 s"
-      sleep 0.1
-    done
-    [[ -n "$window" ]] && return 0
-  done
-  fail "the X server turned the game away 3 times"
-}
-
 # 20 starts at once, each with an error stream of its own.
 for attempt in 1 2 3; do
   pids=()
@@ -96,16 +75,16 @@ kill_game() {
   { wait "$game_pid"; } 2>/dev/null
   game_pid=
 }
-start_one
+start_game
 focus_window "$window"
 xdotool key alt+F4
 kill_game
 "$reg_check" "$KRELMO_REGISTRY" >/dev/null || fail "SIGKILL at the exit tore the settings file: $(cat "$KRELMO_REGISTRY")"
 # Killed in play: its lock stays behind, held by nobody, and the next start takes it over.
-start_one
+start_game
 kill_game
 [[ -e "$XDG_RUNTIME_DIR/Krelmo" ]] || fail "no lock file was left behind by SIGKILL"
-start_one
+start_game
 quit_game
 settings_whole "after SIGKILL and a restart"
 echo "many starts end-to-end: passed"
