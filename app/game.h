@@ -104,6 +104,7 @@ class Game : public engine::EngineHooks, public records::RecordsHooks {
   // Confines the pointer to the paddle strip; optionally moves it onto the paddle.
   void ConfineCursor(bool moveToPaddle);
   void ReplaceWindow();
+  void StopJoystickPoll();
   // The window procedure's parts: the default handling, the keys F2, F3 and Esc, the menu.
   LRESULT DefWindowProc(MessageId message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleKey(WPARAM key, LPARAM lParam);

@@ -32,7 +32,12 @@ Game::Game(platform::Platform& platform)
 
 Game::~Game() {
   // The periodic poll calls back into this game: it must not outlive it.
+  StopJoystickPoll();
+}
+
+void Game::StopJoystickPoll() {
   if (app.joystickTimerId != 0) platform.joystick.StopPoll(app.joystickTimerId);
+  app.joystickTimerId = 0;
 }
 
 int Game::InitApplication() {
@@ -92,8 +97,7 @@ void Game::RunMessageLoop() {
 void Game::ShutdownApplication() {
   app.quitting = 1;
   // The poll draws the paddle: it stops before anything it uses is released.
-  if (app.joystickTimerId != 0) platform.joystick.StopPoll(app.joystickTimerId);
-  app.joystickTimerId = 0;
+  StopJoystickPoll();
   platform.window.KillTimer(kPlayTimerId);
   records::SaveSettings(engine);
   timer.TM_Close();
