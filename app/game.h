@@ -45,6 +45,15 @@ struct AppState {
   std::uint32_t moveCount = 0;
 };
 
+// Told when a match starts and ends (the replay recorder listens).
+class MatchObserver {
+ public:
+  virtual ~MatchObserver() = default;
+  // A new match starts: nothing of it has been drawn or reset yet.
+  virtual void MatchStarting() = 0;
+  virtual void MatchEnded() = 0;
+};
+
 class Game : public engine::EngineHooks, public records::RecordsHooks {
  public:
   explicit Game(platform::Platform& platform);
@@ -99,6 +108,7 @@ class Game : public engine::EngineHooks, public records::RecordsHooks {
   engine::Engine engine;
   AppState app;
   records::RecordsState recordsState;
+  MatchObserver* matchObserver = nullptr;
 
  private:
   // Confines the pointer to the paddle strip; optionally moves it onto the paddle.

@@ -39,6 +39,7 @@ void Game::ConfineCursor(bool moveToPaddle) {
 }
 
 void Game::StartNewGame() {
+  if (matchObserver) matchObserver->MatchStarting();
   auto& s = engine.state;
   auto& match = engine.match;
   match.gameActive = 1;
@@ -153,6 +154,7 @@ void Game::EndMatch() {
   }
   SelectVariant(engine.settings.gameVariant == 0 ? resources::IDM_KRELMO : resources::IDM_VARNAK);
   SelectPlayers(resources::IDM_PLAYERS_1 + static_cast<int>(engine.settings.numPlayers));
+  if (matchObserver) matchObserver->MatchEnded();
 }
 
 void Game::ShowPlayerUp(std::uint32_t player) {

@@ -35,6 +35,10 @@ struct Engine {
   std::function<void()> onStepEnd;
   // Set while a frame runs, so that no frame starts inside another.
   bool frameRunning = false;
+  // Frames that have run, and the ball step of the running frame (1 to 119; 0 between
+  // frames): where a replay notes the input a step took.
+  std::uint64_t framesRun = 0;
+  int step = 0;
 
   EngineState state;
   Settings settings;

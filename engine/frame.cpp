@@ -111,9 +111,12 @@ void RunFrame(Engine& engine) {
   if (engine.frameRunning) return;
   if (engine.state.ballY >= kBallOutOfPlay) return;
   engine.frameRunning = true;
+  ++engine.framesRun;
   for (int step = 1; step <= kStepsPerFrame; ++step) {
+    engine.step = step;
     if (!BallStep(engine, step)) break;
   }
+  engine.step = 0;
   engine.frameRunning = false;
 }
 

@@ -50,8 +50,7 @@ void MessageQueue::PostQuitMessage(int exitCode) {
   exitCode_ = exitCode;
 }
 
-bool MessageQueue::PeekMessage(Message& out, MessageId filterMin, MessageId filterMax,
-                               bool remove) {
+bool MessageQueue::PeekQueued(Message& out, MessageId filterMin, MessageId filterMax, bool remove) {
   for (auto it = posted_.begin(); it != posted_.end(); ++it) {
     if (!InRange(it->message, filterMin, filterMax)) continue;
     out = *it;

@@ -10,6 +10,18 @@
 
 namespace krelmo::platform {
 
+class MessageQueue;
+
+// Stands between the game and its queue while a match is recorded or played back: every
+// message the game takes, or looks at, passes it. A recording asks the queue and notes the
+// answer; a playback answers from its journal and leaves the queue alone.
+class MessageSeam {
+ public:
+  virtual ~MessageSeam() = default;
+  virtual bool Peek(MessageQueue& queue, Message& out, MessageId filterMin, MessageId filterMax,
+                    bool remove) = 0;
+};
+
 // Used on the UI thread only: every producer (input, timers, the hand-over, the joystick
 // poll) runs there.
 class MessageQueue {
@@ -26,7 +38,14 @@ class MessageQueue {
 
   // The next message whose id lies in [filterMin, filterMax] (both 0: any). Posted
   // messages come first in order, then the quit message, then due timer ticks.
-  bool PeekMessage(Message& out, MessageId filterMin, MessageId filterMax, bool remove);
+  // With a seam set, the seam answers.
+  bool PeekMessage(Message& out, MessageId filterMin, MessageId filterMax, bool remove) {
+    return seam_ ? seam_->Peek(*this, out, filterMin, filterMax, remove)
+                 : PeekQueued(out, filterMin, filterMax, remove);
+  }
+  // The queue's own answer, whatever seam is set.
+  bool PeekQueued(Message& out, MessageId filterMin, MessageId filterMax, bool remove);
+  void SetSeam(MessageSeam* seam) { seam_ = seam; }
 
   bool Empty() const { return posted_.empty() && !quitPending_ && timers_.empty(); }
   std::size_t Size() const { return posted_.size() + (quitPending_ ? 1 : 0) + timers_.size(); }
@@ -34,6 +53,7 @@ class MessageQueue {
  private:
   std::deque<Message> posted_;
   std::deque<WPARAM> timers_;
+  MessageSeam* seam_ = nullptr;
   bool quitPending_ = false;
   int exitCode_ = 0;
 };

@@ -49,9 +49,8 @@ int ReadWholeFile(const std::string& path, std::string& bytes) {
   return 0;
 }
 
-// A temporary file beside `path`, written, flushed to disk and renamed over it; then the
-// folder is flushed so that the rename itself survives a power cut. On failure the old
-// file is untouched and the temporary file is gone.
+}  // namespace
+
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
   const std::filesystem::path target(path);
   std::error_code ec;
@@ -100,6 +99,8 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
   }
   return true;
 }
+
+namespace {
 
 // Only one game runs at a time: a temporary file beside ours is left over from a save that a
 // crash cut short.

@@ -17,10 +17,13 @@ constexpr std::int32_t kDefaultTopScore = 8000;
 constexpr std::int32_t kDefaultScoreStep = 1000;
 constexpr std::string_view kDefaultName = "Player 1";
 
-// The values of rank `rank` (1 to 5) of a variant's table: "HSName" or "HSScore" and 5v + r.
+}  // namespace
+
 std::string ValueName(std::string_view prefix, std::uint32_t variant, int rank) {
   return std::string(prefix) + std::to_string((variant != 0 ? 5 : 0) + rank);
 }
+
+namespace {
 
 std::string Joined(const std::array<std::string, kTableRows>& items) {
   std::string out;

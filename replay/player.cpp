@@ -1,0 +1,311 @@
+// The playback's seams: every read the game's logic makes is answered from the journal,
+// and any read the journal does not have, or an entry it leaves untaken, parts the two.
+#include "replay/player.h"
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+
+#include "records/records.h"
+#include "records/registry_values.h"
+#include "resources/menu.h"
+
+namespace krelmo::replay {
+
+namespace {
+
+const char* KindName(Kind kind) {
+  switch (kind) {
+    case Kind::kTimer:
+      return "a timer tick";
+    case Kind::kDispatch:
+      return "a message";
+    case Kind::kQuit:
+      return "the quit message";
+    case Kind::kMouse:
+      return "a mouse move";
+    case Kind::kRightClick:
+      return "a right click";
+    case Kind::kJoystick:
+      return "a joystick reading";
+    case Kind::kPoll:
+      return "a joystick poll";
+    case Kind::kAnswer:
+      return "a message box's answer";
+    case Kind::kName:
+      return "a high-score name";
+    case Kind::kHelp:
+      return "the help";
+    case Kind::kAbout:
+      return "the About box";
+  }
+  return "an event";
+}
+
+// The recorded settings and tables, as a store in memory holds them.
+void FillStore(platform::Registry& registry, const Header& h) {
+  using namespace platform;
+  HKEY key = 0;
+  std::uint32_t disposition = 0;
+  registry.RegCreateKeyExA(HKEY_LOCAL_MACHINE, records::kGameKey, 0, "", REG_OPTION_NON_VOLATILE,
+                           KEY_ALL_ACCESS, nullptr, &key, &disposition);
+  const auto& s = h.settings;
+  records::WriteDword(registry, key, "NumPlayers", s.numPlayers);
+  records::WriteDword(registry, key, "DefaultGame", s.gameVariant);
+  records::WriteDword(registry, key, "DefaultSound", s.soundOn == 0 ? 0 : s.digitalSound ? 2 : 1);
+  records::WriteDword(registry, key, "UseMouse", s.useMouse);
+  for (std::uint32_t variant = 0; variant < 2; ++variant) {
+    for (int rank = 1; rank <= 5; ++rank) {
+      const TableRow& row = h.tables[variant][rank - 1];
+      records::WriteName(registry, key, records::ValueName("HSName", variant, rank), row.name);
+      records::WriteDword(registry, key, records::ValueName("HSScore", variant, rank),
+                          static_cast<std::uint32_t>(row.score));
+    }
+  }
+  registry.RegCloseKey(key);
+}
+
+}  // namespace
+
+class Player::Joystick final : public platform::JoystickDevice {
+ public:
+  explicit Joystick(Player& player) : player_(player) {}
+
+  bool GetDevCaps() override { return player_.replay_.header.joystickPresent != 0; }
+  bool GetPos(platform::JoystickReading& reading) override {
+    if (!player_.game_) {  // start-up, before the match: the recorded reading
+      reading = player_.replay_.header.joyInfo;
+      return true;
+    }
+    if (!player_.PumpUntil(Kind::kJoystick)) return false;
+    const Event& event = *player_.Next();
+    ++player_.next_;
+    reading = event.reading;
+    return event.ok;
+  }
+  std::uint32_t StartPoll(std::uint32_t, void (*poll)(void*), void* context) override {
+    poll_ = poll;
+    context_ = context;
+    return 1;
+  }
+  void StopPoll(std::uint32_t) override { poll_ = nullptr; }
+
+  void Poll() {
+    if (poll_) poll_(context_);
+  }
+
+ private:
+  Player& player_;
+  void (*poll_)(void*) = nullptr;
+  void* context_ = nullptr;
+};
+
+class Player::Dialogs final : public platform::Dialogs {
+ public:
+  explicit Dialogs(Player& player) : player_(player) {}
+
+  int MessageBox(std::string_view, std::string_view, std::uint32_t) override {
+    return Take(Kind::kAnswer) ? player_.replay_.events[player_.next_ - 1].answer : platform::IDNO;
+  }
+  void ShowAbout() override { Take(Kind::kAbout); }
+  bool ShowHelp() override {
+    return Take(Kind::kHelp) && player_.replay_.events[player_.next_ - 1].ok;
+  }
+  std::string ShowHighScoreDialog(const platform::HighScoreDialogContent& content) override {
+    return Take(Kind::kName) ? player_.replay_.events[player_.next_ - 1].text : content.editText;
+  }
+
+ private:
+  // While the box is "open" the journal's messages go on being dispatched, as a nested
+  // loop would, until the box's own answer comes up.
+  bool Take(Kind kind) {
+    if (!player_.PumpUntil(kind)) return false;
+    ++player_.next_;
+    return true;
+  }
+
+  Player& player_;
+};
+
+Player::Player(platform::Platform& platform, Replay replay)
+    : platform_(platform),
+      replay_(std::move(replay)),
+      joystick_(std::make_unique<Joystick>(*this)),
+      dialogs_(std::make_unique<Dialogs>(*this)) {
+  FillStore(registry_, replay_.header);
+  const platform::Platform& p = platform;
+  wrapped_.reset(new platform::Platform{p.surface, p.queue, p.pc, p.frameHost, p.window, *dialogs_,
+                                        p.menu, p.sound, *joystick_, registry_});
+}
+
+Player::~Player() {
+  platform_.queue.SetSeam(nullptr);
+}
+
+void Player::Begin(app::Game& game) {
+  using namespace resources;
+  game_ = &game;
+  const Header& h = replay_.header;
+  game.app.waveAvailable = h.waveAvailable;
+  game.app.joystickPresent = h.joystickPresent;
+  game.app.appActive = h.appActive;
+  const auto& s = h.settings;
+  game.SelectSound(s.soundOn == 0   ? IDM_NO_SOUND
+                   : s.digitalSound ? IDM_DIGITAL_AUDIO
+                                    : IDM_PC_SPEAKER);
+  game.SelectPlayers(IDM_PLAYERS_1 + static_cast<int>(s.numPlayers));
+  game.SelectVariant(s.gameVariant == 0 ? IDM_KRELMO : IDM_VARNAK);
+  game.SelectController(s.useMouse ? IDM_MOUSE : IDM_JOYSTICK);
+  game.engine.settings = s;
+  auto& state = game.engine.state;
+  state.paddleX = h.paddleX;
+  state.brickHitLatch = h.brickHitLatch;
+  state.shownScore = h.shownScore;
+  state.lastJoyX = h.lastJoyX;
+  state.joyInfo = h.joyInfo;
+  state.joyButton1Down = h.joyButton1Down;
+  state.joyButton2Down = h.joyButton2Down;
+  std::srand(h.seed);
+  platform_.queue.SetSeam(this);
+  game.StartNewGame();
+}
+
+Player::Outcome Player::Run() {
+  if (outcome_ == Outcome::kWaiting && game_) {
+    while (Playing()) {
+      if (!RunEntry()) break;
+    }
+  }
+  return outcome_;
+}
+
+bool Player::RunEntry() {
+  const Event* event = Next();
+  if (!event) {
+    End();
+    return false;
+  }
+  switch (event->kind) {
+    case Kind::kTimer:
+      if (paced_ && ticksAllowed_ == 0) return false;  // waits for the real timer
+      [[fallthrough]];
+    case Kind::kDispatch:
+    case Kind::kQuit:
+      // Takes the journal's messages through the queue, as the game's loop does.
+      game_->DispatchPending();
+      return true;
+    case Kind::kPoll:
+      ++next_;
+      joystick_->Poll();
+      return true;
+    default:
+      Part(std::string("the game did not take ") + KindName(event->kind));
+      return false;
+  }
+}
+
+bool Player::PumpUntil(Kind wanted) {
+  while (Playing()) {
+    const Event* event = Next();
+    if (!event) {
+      End();
+      return false;
+    }
+    if (event->kind == wanted) return true;
+    const bool entry = event->kind == Kind::kTimer || event->kind == Kind::kDispatch ||
+                       event->kind == Kind::kQuit || event->kind == Kind::kPoll;
+    if (!entry) {
+      Part(std::string("the game asked for ") + KindName(wanted) + " where the journal has " +
+           KindName(event->kind));
+      return false;
+    }
+    // Inside a box the journal's ticks run unpaced: the box has already closed.
+    if (event->kind == Kind::kTimer) ++ticksAllowed_;
+    RunEntry();
+  }
+  return false;
+}
+
+bool Player::Peek(platform::MessageQueue&, Message& out, MessageId filterMin, MessageId filterMax,
+                  bool remove) {
+  const Event* event = Next();
+  if (!Playing() || !game_) return false;
+  if (!event) {
+    End();
+    return false;
+  }
+  const engine::Engine& engine = game_->engine;
+  if (filterMin == 0 && filterMax == 0) {
+    switch (event->kind) {
+      case Kind::kTimer:
+        if (paced_ && ticksAllowed_ == 0) return false;
+        if (static_cast<std::uint32_t>(event->message.lParam) != StateCheck(engine.state)) {
+          Part("the ball is not where it was when the timer ticked");
+          return false;
+        }
+        if (ticksAllowed_ > 0) --ticksAllowed_;
+        out = {WM_TIMER, app::kPlayTimerId, 0};
+        break;
+      case Kind::kDispatch:
+      case Kind::kQuit:
+        out = event->message;
+        break;
+      default:
+        return false;  // not a message: whoever waits for it takes it
+    }
+    if (remove) ++next_;
+    return true;
+  }
+  const bool here = event->step == engine.step;
+  if (filterMin == WM_MOUSEMOVE && filterMax == WM_MOUSEMOVE && event->kind == Kind::kMouse &&
+      here) {
+    out = event->message;
+    if (remove) ++next_;
+    return true;
+  }
+  if (filterMin == WM_RBUTTONDOWN && filterMax == WM_RBUTTONDOWN &&
+      event->kind == Kind::kRightClick && here) {
+    out = {WM_RBUTTONDOWN, 0, 0};
+    ++next_;  // seen once, where it ended the frame
+    return true;
+  }
+  return false;
+}
+
+void Player::End() {
+  if (!Playing()) return;
+  reached_ = EndingOf(game_->engine.state, platform_.surface);
+  const Ending& recorded = replay_.ending;
+  if (reached_ == recorded) {
+    outcome_ = Outcome::kMatched;
+    return;
+  }
+  outcome_ = Outcome::kDiffers;
+  char text[200];
+  if (reached_.scores != recorded.scores || reached_.balls != recorded.balls) {
+    std::snprintf(text, sizeof text, "the match ended with other scores %s", Where().c_str());
+  } else {
+    std::snprintf(text, sizeof text,
+                  "the match ended with the recorded scores but another picture (%016" PRIX64
+                  ", recorded %016" PRIX64 ")",
+                  reached_.surface, recorded.surface);
+  }
+  why_ = text;
+}
+
+void Player::Part(const std::string& what) {
+  if (!Playing()) return;
+  outcome_ = Outcome::kParted;
+  why_ = what + " " + Where();
+}
+
+std::string Player::Where() const {
+  const engine::Engine& engine = game_->engine;
+  // The journal's line: its header takes 15 lines.
+  char text[160];
+  std::snprintf(text, sizeof text, "at frame %" PRIu64 ", step %d (journal line %zu)",
+                engine.framesRun, engine.step, next_ + 16);
+  return text;
+}
+
+}  // namespace krelmo::replay

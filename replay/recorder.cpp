@@ -1,0 +1,226 @@
+// The recorder's seams: the queue, the joystick and the dialogs, each noting what the
+// game's logic took.
+#include "replay/recorder.h"
+
+#include <cstdlib>
+
+#include "records/records.h"
+
+namespace krelmo::replay {
+
+namespace {
+
+// Room for about an hour of busy play, so that no ball step waits on an allocation.
+constexpr std::size_t kJournalRoom = 1u << 20;
+
+// Room a line needs at most, but for names (written only outside frames).
+constexpr std::size_t kLineRoom = 96;
+
+std::array<TableRow, 5> TableOf(platform::Registry& registry, std::uint32_t variant) {
+  const records::TableText text = records::LoadHighScoreTable(registry, variant);
+  std::array<TableRow, 5> rows;
+  std::string_view names = text.names;
+  std::string_view scores = text.scores;
+  for (auto& row : rows) {
+    const std::size_t nameEnd = names.find('\n');
+    const std::size_t scoreEnd = scores.find('\n');
+    row.name = std::string(names.substr(0, nameEnd));
+    row.score = static_cast<std::int32_t>(
+        std::strtol(std::string(scores.substr(0, scoreEnd)).c_str(), nullptr, 10));
+    names = nameEnd == std::string_view::npos ? std::string_view() : names.substr(nameEnd + 1);
+    scores = scoreEnd == std::string_view::npos ? std::string_view() : scores.substr(scoreEnd + 1);
+  }
+  return rows;
+}
+
+}  // namespace
+
+class Recorder::Joystick final : public platform::JoystickDevice {
+ public:
+  Joystick(Recorder& recorder, platform::JoystickDevice& device)
+      : recorder_(recorder), device_(device) {}
+
+  bool GetDevCaps() override { return device_.GetDevCaps(); }
+  bool GetPos(platform::JoystickReading& reading) override {
+    const bool ok = device_.GetPos(reading);
+    if (recorder_.active_) {
+      Event event(Kind::kJoystick);
+      event.ok = ok;
+      event.reading = reading;
+      event.sameReading = reading.x == last_.x && reading.y == last_.y && reading.z == last_.z &&
+                          reading.buttons == last_.buttons;
+      last_ = reading;
+      recorder_.Note(event);
+    }
+    return ok;
+  }
+  std::uint32_t StartPoll(std::uint32_t periodMs, void (*poll)(void*), void* context) override {
+    poll_ = poll;
+    context_ = context;
+    return device_.StartPoll(periodMs, &Poll, this);
+  }
+  void StopPoll(std::uint32_t id) override { device_.StopPoll(id); }
+
+  // A journal starts from a zero reading, as its parser does.
+  void Restart() { last_ = {}; }
+
+ private:
+  static void Poll(void* self) {
+    auto& joystick = *static_cast<Joystick*>(self);
+    if (joystick.recorder_.active_) joystick.recorder_.Note(Event(Kind::kPoll));
+    joystick.poll_(joystick.context_);
+  }
+
+  Recorder& recorder_;
+  platform::JoystickDevice& device_;
+  platform::JoystickReading last_;
+  void (*poll_)(void*) = nullptr;
+  void* context_ = nullptr;
+};
+
+class Recorder::Dialogs final : public platform::Dialogs {
+ public:
+  Dialogs(Recorder& recorder, platform::Dialogs& dialogs)
+      : recorder_(recorder), dialogs_(dialogs) {}
+
+  int MessageBox(std::string_view text, std::string_view caption, std::uint32_t style) override {
+    const int answer = dialogs_.MessageBox(text, caption, style);
+    Event event(Kind::kAnswer);
+    event.answer = answer;
+    if (recorder_.active_) recorder_.Note(event);
+    return answer;
+  }
+  void ShowAbout() override {
+    dialogs_.ShowAbout();
+    if (recorder_.active_) recorder_.Note(Event(Kind::kAbout));
+  }
+  bool ShowHelp() override {
+    const bool shown = dialogs_.ShowHelp();
+    Event event(Kind::kHelp);
+    event.ok = shown;
+    if (recorder_.active_) recorder_.Note(event);
+    return shown;
+  }
+  std::string ShowHighScoreDialog(const platform::HighScoreDialogContent& content) override {
+    std::string name = dialogs_.ShowHighScoreDialog(content);
+    if (recorder_.active_) {
+      Event event(Kind::kName);
+      event.text = name;
+      recorder_.Note(event);
+    }
+    return name;
+  }
+
+ private:
+  Recorder& recorder_;
+  platform::Dialogs& dialogs_;
+};
+
+Recorder::Recorder(platform::Platform& platform, Deliver deliver)
+    : platform_(platform),
+      deliver_(std::move(deliver)),
+      joystick_(std::make_unique<Joystick>(*this, platform.joystick)),
+      dialogs_(std::make_unique<Dialogs>(*this, platform.dialogs)) {
+  const platform::Platform& p = platform;
+  wrapped_.reset(new platform::Platform{p.surface, p.queue, p.pc, p.frameHost, p.window, *dialogs_,
+                                        p.menu, p.sound, *joystick_, p.registry});
+}
+
+Recorder::~Recorder() {
+  platform_.queue.SetSeam(nullptr);
+  if (game_) game_->matchObserver = nullptr;
+}
+
+void Recorder::Attach(app::Game& game) {
+  game_ = &game;
+  game.matchObserver = this;
+  platform_.queue.SetSeam(this);
+}
+
+void Recorder::Note(const Event& event) {
+  // A step never waits on an allocation while the room lasts; beyond it, the journal grows.
+  if (journal_.capacity() - journal_.size() < kLineRoom && journal_.capacity() < kJournalRoom) {
+    journal_.reserve(kJournalRoom);
+  }
+  AppendEvent(journal_, event);
+}
+
+bool Recorder::Peek(platform::MessageQueue& queue, Message& out, MessageId filterMin,
+                    MessageId filterMax, bool remove) {
+  const bool any = filterMin == 0 && filterMax == 0;
+  // A match that ended is closed at the next look at the queue: whatever the message that
+  // ended it did is done by then.
+  if (active_ && ending_ && any) Finish();
+  const bool taken = queue.PeekQueued(out, filterMin, filterMax, remove);
+  if (!active_ || !taken) return taken;
+
+  const engine::Engine& engine = game_->engine;
+  Event event;
+  if (any && remove) {
+    if (out.message == WM_QUIT) {
+      Note(Event(Kind::kQuit));
+      Finish();
+      return taken;
+    }
+    const bool tick = out.message == WM_TIMER && out.wParam == app::kPlayTimerId;
+    event.kind = tick ? Kind::kTimer : Kind::kDispatch;
+    event.message = out;
+    if (tick) event.message.lParam = StateCheck(engine.state);
+  } else if (filterMin == WM_MOUSEMOVE && filterMax == WM_MOUSEMOVE && remove) {
+    event.kind = Kind::kMouse;
+    event.step = engine.step;
+    event.message.lParam = out.lParam & 0xFFFF;
+  } else if (filterMin == WM_RBUTTONDOWN && filterMax == WM_RBUTTONDOWN && !remove) {
+    event.kind = Kind::kRightClick;
+    event.step = engine.step;
+  } else {
+    return taken;
+  }
+  Note(event);
+  return taken;
+}
+
+void Recorder::MatchStarting() {
+  if (!game_) return;
+  auto& g = *game_;
+  const auto& s = g.engine.state;
+  Header h;
+  // A fresh seed from the game's own generator, so that the serves can be played again.
+  h.seed = static_cast<std::uint32_t>(std::rand());
+  std::srand(h.seed);
+  h.settings = g.engine.settings;
+  h.waveAvailable = g.app.waveAvailable;
+  h.joystickPresent = g.app.joystickPresent;
+  h.appActive = g.app.appActive;
+  h.paddleX = s.paddleX;
+  h.brickHitLatch = s.brickHitLatch;
+  h.shownScore = s.shownScore;
+  h.lastJoyX = s.lastJoyX;
+  h.joyInfo = s.joyInfo;
+  h.joyButton1Down = s.joyButton1Down;
+  h.joyButton2Down = s.joyButton2Down;
+  for (std::uint32_t variant = 0; variant < 2; ++variant) {
+    h.tables[variant] = TableOf(platform_.registry, variant);
+  }
+  journal_.clear();
+  journal_.reserve(kJournalRoom);
+  journal_ += FormatHeader(h);
+  joystick_->Restart();
+  active_ = true;
+  ending_ = false;
+}
+
+void Recorder::MatchEnded() {
+  if (active_) ending_ = true;
+}
+
+void Recorder::Finish() {
+  active_ = false;
+  ending_ = false;
+  AppendEnding(journal_, EndingOf(game_->engine.state, platform_.surface));
+  std::string journal = std::move(journal_);
+  journal_ = std::string();
+  deliver_(std::move(journal));
+}
+
+}  // namespace krelmo::replay

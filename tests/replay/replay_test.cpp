@@ -1,0 +1,148 @@
+// Whole matches recorded through the queue, as the front end feeds the game, and played
+// back on a fresh game: the same ending, the same picture, nothing written to the store.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "replay/player.h"
+#include "replay/recorder.h"
+#include "resources/menu.h"
+#include "tests/support/test_game.h"
+
+namespace krelmo::replay {
+namespace {
+
+using namespace resources;
+
+struct RecordedGame {
+  RecordedGame() {
+    game.timer.SetReportSink([](std::string_view) {});
+    recorder.Attach(game);
+  }
+  void Post(MessageId message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    host.queue.PostMessage(message, wParam, lParam);
+    game.DispatchPending();
+  }
+  void Key(WPARAM key) { Post(WM_KEYDOWN, key, MakeKeyLParam(0x3C, false, false, false)); }
+  void Frames(int count) {
+    for (int i = 0; i < count && game.engine.match.gameActive; ++i) {
+      host.queue.PostTimer(app::kPlayTimerId);
+      game.DispatchPending();
+    }
+  }
+  // Serves and follows the ball with the mouse, a little off its centre, until it is lost
+  // or `frames` have run; `miss` steps aside once the serve is away.
+  void PlayBall(int frames, int offset, bool miss) {
+    Post(WM_LBUTTONDOWN, 0, MakePointLParam(300, 420));
+    int wait = 0;
+    host.frameHost.onWait = [&] {
+      // A move now and then, as a real mouse reports: taken by the step that waits.
+      if (++wait % 9 != 0) return;
+      const auto& s = game.engine.state;
+      const int x = miss ? (s.ballX < 300 ? 540 : 30) : s.ballX - 26 + offset;
+      host.queue.PostMessage(WM_MOUSEMOVE, 0, MakePointLParam(std::clamp(x, 18, 561), 420));
+    };
+    for (int i = 0; i < frames && game.engine.state.ballY < 470; ++i) Frames(1);
+    host.frameHost.onWait = nullptr;
+  }
+
+  headless::HeadlessPlatform host;
+  std::vector<std::string> journals;
+  Recorder recorder{host.Get(), [this](std::string journal) { journals.push_back(journal); }};
+  app::Game game{recorder.Wrapped()};
+};
+
+// Plays `journal` back on a fresh game; the player's store must stay in memory.
+Player::Outcome PlayBack(const std::string& journal, std::string* why = nullptr) {
+  ParseError error;
+  auto replay = ParseReplay(journal, error);
+  EXPECT_TRUE(replay) << "line " << error.line << ": " << error.message;
+  if (!replay) return Player::Outcome::kParted;
+  headless::HeadlessPlatform host;
+  Player player(host.Get(), std::move(*replay));
+  app::Game game(player.Wrapped());
+  game.timer.SetReportSink([](std::string_view) {});
+  game.InitApplication();
+  player.Begin(game);
+  const Player::Outcome outcome = player.Run();
+  if (why) *why = player.Why();
+  EXPECT_TRUE(host.registry.Tree().empty()) << "a playback wrote to the settings store";
+  return outcome;
+}
+
+TEST(Replay, AMouseMatchWithPauseQuestionsAndAHighScorePlaysBackExactly) {
+  RecordedGame r;
+  r.game.InitApplication();
+  r.Post(WM_COMMAND, IDM_PLAYERS_2);
+  r.Post(WM_COMMAND, IDM_VARNAK);
+  r.Key(VK_F2);
+  ASSERT_TRUE(r.recorder.Recording());
+  r.PlayBall(400, 7, false);
+  r.Key(VK_F3);  // pause, a frame that does nothing, resume
+  r.Frames(1);
+  r.Key(VK_F3);
+  r.host.dialogs.answers.push_back(platform::IDNO);
+  r.Key(VK_ESCAPE);  // "Abort game?" No
+  r.Key(VK_F3);
+  r.host.dialogs.nameToType = "Ann \\ B";
+  for (int ball = 0; ball < 12 && r.game.engine.match.gameActive; ++ball) r.PlayBall(400, 0, true);
+  ASSERT_FALSE(r.game.engine.match.gameActive);
+  r.Post(WM_MOUSEMOVE, 0, MakePointLParam(10, 10));  // the next look at the queue closes it
+  ASSERT_EQ(r.journals.size(), 1u);
+  const std::string& journal = r.journals[0];
+  EXPECT_NE(journal.find("\nn Ann \\x5C B\n"), std::string::npos);
+  EXPECT_NE(journal.find("\na 7\n"), std::string::npos);
+  EXPECT_NE(journal.find("\nm "), std::string::npos);
+
+  std::string why;
+  EXPECT_EQ(PlayBack(journal, &why), Player::Outcome::kMatched) << why;
+
+  // Without its mouse moves the match goes otherwise: the ball's check at the next timer
+  // tick names where the two part.
+  std::string still;
+  for (std::size_t at = 0, end; at < journal.size(); at = end + 1) {
+    end = journal.find('\n', at);
+    if (journal.compare(at, 2, "m ") != 0) still.append(journal, at, end + 1 - at);
+  }
+  EXPECT_EQ(PlayBack(still, &why), Player::Outcome::kParted);
+  EXPECT_NE(why.find("at frame "), std::string::npos) << why;
+  // A recorded ending that the match does not reach.
+  std::string other = journal;
+  other.replace(other.rfind("\nend ") + 5, 1, "9");
+  EXPECT_EQ(PlayBack(other, &why), Player::Outcome::kDiffers);
+}
+
+TEST(Replay, AJoystickMatchEndedByQuittingPlaysBackExactly) {
+  RecordedGame r;
+  r.host.joystick.present = true;
+  r.host.joystick.reading = {32768, 32768, 0, 0};
+  r.game.InitApplication();
+  r.Post(WM_COMMAND, IDM_JOYSTICK);
+  r.Key(VK_F2);
+  auto& stick = r.host.joystick;
+  const auto poll = [&](std::uint32_t x, std::uint32_t buttons) {
+    stick.reading = {x, 32768, 0, buttons};
+    stick.pollFunction(stick.pollContext);
+    r.game.DispatchPending();
+  };
+  poll(20000, 1);  // button 1 serves
+  poll(20000, 0);
+  for (int i = 0; i < 3; ++i) {
+    stick.reading.x = static_cast<std::uint32_t>(i * 15000);
+    r.Frames(1);
+  }
+  stick.reading.buttons = 2;  // the frame's own poll posts the pause; a step sees it
+  r.Frames(2);
+  poll(30000, 0);
+  r.Post(WM_CLOSE);
+  ASSERT_EQ(r.journals.size(), 1u);
+  const std::string& journal = r.journals[0];
+  EXPECT_NE(journal.find("\nj\n"), std::string::npos) << "a reading like the last is one letter";
+  EXPECT_NE(journal.find("\nr "), std::string::npos);
+  EXPECT_NE(journal.find("\nq\nend "), std::string::npos);
+  std::string why;
+  EXPECT_EQ(PlayBack(journal, &why), Player::Outcome::kMatched) << why;
+}
+
+}  // namespace
+}  // namespace krelmo::replay
