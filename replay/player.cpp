@@ -127,14 +127,40 @@ class Player::Dialogs final : public platform::Dialogs {
   Player& player_;
 };
 
+// The pointer stays the viewer's: a playback neither hides, confines nor moves it.
+class Player::Window final : public platform::WindowSystem {
+ public:
+  explicit Window(platform::WindowSystem& window) : window_(window) {}
+
+  int ScreenWidth() const override { return window_.ScreenWidth(); }
+  int ScreenHeight() const override { return window_.ScreenHeight(); }
+  platform::Rect WindowRect() const override { return window_.WindowRect(); }
+  void SetWindowPos(int x, int y, int width, int height, bool topmost) override {
+    window_.SetWindowPos(x, y, width, height, topmost);
+  }
+  void ShowWindow(platform::ShowCommand command) override { window_.ShowWindow(command); }
+  platform::Point ClientToScreen(platform::Point client) const override {
+    return window_.ClientToScreen(client);
+  }
+  void ShowCursor(bool) override {}
+  void ClipCursor(const platform::Rect*) override {}
+  void SetCursorPos(int, int) override {}
+  void SetTimer(std::uintptr_t id, unsigned periodMs) override { window_.SetTimer(id, periodMs); }
+  void KillTimer(std::uintptr_t id) override { window_.KillTimer(id); }
+
+ private:
+  platform::WindowSystem& window_;
+};
+
 Player::Player(platform::Platform& platform, Replay replay)
     : platform_(platform),
       replay_(std::move(replay)),
       joystick_(std::make_unique<Joystick>(*this)),
-      dialogs_(std::make_unique<Dialogs>(*this)) {
+      dialogs_(std::make_unique<Dialogs>(*this)),
+      window_(std::make_unique<Window>(platform.window)) {
   FillStore(registry_, replay_.header);
   const platform::Platform& p = platform;
-  wrapped_.reset(new platform::Platform{p.surface, p.queue, p.pc, p.frameHost, p.window, *dialogs_,
+  wrapped_.reset(new platform::Platform{p.surface, p.queue, p.pc, p.frameHost, *window_, *dialogs_,
                                         p.menu, p.sound, *joystick_, registry_});
 }
 

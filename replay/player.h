@@ -21,8 +21,8 @@ class Player final : public platform::MessageSeam {
   };
 
   // `platform` is the front end's. The game is to be built over Wrapped(): the front end's
-  // platform with the journal's joystick and dialogs and a store in memory that holds the
-  // recorded settings and high-score tables.
+  // platform with the journal's joystick and dialogs, a store in memory that holds the
+  // recorded settings and high-score tables, and a window that leaves the pointer alone.
   Player(platform::Platform& platform, Replay replay);
   ~Player() override;
   Player(const Player&) = delete;
@@ -52,6 +52,7 @@ class Player final : public platform::MessageSeam {
  private:
   class Joystick;
   class Dialogs;
+  class Window;
 
   const Event* Next() const {
     return next_ < replay_.events.size() ? &replay_.events[next_] : nullptr;
@@ -70,6 +71,7 @@ class Player final : public platform::MessageSeam {
   Replay replay_;
   std::unique_ptr<Joystick> joystick_;
   std::unique_ptr<Dialogs> dialogs_;
+  std::unique_ptr<Window> window_;
   platform::Registry registry_;
   std::unique_ptr<platform::Platform> wrapped_;
   app::Game* game_ = nullptr;

@@ -16,6 +16,9 @@
 #include "frontend/qt/session.h"
 #include "frontend/qt/single_instance.h"
 #include "frontend/qt/startup_checks.h"
+#include "replay/player.h"
+#include "replay/recorder.h"
+#include "replay/store.h"
 
 namespace {
 
@@ -37,6 +40,78 @@ double MsSinceProcessStart() {
   return nowMs - startTicks * 1e3 / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
+constexpr int kExitDiffers = 1;
+constexpr int kExitUsage = 2;
+
+// The command line after the toolkit took its own options: nothing, or --replay FILE.
+bool ParseArguments(const QStringList& arguments, std::string& replayPath) {
+  for (qsizetype i = 1; i < arguments.size(); ++i) {
+    if (arguments[i] == QStringLiteral("--replay") && i + 1 < arguments.size()) {
+      replayPath = arguments[++i].toStdString();
+      continue;
+    }
+    std::fprintf(stderr,
+                 "krelmo99: unknown argument %s\n"
+                 "usage: krelmo99 [--replay FILE]   (FILE: a match recorded by the game)\n",
+                 arguments[i].toLocal8Bit().constData());
+    return false;
+  }
+  return true;
+}
+
+// The match in `path` played back in the window at its own pace, with its sound. The
+// player's input is left out but for Esc and closing the window, which end the playback;
+// the last picture stays until then.
+int PlayBack(krelmo::qt::QtPlatform& host, krelmo::qt::SingleInstance& instance,
+             const std::string& path) {
+  using krelmo::replay::Player;
+  std::ifstream file(path, std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  krelmo::replay::ParseError error;
+  auto journal = file ? krelmo::replay::ParseReplay(text, error) : std::nullopt;
+  if (!journal) {
+    if (!file) error = {0, "cannot be read"};
+    std::fprintf(stderr, "krelmo99: %s:%d: %s\n", path.c_str(), error.line, error.message.c_str());
+    return kExitUsage;
+  }
+  Player player(host.Get(), std::move(*journal));
+  krelmo::app::Game game(player.Wrapped());
+  instance.onHandOver = [&] {
+    host.windowSystem.ShowWindow(krelmo::platform::ShowCommand::kRestore);
+  };
+  host.window.show();
+  host.window.activateWindow();
+  game.InitApplication();
+  player.SetPaced(true);
+  player.Begin(game);
+  bool told = false;
+  for (;;) {
+    krelmo::Message message;
+    bool stop = false;
+    while (host.queue.PeekQueued(message, 0, 0, true)) {
+      if (message.message == krelmo::WM_TIMER) player.AllowTick();
+      stop |= message.message == krelmo::WM_CLOSE ||
+              (message.message == krelmo::WM_KEYDOWN && message.wParam == krelmo::VK_ESCAPE);
+    }
+    if (stop) break;
+    const Player::Outcome outcome = player.Run();
+    if (outcome != Player::Outcome::kWaiting && !told) {
+      told = true;
+      if (outcome == Player::Outcome::kMatched) {
+        std::fprintf(stderr, "krelmo99: the replay ended as recorded\n");
+      } else {
+        std::fprintf(stderr, "krelmo99: the replay differs from its recording: %s\n",
+                     player.Why().c_str());
+      }
+    }
+    host.frameHost.WaitForEvents();
+  }
+  game.ShutdownApplication();
+  const Player::Outcome outcome = player.Result();
+  return outcome == Player::Outcome::kDiffers || outcome == Player::Outcome::kParted ? kExitDiffers
+                                                                                     : 0;
+}
+
 bool StatsWanted() {
   const char* stats = std::getenv("KRELMO_STATS");
   return stats && std::string_view(stats) == "1";
@@ -53,6 +128,8 @@ int main(int argc, char** argv) {
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Round);
   QApplication application(argc, argv);
   krelmo::qt::StartupFinished();
+  std::string replayPath;
+  if (!ParseArguments(QCoreApplication::arguments(), replayPath)) return kExitUsage;
   QApplication::setApplicationName(QStringLiteral("krelmo99"));
   // The installed launcher, which desktops match the window to (its icon, its name).
   QGuiApplication::setDesktopFileName(QStringLiteral("com.tenvarre.krelmo99"));
@@ -65,8 +142,23 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  krelmo::qt::QtPlatform host(krelmo::qt::RegistryPath());
-  krelmo::app::Game game(host.Get());
+  // A playback keeps its store in memory: it never touches the settings or the tables.
+  krelmo::qt::QtPlatform host(replayPath.empty() ? krelmo::qt::RegistryPath() : std::string());
+  if (!replayPath.empty()) {
+    krelmo::qt::QuitRequests quitRequests(host.queue);
+    return PlayBack(host, instance, replayPath);
+  }
+
+  // Every match is recorded; a replay that cannot be written never stops the game.
+  krelmo::replay::ReplayStore replays(krelmo::qt::ReplaysFolder());
+  krelmo::replay::Recorder recorder(host.Get(), [&replays](std::string journal) {
+    std::string error;
+    if (replays.Save(journal, std::time(nullptr), error).empty()) {
+      std::fprintf(stderr, "krelmo99: the match's replay could not be saved: %s\n", error.c_str());
+    }
+  });
+  krelmo::app::Game game(recorder.Wrapped());
+  recorder.Attach(game);
   instance.onHandOver = [&] { host.queue.PostMessage(game.app.activateMessage); };
   host.dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
 

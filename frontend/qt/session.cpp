@@ -35,6 +35,11 @@ std::string RegistryPath() {
   return (folder + QStringLiteral("/krelmo99/krelmo99.reg")).toStdString();
 }
 
+std::string ReplaysFolder() {
+  const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  return (folder + QStringLiteral("/krelmo99/replays")).toStdString();
+}
+
 QuitRequests::QuitRequests(platform::MessageQueue& queue) : queue_(queue) {
   if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
     notifier_ = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);

@@ -13,6 +13,8 @@ namespace krelmo::qt {
 
 // $KRELMO_REGISTRY, else "krelmo99/krelmo99.reg" in the user's configuration folder.
 std::string RegistryPath();
+// "krelmo99/replays" in the user's data folder ($XDG_DATA_HOME, else ~/.local/share).
+std::string ReplaysFolder();
 
 // While it lives, each polite request to end posts the close message, so that the game ends
 // as File > Exit ends it: settings saved, exit code 0. The signal handler only writes a byte

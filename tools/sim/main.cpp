@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "tools/sim/replay_run.h"
 #include "tools/sim/script.h"
 #include "tools/sim/simulator.h"
 
@@ -18,6 +19,9 @@ constexpr int kExitOutput = 1;
 void PrintUsage(std::FILE* out) {
   std::fputs(
       "usage: krelmo-sim [options] SCRIPT   (SCRIPT '-' reads standard input)\n"
+      "       krelmo-sim --replay FILE [--png FILE]\n"
+      "  --replay FILE     play a recorded match back; exit 0 when it ends as recorded,\n"
+      "                    1 when it differs, 2 when the file cannot be read\n"
       "  --trace FILE      CSV line for every ball step\n"
       "  --png FILE        screenshot of the client area at the end\n"
       "  --png-every N     also FILE-<frame>.png every N frames (needs --png)\n"
@@ -42,6 +46,7 @@ int UsageError(const char* message, std::string_view detail = {}) {
 int main(int argc, char** argv) {
   krelmo::sim::Options options;
   std::string scriptPath;
+  std::string replayPath;
   bool haveScript = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
@@ -49,10 +54,12 @@ int main(int argc, char** argv) {
     if (arg == "--help" || arg == "-h") {
       PrintUsage(stdout);
       return 0;
-    } else if (arg == "--trace" || arg == "--png" || arg == "--png-every") {
+    } else if (arg == "--trace" || arg == "--png" || arg == "--png-every" || arg == "--replay") {
       if (!hasValue) return UsageError("missing value after ", arg);
       const std::string value = argv[++i];
-      if (arg == "--trace") {
+      if (arg == "--replay") {
+        replayPath = value;
+      } else if (arg == "--trace") {
         options.tracePath = value;
       } else if (arg == "--png") {
         options.pngPath = value;
@@ -76,6 +83,10 @@ int main(int argc, char** argv) {
       scriptPath = std::string(arg);
       haveScript = true;
     }
+  }
+  if (!replayPath.empty()) {
+    if (haveScript) return UsageError("a script and a replay cannot be played together");
+    return krelmo::sim::PlayReplay(replayPath, options.pngPath);
   }
   if (!haveScript) return UsageError("no script given");
   if (options.pngEvery > 0 && options.pngPath.empty()) {

@@ -1,0 +1,74 @@
+// Playing a replay file on the headless front end and telling how it went.
+#include "tools/sim/replay_run.h"
+
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "frontend/headless/headless_platform.h"
+#include "replay/player.h"
+#include "tools/sim/png_writer.h"
+
+namespace krelmo::sim {
+
+int PlayReplay(const std::string& path, const std::string& pngPath) {
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    std::fprintf(stderr, "krelmo-sim: cannot read the replay %s\n", path.c_str());
+    return kReplayUnreadable;
+  }
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  replay::ParseError error;
+  auto journal = replay::ParseReplay(text, error);
+  if (!journal) {
+    std::fprintf(stderr, "krelmo-sim: %s:%d: %s\n", path.c_str(), error.line,
+                 error.message.c_str());
+    return kReplayUnreadable;
+  }
+
+  headless::HeadlessPlatform host;
+  host.pc.RecordWritesTo(nullptr);
+  replay::Player player(host.Get(), std::move(*journal));
+  app::Game game(player.Wrapped());
+  std::int64_t steps = 0;
+  game.engine.onStepEnd = [&steps] { ++steps; };
+  game.InitApplication();
+  const auto start = std::chrono::steady_clock::now();
+  player.Begin(game);
+  const replay::Player::Outcome outcome = player.Run();
+  const double seconds =
+      std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+  const auto& e = game.engine;
+  std::printf("variant: %s\n", e.settings.gameVariant == 1 ? "Varnak" : "Krelmo");
+  std::printf("players: %u\n", e.settings.numPlayers + 1);
+  std::printf("frames: %" PRIu64 "\n", e.framesRun);
+  std::printf("ball steps: %" PRId64 "\n", steps);
+  const replay::Ending& reached = player.Reached();
+  const replay::Ending& recorded = player.Journal().ending;
+  for (std::uint32_t p = 0; p <= e.settings.numPlayers % engine::kPlayerSlots; ++p) {
+    std::printf("player %u: score %d, balls %d (recorded: score %d, balls %d)\n", p + 1,
+                e.state.playerScore[p], e.state.ballsLeft[p], recorded.scores[p],
+                recorded.balls[p]);
+  }
+  std::printf("picture: %016" PRIX64 " (recorded: %016" PRIX64 ")\n", reached.surface,
+              recorded.surface);
+  std::printf("playback: %" PRId64 " ball steps in %.3f s (%.0f steps a second)\n", steps, seconds,
+              seconds > 0 ? static_cast<double>(steps) / seconds : 0.0);
+  if (!pngPath.empty() && !WritePng(pngPath, host.surface.Pixels(), platform::Surface::kWidth,
+                                    app::kClientWidth, app::kClientHeight)) {
+    std::fprintf(stderr, "krelmo-sim: cannot write %s\n", pngPath.c_str());
+  }
+  if (outcome == replay::Player::Outcome::kMatched) {
+    std::printf("result: as recorded\n");
+    return kReplayMatched;
+  }
+  std::printf("result: differs\n");
+  std::fprintf(stderr, "krelmo-sim: %s: the playback differs from the recording: %s\n",
+               path.c_str(), player.Why().c_str());
+  return kReplayDiffers;
+}
+
+}  // namespace krelmo::sim
