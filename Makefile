@@ -23,10 +23,10 @@ asan:
 	$(MAKE) test PRESET=asan
 
 # The parsers under libFuzzer, each for a bounded time from its committed corpus
-# (tests/fuzz/NAME_corpus): the settings file's and the simulator scripts'. New finds go to
-# build/fuzz/corpus/NAME.
+# (tests/fuzz/NAME_corpus): the settings file's, the simulator scripts' and the replays'.
+# New finds go to build/fuzz/corpus/NAME.
 FUZZ_SECONDS ?= 20
-FUZZ_TARGETS := reg_text sim_script
+FUZZ_TARGETS := reg_text sim_script replay
 fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz -j $(JOBS)

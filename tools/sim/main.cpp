@@ -27,6 +27,7 @@ void PrintUsage(std::FILE* out) {
       "  --png-every N     also FILE-<frame>.png every N frames (needs --png)\n"
       "  --full-surface    screenshots of the whole 640 x 480 surface\n"
       "  --summary         print the outcome: scores, balls, turns\n"
+      "  --record FILE     the replay of the first match that ends\n"
       "script commands, one a line ('#' starts a comment):\n"
       "  seed N | variant krelmo|varnak | players N | start | serve | key F2|F3|Esc\n"
       "  answer yes|no | mouse X | autopilot OFFSET|off | frames N | name TEXT\n"
@@ -54,11 +55,14 @@ int main(int argc, char** argv) {
     if (arg == "--help" || arg == "-h") {
       PrintUsage(stdout);
       return 0;
-    } else if (arg == "--trace" || arg == "--png" || arg == "--png-every" || arg == "--replay") {
+    } else if (arg == "--trace" || arg == "--png" || arg == "--png-every" || arg == "--replay" ||
+               arg == "--record") {
       if (!hasValue) return UsageError("missing value after ", arg);
       const std::string value = argv[++i];
       if (arg == "--replay") {
         replayPath = value;
+      } else if (arg == "--record") {
+        options.recordPath = value;
       } else if (arg == "--trace") {
         options.tracePath = value;
       } else if (arg == "--png") {

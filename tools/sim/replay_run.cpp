@@ -44,7 +44,7 @@ int PlayReplay(const std::string& path, const std::string& pngPath) {
   const auto& e = game.engine;
   std::printf("variant: %s\n", e.settings.gameVariant == 1 ? "Varnak" : "Krelmo");
   std::printf("players: %u\n", e.settings.numPlayers + 1);
-  std::printf("frames: %" PRIu64 "\n", e.framesRun);
+  std::printf("frames run: %" PRIu64 "\n", e.framesRun);
   std::printf("ball steps: %" PRId64 "\n", steps);
   const replay::Ending& reached = player.Reached();
   const replay::Ending& recorded = player.Journal().ending;
@@ -53,8 +53,10 @@ int PlayReplay(const std::string& path, const std::string& pngPath) {
                 e.state.playerScore[p], e.state.ballsLeft[p], recorded.scores[p],
                 recorded.balls[p]);
   }
-  std::printf("picture: %016" PRIX64 " (recorded: %016" PRIX64 ")\n", reached.surface,
-              recorded.surface);
+  if (outcome != replay::Player::Outcome::kParted) {
+    std::printf("picture: %016" PRIX64 " (recorded: %016" PRIX64 ")\n", reached.surface,
+                recorded.surface);
+  }
   std::printf("playback: %" PRId64 " ball steps in %.3f s (%.0f steps a second)\n", steps, seconds,
               seconds > 0 ? static_cast<double>(steps) / seconds : 0.0);
   if (!pngPath.empty() && !WritePng(pngPath, host.surface.Pixels(), platform::Surface::kWidth,

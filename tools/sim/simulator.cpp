@@ -43,6 +43,7 @@ bool Simulator::Begin() {
   // The headless front end logs every port write; over millions of steps that log would
   // only grow, and nothing here reads it.
   host_.pc.RecordWritesTo(nullptr);
+  if (!options_.recordPath.empty()) recorder_.Attach(game_);
   game_.InitApplication();
   // Start-up seeds from the time of day; a run is repeatable unless the script says otherwise.
   std::srand(1);
@@ -59,6 +60,10 @@ bool Simulator::Run(const std::vector<ScriptLine>& script) {
     Dispatch();
   }
   if (trace_ && std::fflush(trace_) != 0) outputFailed_ = true;
+  if (!options_.recordPath.empty() && !recorded_) {
+    std::fprintf(stderr, "krelmo-sim: no match ended, so no replay was written\n");
+    outputFailed_ = true;
+  }
   if (!options_.pngPath.empty() && !WriteScreenshot(options_.pngPath)) outputFailed_ = true;
   return !outputFailed_;
 }
@@ -186,6 +191,17 @@ void Simulator::OnStepEnd() {
   if (std::fprintf(trace_, "%" PRId64 ",%d,%d,%d,%d,%d,%d,%u,%d,%d,%d\n", frame_, step_, s.ballX,
                    s.ballY, s.ballDX, s.ballDY, s.paddleX, s.currentPlayer, s.playerScore[player],
                    s.ballsLeft[player], s.stepDelay) < 0) {
+    outputFailed_ = true;
+  }
+}
+
+void Simulator::Recorded(const std::string& journal) {
+  // The first match played to its end (or to the quit) is the one kept.
+  if (recorded_) return;
+  recorded_ = true;
+  std::string error;
+  if (!platform::WriteFileAtomically(options_.recordPath, journal, error)) {
+    std::fprintf(stderr, "krelmo-sim: cannot write the replay: %s\n", error.c_str());
     outputFailed_ = true;
   }
 }

@@ -10,6 +10,7 @@
 
 #include "app/game.h"
 #include "frontend/headless/headless_platform.h"
+#include "replay/recorder.h"
 #include "tools/sim/script.h"
 
 namespace krelmo::sim {
@@ -20,6 +21,7 @@ struct Options {
   std::int64_t pngEvery = 0;
   bool fullSurface = false;  // 640 x 480 instead of the 634 x 436 client area
   bool summary = false;
+  std::string recordPath;  // empty: no replay written
 };
 
 class Simulator {
@@ -45,10 +47,14 @@ class Simulator {
   void OnWait();
   void OnStepEnd();
   bool WriteScreenshot(const std::string& path);
+  void Recorded(const std::string& journal);
 
   Options options_;
   headless::HeadlessPlatform host_;
-  app::Game game_{host_.Get()};
+  // Listens only when a replay is asked for: a recording reseeds the serves at each match.
+  replay::Recorder recorder_{host_.Get(), [this](std::string journal) { Recorded(journal); }};
+  app::Game game_{recorder_.Wrapped()};
+  bool recorded_ = false;
   std::FILE* trace_ = nullptr;
   bool outputFailed_ = false;
   bool quit_ = false;
