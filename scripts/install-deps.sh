@@ -7,7 +7,7 @@ packages=(
   build-essential cmake pkg-config
   clang libclang-rt-14-dev
   qt6-base-dev libgl-dev
-  libsdl2-dev
+  libsdl2-dev zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-dejavu-core
   xvfb xauth xdotool x11-utils imagemagick

@@ -65,12 +65,11 @@ bool ParseArguments(const QStringList& arguments, std::string& replayPath) {
 int PlayBack(krelmo::qt::QtPlatform& host, krelmo::qt::SingleInstance& instance,
              const std::string& path) {
   using krelmo::replay::Player;
-  std::ifstream file(path, std::ios::binary);
-  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-  krelmo::replay::ParseError error;
-  auto journal = file ? krelmo::replay::ParseReplay(text, error) : std::nullopt;
+  std::string why;
+  const auto text = krelmo::replay::ReadReplayFile(path, why);
+  krelmo::replay::ParseError error{0, why};
+  auto journal = text ? krelmo::replay::ParseReplay(*text, error) : std::nullopt;
   if (!journal) {
-    if (!file) error = {0, "cannot be read"};
     std::fprintf(stderr, "krelmo99: %s:%d: %s\n", path.c_str(), error.line, error.message.c_str());
     return kExitUsage;
   }

@@ -43,12 +43,12 @@ focus_window "$box"
 xdotool key y
 wait_for "the question to close" no_window Warning
 
-one_replay() { [[ $(ls "$replays" 2>/dev/null | grep -c '\.replay$') -eq 1 ]]; }
+one_replay() { [[ $(ls "$replays" 2>/dev/null | grep -c '\.replay\.gz$') -eq 1 ]]; }
 wait_for "one replay in $replays after the match" one_replay
-file=$(ls "$replays"/*.replay)
+file=$(ls "$replays"/*.replay.gz)
 quit_game
-grep -q '^m ' "$file" || fail "the replay holds no mouse move taken in a ball step"
-grep -q '^a 7$' "$file" || fail "the replay holds no No to the abort question"
+zcat "$file" | grep -q '^m ' || fail "the replay holds no mouse move taken in a ball step"
+zcat "$file" | grep -q '^a 7$' || fail "the replay holds no No to the abort question"
 
 "$sim" --replay "$file" >"$work/sim.out" 2>"$work/sim.err" ||
   { cat "$work/sim.out" "$work/sim.err"; fail "krelmo-sim did not play the replay back as recorded"; }

@@ -129,16 +129,21 @@ TEST(ReplayStore, FilesAreNamedByTimeWrittenWholeAndTheNewestFiftyKept) {
   }
   const auto kept = store.List();
   ASSERT_EQ(kept.size(), kReplaysKept);
-  std::ifstream oldest(kept.front()), newest(kept.back());
-  std::string first, last;
-  std::getline(oldest, first);
-  std::getline(newest, last);
-  EXPECT_EQ(first, "match 2");
-  EXPECT_EQ(last, "match 51");
+  EXPECT_EQ(ReadReplayFile(kept.front(), error), "match 2");
+  EXPECT_EQ(ReadReplayFile(kept.back(), error), "match 51");
   EXPECT_NE(kept.back().find("_2.replay"), std::string::npos) << kept.back();
   std::size_t files = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++files;
   EXPECT_EQ(files, kReplaysKept) << "a temporary file was left behind";
+
+  // Plain text reads as it is; a compressed file cut short is refused, and says so.
+  std::ofstream(folder / "plain") << "krelmo99-replay 1\n";
+  EXPECT_EQ(ReadReplayFile((folder / "plain").string(), error), "krelmo99-replay 1\n");
+  const std::string packed = Compress(std::string(5000, 'm'));
+  std::ofstream(folder / "cut", std::ios::binary) << packed.substr(0, packed.size() / 2);
+  EXPECT_FALSE(ReadReplayFile((folder / "cut").string(), error));
+  EXPECT_NE(error.find("cut short"), std::string::npos) << error;
+  EXPECT_FALSE(ReadReplayFile((folder / "missing").string(), error));
 
   // A folder that cannot be made: nothing written, and why.
   ReplayStore blocked((folder / "match 0" / "below").string());

@@ -4,24 +4,23 @@
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "frontend/headless/headless_platform.h"
 #include "replay/player.h"
+#include "replay/store.h"
 #include "tools/sim/png_writer.h"
 
 namespace krelmo::sim {
 
 int PlayReplay(const std::string& path, const std::string& pngPath) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    std::fprintf(stderr, "krelmo-sim: cannot read the replay %s\n", path.c_str());
+  std::string why;
+  const auto text = replay::ReadReplayFile(path, why);
+  if (!text) {
+    std::fprintf(stderr, "krelmo-sim: the replay %s %s\n", path.c_str(), why.c_str());
     return kReplayUnreadable;
   }
-  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   replay::ParseError error;
-  auto journal = replay::ParseReplay(text, error);
+  auto journal = replay::ParseReplay(*text, error);
   if (!journal) {
     std::fprintf(stderr, "krelmo-sim: %s:%d: %s\n", path.c_str(), error.line,
                  error.message.c_str());
