@@ -38,7 +38,8 @@ fuzz: deps
 
 # Every performance figure in one table (tools/bench/bench.sh), from a release build of only
 # the programs it runs.
-BENCH_TARGETS := krelmo99 krelmo-bench krelmo-bench-qt krelmo-latency krelmo-audio-latency
+BENCH_TARGETS := krelmo99 krelmo-bench krelmo-bench-qt krelmo-latency krelmo-audio-latency \
+  krelmo-sim
 bench: deps
 	cmake --preset release
 	cmake --build --preset release -j $(JOBS) --target $(BENCH_TARGETS)

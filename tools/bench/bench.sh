@@ -10,7 +10,7 @@ tools=${1:-build/release/tools}
 game=${2:-build/release/frontend/qt/krelmo99}
 idle_seconds=${KRELMO_BENCH_IDLE_SECONDS:-10}
 for program in "$tools/krelmo-bench" "$tools/krelmo-bench-qt" "$tools/krelmo-latency" \
-  "$tools/krelmo-audio-latency" "$game"; do
+  "$tools/krelmo-audio-latency" "$tools/krelmo-sim" "$game"; do
   [[ -x $program ]] || { echo "bench: $program is not built" >&2; exit 1; }
 done
 load_at_start=$(cut -d' ' -f1-3 /proc/loadavg)
@@ -107,17 +107,40 @@ sleep 1
 serve=$(cpu_over)
 row "CPU waiting for a serve over ${idle_seconds} s" "$serve % of a core" "≤ 0.5 %" \
   "$(verdict "$serve" "<=" 0.5)"
-# Serves again whenever the ball is lost, for some seconds of play.
+# Serves again whenever the ball is lost, for some seconds of play, with the mouse swung to
+# and fro about 30 times a second, as a player's hand moves.
+play_start=$SECONDS
 for _ in $(seq 8); do
   xdotool click 1
-  sleep 1
+  for x in $(seq 100 15 400); do
+    command xdotool mousemove $((client_x + x)) $((client_y + 414)) 2>/dev/null
+    sleep 0.02
+  done
 done
+play_seconds=$((SECONDS - play_start))
 peak=$(awk '/^VmHWM:/ { printf "%.1f", $2 / 1024 }' /proc/"$game_pid"/status)
 quit_game
 presents=$(sed -n 's/.*(\([0-9.]*\) presents\/s).*/\1/p' "$work/game.err")
 row "presents a second during a frame, under Xvfb" "${presents:-} /s" "≥ 58 /s" \
   "$(verdict "${presents:-}" ">=" 58)"
 row "peak memory (VmHWM) after play" "$peak MB" "≤ 80 MB" "$(verdict "$peak" "<=" 80)"
+
+# The match was cut short by the quit: its replay is in the game's data folder.
+echo "bench: replays (the match above, and a long simulated match played back headless)" >&2
+recorded=$(ls "$XDG_DATA_HOME"/krelmo99/replays/*.replay.gz 2>/dev/null | head -n1)
+if [[ -n $recorded ]]; then
+  per_minute=$(awk -v b="$(wc -c <"$recorded")" -v s="$play_seconds" 'BEGIN { printf "%.1f", b * 60 / s / 1024 }')
+fi
+row "replay size, a minute of play with the mouse moving" "${per_minute:-} KB" \
+  "≤ 8 KB (500 KB an hour)" "$(verdict "${per_minute:-}" "<=" 8)"
+"$tools/krelmo-sim" --record "$work/long.replay.gz" "$here/../sim/examples/long_match.sim" \
+  >/dev/null 2>"$work/record.err" || fail "krelmo-sim could not record: $(cat "$work/record.err")"
+"$tools/krelmo-sim" --replay "$work/long.replay.gz" >"$work/replay.out" 2>&1 ||
+  fail "the long replay did not play back as recorded: $(cat "$work/replay.out")"
+speed=$(sed -n 's/^playback: .*(\([0-9]*\) steps a second)/\1/p' "$work/replay.out")
+steps=$(sed -n 's/^ball steps: //p' "$work/replay.out")
+row "headless playback of a replay (${steps:-} ball steps)" "${speed:-} steps/s" \
+  "≥ 1,000× the game's pace (265,000 /s)" "$(verdict "${speed:-}" ">=" 265000)"
 
 echo
 echo "Machine: $(nproc) cores, $(sed -n 's/^model name\s*: //p' /proc/cpuinfo | head -n1)," \

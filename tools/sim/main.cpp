@@ -27,7 +27,7 @@ void PrintUsage(std::FILE* out) {
       "  --png-every N     also FILE-<frame>.png every N frames (needs --png)\n"
       "  --full-surface    screenshots of the whole 640 x 480 surface\n"
       "  --summary         print the outcome: scores, balls, turns\n"
-      "  --record FILE     the replay of the first match that ends\n"
+      "  --record FILE     the replay of the first match that ends (gzip when FILE ends .gz)\n"
       "script commands, one a line ('#' starts a comment):\n"
       "  seed N | variant krelmo|varnak | players N | start | serve | key F2|F3|Esc\n"
       "  answer yes|no | mouse X | autopilot OFFSET|off | frames N | name TEXT\n"

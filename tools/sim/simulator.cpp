@@ -6,6 +6,7 @@
 #include <cinttypes>
 #include <type_traits>
 
+#include "replay/store.h"
 #include "resources/menu.h"
 #include "tools/sim/png_writer.h"
 
@@ -200,7 +201,9 @@ void Simulator::Recorded(const std::string& journal) {
   if (recorded_) return;
   recorded_ = true;
   std::string error;
-  if (!platform::WriteFileAtomically(options_.recordPath, journal, error)) {
+  const bool packed = options_.recordPath.ends_with(".gz");
+  if (!platform::WriteFileAtomically(options_.recordPath,
+                                     packed ? replay::Compress(journal) : journal, error)) {
     std::fprintf(stderr, "krelmo-sim: cannot write the replay: %s\n", error.c_str());
     outputFailed_ = true;
   }
