@@ -3,11 +3,29 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <new>
 
 #include "replay/player.h"
 #include "replay/recorder.h"
 #include "resources/menu.h"
 #include "tests/support/test_game.h"
+
+// Counts the allocations made while `countAllocations` is set.
+static bool countAllocations = false;
+static int allocations = 0;
+
+void* operator new(std::size_t size) {
+  if (countAllocations) ++allocations;
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
 
 namespace krelmo::replay {
 namespace {
@@ -77,7 +95,10 @@ TEST(Replay, AMouseMatchWithPauseQuestionsAndAHighScorePlaysBackExactly) {
   r.Post(WM_COMMAND, IDM_VARNAK);
   r.Key(VK_F2);
   ASSERT_TRUE(r.recorder.Recording());
+  countAllocations = true;  // a recorded frame's steps never wait on the heap
   r.PlayBall(400, 7, false);
+  countAllocations = false;
+  EXPECT_EQ(allocations, 0);
   r.Key(VK_F3);  // pause, a frame that does nothing, resume
   r.Frames(1);
   r.Key(VK_F3);
