@@ -128,7 +128,6 @@ Recorder::Recorder(platform::Platform& platform, Deliver deliver)
 
 Recorder::~Recorder() {
   platform_.queue.SetSeam(nullptr);
-  if (game_) game_->matchObserver = nullptr;
 }
 
 void Recorder::Attach(app::Game& game) {

@@ -24,7 +24,7 @@ class Recorder final : public platform::MessageSeam, public app::MatchObserver {
   Recorder& operator=(const Recorder&) = delete;
 
   platform::Platform& Wrapped() { return *wrapped_; }
-  // Starts listening to `game`, which was built over Wrapped().
+  // Starts listening to `game`, which was built over Wrapped() and goes before the recorder.
   void Attach(app::Game& game);
   bool Recording() const { return active_; }
 
