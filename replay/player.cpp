@@ -127,7 +127,8 @@ class Player::Dialogs final : public platform::Dialogs {
   Player& player_;
 };
 
-// The pointer stays the viewer's: a playback neither hides, confines nor moves it.
+// The pointer and the window stay the viewer's: a playback neither hides, confines nor moves
+// the pointer, nor minimises the window when the recorded game lost the focus.
 class Player::Window final : public platform::WindowSystem {
  public:
   explicit Window(platform::WindowSystem& window) : window_(window) {}
@@ -138,7 +139,7 @@ class Player::Window final : public platform::WindowSystem {
   void SetWindowPos(int x, int y, int width, int height, bool topmost) override {
     window_.SetWindowPos(x, y, width, height, topmost);
   }
-  void ShowWindow(platform::ShowCommand command) override { window_.ShowWindow(command); }
+  void ShowWindow(platform::ShowCommand) override {}
   platform::Point ClientToScreen(platform::Point client) const override {
     return window_.ClientToScreen(client);
   }

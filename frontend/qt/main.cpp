@@ -8,6 +8,7 @@
 #include <ctime>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -59,21 +60,25 @@ bool ParseArguments(const QStringList& arguments, std::string& replayPath) {
   return true;
 }
 
-// The match in `path` played back in the window at its own pace, with its sound. The
-// player's input is left out but for Esc and closing the window, which end the playback;
-// the last picture stays until then.
-int PlayBack(krelmo::qt::QtPlatform& host, krelmo::qt::SingleInstance& instance,
-             const std::string& path) {
-  using krelmo::replay::Player;
+// The replay file at `path`, or nothing after saying why on the error stream.
+std::optional<krelmo::replay::Replay> ReadReplay(const std::string& path) {
   std::string why;
   const auto text = krelmo::replay::ReadReplayFile(path, why);
   krelmo::replay::ParseError error{0, why};
   auto journal = text ? krelmo::replay::ParseReplay(*text, error) : std::nullopt;
   if (!journal) {
     std::fprintf(stderr, "krelmo99: %s:%d: %s\n", path.c_str(), error.line, error.message.c_str());
-    return kExitUsage;
   }
-  Player player(host.Get(), std::move(*journal));
+  return journal;
+}
+
+// The match played back in the window at its own pace, with its sound. The player's input
+// is left out but for Esc and closing the window, which end the playback; the last picture
+// stays until then.
+int PlayBack(krelmo::qt::QtPlatform& host, krelmo::qt::SingleInstance& instance,
+             krelmo::replay::Replay journal) {
+  using krelmo::replay::Player;
+  Player player(host.Get(), std::move(journal));
   krelmo::app::Game game(player.Wrapped());
   instance.onHandOver = [&] {
     host.windowSystem.ShowWindow(krelmo::platform::ShowCommand::kRestore);
@@ -141,12 +146,14 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  // A playback keeps its store in memory: it never touches the settings or the tables.
-  krelmo::qt::QtPlatform host(replayPath.empty() ? krelmo::qt::RegistryPath() : std::string());
   if (!replayPath.empty()) {
+    auto journal = ReadReplay(replayPath);
+    if (!journal) return kExitUsage;
+    krelmo::qt::QtPlatform host;  // its store in memory: settings and tables stay untouched
     krelmo::qt::QuitRequests quitRequests(host.queue);
-    return PlayBack(host, instance, replayPath);
+    return PlayBack(host, instance, std::move(*journal));
   }
+  krelmo::qt::QtPlatform host(krelmo::qt::RegistryPath());
 
   // Every match is recorded; a replay that cannot be written never stops the game.
   krelmo::replay::ReplayStore replays(krelmo::qt::ReplaysFolder());
