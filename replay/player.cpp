@@ -257,12 +257,15 @@ bool Player::Peek(platform::MessageQueue&, Message& out, MessageId filterMin, Me
                   bool remove) {
   const Event* event = Next();
   if (!Playing() || !game_) return false;
+  const bool any = filterMin == 0 && filterMax == 0;
   if (!event) {
-    End();
+    // The recording closed at the game's next look at its whole queue: a step that finds
+    // no move after the journal's last one plays on to there.
+    if (any) End();
     return false;
   }
   const engine::Engine& engine = game_->engine;
-  if (filterMin == 0 && filterMax == 0) {
+  if (any) {
     switch (event->kind) {
       case Kind::kTimer:
         if (paced_ && ticksAllowed_ == 0) return false;
@@ -308,31 +311,33 @@ void Player::End() {
     return;
   }
   outcome_ = Outcome::kDiffers;
-  char text[200];
+  char text[320];
   if (reached_.scores != recorded.scores || reached_.balls != recorded.balls) {
-    std::snprintf(text, sizeof text, "the match ended with other scores %s", Where().c_str());
-  } else {
+    const auto& a = reached_;
+    const auto& b = recorded;
     std::snprintf(text, sizeof text,
-                  "the match ended with the recorded scores but another picture (%016" PRIX64
-                  ", recorded %016" PRIX64 ")",
-                  reached_.surface, recorded.surface);
+                  "the match ended with scores %d %d %d %d and balls %d %d %d %d, recorded: "
+                  "scores %d %d %d %d and balls %d %d %d %d, %s",
+                  a.scores[0], a.scores[1], a.scores[2], a.scores[3], a.balls[0], a.balls[1],
+                  a.balls[2], a.balls[3], b.scores[0], b.scores[1], b.scores[2], b.scores[3],
+                  b.balls[0], b.balls[1], b.balls[2], b.balls[3], Where().c_str());
+  } else {
+    why_ = text;
   }
-  why_ = text;
-}
 
-void Player::Part(const std::string& what) {
-  if (!Playing()) return;
-  outcome_ = Outcome::kParted;
-  why_ = what + " " + Where();
-}
+  void Player::Part(const std::string& what) {
+    if (!Playing()) return;
+    outcome_ = Outcome::kParted;
+    why_ = what + " " + Where();
+  }
 
-std::string Player::Where() const {
-  const engine::Engine& engine = game_->engine;
-  // The journal's line: its header takes 15 lines.
-  char text[160];
-  std::snprintf(text, sizeof text, "at frame %" PRIu64 ", step %d (journal line %zu)",
-                engine.framesRun, engine.step, next_ + 16);
-  return text;
-}
+  std::string Player::Where() const {
+    const engine::Engine& engine = game_->engine;
+    // The journal's line: its header takes 15 lines.
+    char text[160];
+    std::snprintf(text, sizeof text, "at frame %" PRIu64 ", step %d (journal line %zu)",
+                  engine.framesRun, engine.step, next_ + 16);
+    return text;
+  }
 
 }  // namespace krelmo::replay

@@ -130,6 +130,18 @@ TEST(Replay, AMouseMatchWithPauseQuestionsAndAHighScorePlaysBackExactly) {
   EXPECT_EQ(PlayBack(other, &why), Player::Outcome::kDiffers);
 }
 
+TEST(Replay, AMatchLostInAStepEndsWhereItsRecordingEnded) {
+  RecordedGame r;
+  r.game.InitApplication();
+  r.Key(VK_F2);
+  // Moves are taken by steps up to the one that loses the last ball, and after it none.
+  for (int ball = 0; ball < 8 && r.game.engine.match.gameActive; ++ball) r.PlayBall(400, 0, true);
+  r.Post(WM_MOUSEMOVE, 0, MakePointLParam(10, 10));
+  ASSERT_EQ(r.journals.size(), 1u);
+  std::string why;
+  EXPECT_EQ(PlayBack(r.journals[0], &why), Player::Outcome::kMatched) << why;
+}
+
 // The allocations of a rally, with the test's own input: the same whether it is recorded.
 int AllocationsOfARally(bool record) {
   RecordedGame r(record);
