@@ -322,22 +322,27 @@ void Player::End() {
                   a.balls[2], a.balls[3], b.scores[0], b.scores[1], b.scores[2], b.scores[3],
                   b.balls[0], b.balls[1], b.balls[2], b.balls[3], Where().c_str());
   } else {
-    why_ = text;
+    std::snprintf(text, sizeof text,
+                  "the match ended with the recorded scores but another picture (%016" PRIX64
+                  ", recorded %016" PRIX64 ")",
+                  reached_.surface, recorded.surface);
   }
+  why_ = text;
+}
 
-  void Player::Part(const std::string& what) {
-    if (!Playing()) return;
-    outcome_ = Outcome::kParted;
-    why_ = what + " " + Where();
-  }
+void Player::Part(const std::string& what) {
+  if (!Playing()) return;
+  outcome_ = Outcome::kParted;
+  why_ = what + " " + Where();
+}
 
-  std::string Player::Where() const {
-    const engine::Engine& engine = game_->engine;
-    // The journal's line: its header takes 15 lines.
-    char text[160];
-    std::snprintf(text, sizeof text, "at frame %" PRIu64 ", step %d (journal line %zu)",
-                  engine.framesRun, engine.step, next_ + 16);
-    return text;
-  }
+std::string Player::Where() const {
+  const engine::Engine& engine = game_->engine;
+  // The journal's line: its header takes 15 lines.
+  char text[160];
+  std::snprintf(text, sizeof text, "at frame %" PRIu64 ", step %d (journal line %zu)",
+                engine.framesRun, engine.step, next_ + 16);
+  return text;
+}
 
 }  // namespace krelmo::replay
