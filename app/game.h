@@ -31,8 +31,13 @@ constexpr int kWindowHeight = 480;
 constexpr int kClientWidth = 634;
 constexpr int kClientHeight = 436;
 
+// The C library's random generator as the game's compiler made it, on every system alike:
+// draws of 0 to 32,767 from a seed that it steps.
+int NextRandom(std::uint32_t& seed);
+
 struct AppState {
   MessageId activateMessage = 0;
+  std::uint32_t randomSeed = 1;  // the serves' generator
   std::int32_t windowX = 0;
   std::int32_t windowY = 0;
   std::uint32_t appActive = 1;

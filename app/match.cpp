@@ -1,6 +1,4 @@
 // The flow of a match: new game, serve, pause, lost balls, turns and the end.
-#include <cstdlib>
-
 #include "app/game.h"
 #include "engine/collision.h"
 #include "engine/frame.h"
@@ -22,6 +20,11 @@ constexpr VariantStart kVariantStart[2] = {{4, 4500}, {3, 3850}};
 constexpr const char* kPausedText = "Paused - <F3> to resume";
 
 }  // namespace
+
+int NextRandom(std::uint32_t& seed) {
+  seed = seed * 214013u + 2531011u;
+  return static_cast<int>((seed >> 16) & 0x7FFF);
+}
 
 void Game::ConfineCursor(bool moveToPaddle) {
   // The strip lies just above the paddle's row, one pixel high; it lets the pointer's client
@@ -70,7 +73,7 @@ void Game::ServeBall() {
   if (!engine.match.gameActive || engine.match.cursorVisible || s.ballY < 470) return;
   s.ballDY = -1;
   s.ballY = 402;
-  s.ballDX = (std::rand() % 2 != 0) ? -1 : 1;
+  s.ballDX = (NextRandom(app.randomSeed) % 2 != 0) ? -1 : 1;
   s.ballX = static_cast<std::int16_t>(s.paddleX + 26);
   engine::ClearPlayArea(engine);
   engine::CheckWallCleared(engine);

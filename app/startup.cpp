@@ -1,5 +1,4 @@
 // Start-up, the message loop and shutdown, in the order the game has always done them.
-#include <cstdlib>
 #include <ctime>
 
 #include "app/game.h"
@@ -48,7 +47,7 @@ int Game::InitApplication() {
 
   timer.TM_Init(1);
   window.SetTimer(kPlayTimerId, kPlayTimerPeriodMs);
-  std::srand(static_cast<unsigned>(std::time(nullptr)));
+  app.randomSeed = static_cast<std::uint32_t>(std::time(nullptr));
 
   app.waveAvailable =
       platform.sound.PlaySound(123, platform::SND_RESOURCE | platform::SND_ASYNC) ? 1 : 0;

@@ -3,7 +3,7 @@
 // item, under a header line that names the format's version:
 //
 //   krelmo99-replay 1
-//   seed 2718281828                         the serve's random generator, seeded at the start
+//   seed 2718281828                         the serves' random generator as the match starts
 //   settings 2 0 1 1 1                      players, variant, sound on, digital, mouse
 //   devices 1 0 1                           recordings play, joystick present, window active
 //   state 290 0 0 4294967295 0 0 0 0 0 0    paddle, brick latch, shown score, last stick x,

@@ -4,7 +4,6 @@
 
 #include <cinttypes>
 #include <cstdio>
-#include <cstdlib>
 
 #include "records/records.h"
 #include "records/registry_values.h"
@@ -192,7 +191,7 @@ void Player::Begin(app::Game& game) {
   state.joyInfo = h.joyInfo;
   state.joyButton1Down = h.joyButton1Down;
   state.joyButton2Down = h.joyButton2Down;
-  std::srand(h.seed);
+  game.app.randomSeed = h.seed;
   platform_.queue.SetSeam(this);
   game.StartNewGame();
 }

@@ -184,9 +184,7 @@ void Recorder::MatchStarting() {
   auto& g = *game_;
   const auto& s = g.engine.state;
   Header h;
-  // A fresh seed from the game's own generator, so that the serves can be played again.
-  h.seed = static_cast<std::uint32_t>(std::rand());
-  std::srand(h.seed);
+  h.seed = g.app.randomSeed;
   h.settings = g.engine.settings;
   h.waveAvailable = g.app.waveAvailable;
   h.joystickPresent = g.app.joystickPresent;

@@ -146,8 +146,6 @@ TEST(Replay, AMatchLostInAStepEndsWhereItsRecordingEnded) {
 int AllocationsOfARally(bool record) {
   RecordedGame r(record);
   r.game.InitApplication();
-  std::srand(5);
-  if (!record) std::srand(static_cast<unsigned>(std::rand()));  // as the recorder reseeds
   r.Key(VK_F2);
   allocations = 0;
   countAllocations = true;

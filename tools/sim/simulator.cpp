@@ -47,7 +47,7 @@ bool Simulator::Begin() {
   if (!options_.recordPath.empty()) recorder_.Attach(game_);
   game_.InitApplication();
   // Start-up seeds from the time of day; a run is repeatable unless the script says otherwise.
-  std::srand(1);
+  game_.app.randomSeed = 1;
   host_.frameHost.onWait = [this] { OnWait(); };
   game_.engine.onStepEnd = [this] { OnStepEnd(); };
   Dispatch();
@@ -86,7 +86,7 @@ void Simulator::Execute(const ScriptLine& line) {
       [&](const auto& command) {
         using T = std::decay_t<decltype(command)>;
         if constexpr (std::is_same_v<T, Seed>) {
-          std::srand(command.value);
+          game_.app.randomSeed = command.value;
         } else if constexpr (std::is_same_v<T, Variant>) {
           ChooseMenuItem(line.number,
                          command.varnak ? resources::IDM_VARNAK : resources::IDM_KRELMO,

@@ -51,7 +51,7 @@ class Simulator {
 
   Options options_;
   headless::HeadlessPlatform host_;
-  // Listens only when a replay is asked for: a recording reseeds the serves at each match.
+  // Attached only when a replay is asked for.
   replay::Recorder recorder_{host_.Get(), [this](std::string journal) { Recorded(journal); }};
   app::Game game_{recorder_.Wrapped()};
   bool recorded_ = false;
