@@ -12,6 +12,7 @@ build=$(realpath "${1:?usage: run_tests.sh BUILD_DIR LINUX_WRITER}")
 linux_writer=$(realpath "${2:?usage: run_tests.sh BUILD_DIR LINUX_WRITER}")
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 wine=$(command -v wine64 || command -v wine) || { echo "FAIL: Wine is not installed"; exit 1; }
+wineserver=$(command -v wineserver) || { echo "FAIL: wineserver is not installed"; exit 1; }
 
 # Console programs only: no window, no debug chatter, no offer to install Mono or Gecko. The
 # "C" locale fixes the code page that `reg query` writes in (437).
@@ -32,6 +33,25 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   }
 fi
 
+# One Wine server for the whole run (each program then starts in a tenth of a second), ended
+# with the run; its services started at once, on no terminal or pipe of ours.
+"$wineserver" -p </dev/null >/dev/null 2>&1
+trap '"$wineserver" -k 2>/dev/null' EXIT
+"$wine" wineboot </dev/null >/dev/null 2>&1
+
+# Runs a Windows program with its output in the file OUT, line ends made Unix ones. Never into
+# a pipe: the services a program may start keep its output open as long as the server runs.
+run_wine() {
+  local out=$1 code
+  shift
+  "$wine" "$@" </dev/null >"$out" 2>&1
+  code=$?
+  sed -i 's/\r$//' "$out"
+  return $code
+}
+# The Windows name of a file here: drive Z: is the root of the Unix file system.
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
 # The unit and scenario tests, one program per folder of the game.
 passed_total=0
 skipped_total=0
@@ -39,8 +59,8 @@ programs=("$build"/tests/*_tests.exe)
 [ -e "${programs[0]}" ] || { echo "FAIL: no test programs in $build/tests"; exit 1; }
 for program in "${programs[@]}"; do
   name=$(basename "$program" .exe)
-  "$wine" "$program" --gtest_brief=1 2>&1 | tr -d '\r' >"$logs/$name.log"
-  code=${PIPESTATUS[0]}
+  run_wine "$logs/$name.log" "$program" --gtest_brief=1
+  code=$?
   passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p' "$logs/$name.log")
   skipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?,\? .*$/\1/p; s/^\[  SKIPPED \] \([0-9]*\) tests\?\.$/\1/p' "$logs/$name.log" | head -1)
   passed_total=$((passed_total + ${passed:-0}))
@@ -55,11 +75,12 @@ for program in "${programs[@]}"; do
 done
 
 # A whole two-player match through the simulator, played to its end.
-match=$("$wine" "$build/tools/krelmo-sim.exe" --summary "$source_dir/tools/sim/examples/two_players.sim" 2>&1 | tr -d '\r')
-if grep -q '^match: not running$' <<<"$match" && grep -q '^balls lost: 6$' <<<"$match"; then
+run_wine "$logs/krelmo-sim.log" "$build/tools/krelmo-sim.exe" --summary \
+  "$(windows_path "$source_dir/tools/sim/examples/two_players.sim")"
+if grep -q '^match: not running$' "$logs/krelmo-sim.log" && grep -q '^balls lost: 6$' "$logs/krelmo-sim.log"; then
   summary+=("krelmo-sim       a whole two-player match played to its end")
 else
-  printf '%s\n' "$match"
+  cat "$logs/krelmo-sim.log"
   failures+=("krelmo-sim: the two-player match did not end as it should")
   summary+=("krelmo-sim       FAILED")
 fi
@@ -71,16 +92,16 @@ round_trip() {
   local key="HKEY_LOCAL_MACHINE\\SOFTWARE\\By Tenvarre"
   "$linux_writer" "$round/linux.reg" || { echo "the Linux build could not write the settings file"; return 1; }
   # The Windows build writes the same bytes, through its own file calls.
-  "$wine" "$build/tests/windows/settings_file_writer.exe" "$("$wine" winepath -w "$round/windows.reg")" ||
-    { echo "the Windows build could not write the settings file"; return 1; }
+  run_wine "$round/writer.log" "$build/tests/windows/settings_file_writer.exe" "$(windows_path "$round/windows.reg")" ||
+    { cat "$round/writer.log"; echo "the Windows build could not write the settings file"; return 1; }
   cmp "$round/linux.reg" "$round/windows.reg" ||
     { echo "the Windows build wrote another file than the Linux build"; return 1; }
   "$linux_writer" --list "$round/linux.reg" >"$round/expected.txt" || { echo "the file lists no value"; return 1; }
 
   import() {
-    "$wine" reg delete "$key" /f >/dev/null 2>&1
-    "$wine" regedit /S "$("$wine" winepath -w "$1")"
-    "$wine" reg query "$key" /s >"$round/query.txt" 2>&1
+    run_wine "$round/delete.log" reg delete "$key" /f
+    run_wine "$round/regedit.log" regedit /S "$(windows_path "$1")"
+    run_wine "$round/query.txt" reg query "$key" /s
   }
   if ! import "$round/linux.reg"; then
     # Wine 8's regedit takes a .reg file in UTF-16 or in the ANSI code page, not UTF-8 with a
@@ -92,7 +113,7 @@ round_trip() {
   fi
   # "    NAME    TYPE    DATA" below each key's line, in code page 437; as key TAB name TAB type
   # TAB data in UTF-8, keys compared without regard to case as the registry does.
-  iconv -f CP437 -t UTF-8 "$round/query.txt" | tr -d '\r' | awk -F '    ' '
+  iconv -f CP437 -t UTF-8 "$round/query.txt" | awk -F '    ' '
     /^HKEY_/ { key = $0; next }
     /^    / { data = $4; for (i = 5; i <= NF; ++i) data = data "    " $i
                print key "\t" $2 "\t" $3 "\t" data }' |
