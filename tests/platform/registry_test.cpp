@@ -3,7 +3,9 @@
 #include "platform/registry.h"
 
 #include <gtest/gtest.h>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -239,36 +241,79 @@ TEST(RegistryFile, AFailedSaveLeavesTheOldFileWholeSaysWhyAndTriesAgainLater) {
       << "no temporary file is left behind";
 }
 
-TEST(RegistryFile, AProcessKilledInTheMiddleOfSavesLeavesAWholeFile) {
+const RegValue kFirst{REG_SZ, Bytes(std::string(3000, 'a') + '\0')};
+const RegValue kSecond{REG_SZ, Bytes(std::string(5000, 'b') + '\0')};
+
+[[noreturn]] void SaveUntilKilled(const std::string& path) {
+  Registry registry(path);
+  for (int i = 0;; ++i) SetValues(registry, {{"HSName1", i % 2 ? kSecond : kFirst}});
+}
+
+// A process saving the file over and over until it is killed: a fork() of this one. On
+// Windows it is this test program started again, which saves before any test when
+// KRELMO_SAVE_UNTIL_KILLED names the file, and ends itself abruptly, from another thread, a
+// given time after it starts.
 #ifdef _WIN32
-  GTEST_SKIP() << "the saving process is a fork() of this one";
+const bool kSavingProcess = [] {
+  const char* path = std::getenv("KRELMO_SAVE_UNTIL_KILLED");
+  if (!path) return false;
+  const int milliseconds = std::atoi(std::getenv("KRELMO_SAVE_MILLISECONDS"));
+  std::thread([milliseconds] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    std::_Exit(9);
+  }).detach();
+  SaveUntilKilled(path);
+}();
+
+struct SavingProcess {
+  SavingProcess(const std::string& path, int milliseconds) {
+    const std::string self = (*__p___argv())[0];  // argv[0]: this program
+    _putenv_s("KRELMO_SAVE_UNTIL_KILLED", path.c_str());
+    _putenv_s("KRELMO_SAVE_MILLISECONDS", std::to_string(milliseconds).c_str());
+    process = _spawnl(_P_NOWAIT, self.c_str(), ("\"" + self + "\"").c_str(), nullptr);
+    _putenv_s("KRELMO_SAVE_UNTIL_KILLED", "");
+    started = process != -1;
+  }
+  void End() {  // it ends itself
+    int status = 0;
+    _cwait(&status, process, 0);
+  }
+  intptr_t process = -1;
+  bool started = false;
+};
 #else
-  TempFolder folder;
-  const std::string path = folder.File("krelmo.reg");
-  const RegValue first{REG_SZ, Bytes(std::string(3000, 'a') + '\0')};
-  const RegValue second{REG_SZ, Bytes(std::string(5000, 'b') + '\0')};
-  Registry before(path);
-  ASSERT_EQ(SetValues(before, {{"HSName1", first}}), ERROR_SUCCESS);
-  for (int round = 0; round < 12; ++round) {
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      Registry registry(path);
-      for (int i = 0;; ++i) SetValues(registry, {{"HSName1", i % 2 ? second : first}});
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5 + 7 * round));
+struct SavingProcess {
+  SavingProcess(const std::string& path, int milliseconds) : child(fork()), started(child >= 0) {
+    if (child == 0) SaveUntilKilled(path);
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  }
+  void End() {
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
+  }
+  pid_t child;
+  bool started;
+};
+#endif
+
+TEST(RegistryFile, AProcessKilledInTheMiddleOfSavesLeavesAWholeFile) {
+  TempFolder folder;
+  const std::string path = folder.File("krelmo.reg");
+  Registry before(path);
+  ASSERT_EQ(SetValues(before, {{"HSName1", kFirst}}), ERROR_SUCCESS);
+  for (int round = 0; round < 12; ++round) {
+    SavingProcess saving(path, 5 + 7 * round);
+    ASSERT_TRUE(saving.started);
+    saving.End();
     const auto tree = ParseRegText(ReadAll(path));
     ASSERT_TRUE(tree) << "round " << round;
     const RegValue& name = tree->at(kKey).at("HSName1");
-    EXPECT_TRUE(name == first || name == second) << "round " << round;
+    EXPECT_TRUE(name == kFirst || name == kSecond) << "round " << round;
   }
   Registry next(path);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1)
       << "the next start clears what the killed saves left behind";
-#endif
 }
 
 }  // namespace
