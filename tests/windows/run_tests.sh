@@ -39,13 +39,15 @@ fi
 trap '"$wineserver" -k 2>/dev/null' EXIT
 "$wine" wineboot </dev/null >/dev/null 2>&1
 
-# Runs a Windows program with its output in the file OUT, line ends made Unix ones. Never into
-# a pipe: the services a program may start keep its output open as long as the server runs.
+# Runs a Windows program with its output in the file OUT, line ends made Unix ones, for at most
+# five minutes. Never into a pipe: the services a program may start keep its output open as
+# long as the server runs.
 run_wine() {
   local out=$1 code
   shift
-  "$wine" "$@" </dev/null >"$out" 2>&1
+  timeout 300 "$wine" "$@" </dev/null >"$out" 2>&1
   code=$?
+  [ $code -eq 124 ] && echo "(stopped after five minutes)" >>"$out"
   sed -i 's/\r$//' "$out"
   return $code
 }
