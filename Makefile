@@ -4,7 +4,7 @@ PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build asan fuzz bench soak package clean format
+.PHONY: run test deps build asan fuzz bench soak package test-windows clean format
 
 run: build
 	$(BUILD_DIR)/frontend/qt/krelmo99
@@ -58,6 +58,17 @@ soak: deps
 package: deps
 	$(MAKE) build PRESET=release
 	cd build/release && cpack
+
+# The game's logic and its tests built for 64-bit Windows with mingw-w64 and run under Wine
+# (a prefix of its own in build/windows/wineprefix), with the settings file written on Linux
+# imported into Wine's registry (tests/windows/run_tests.sh). Installs Wine: not in `make test`.
+test-windows:
+	@bash scripts/install-deps.sh --windows
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS)
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS) --target settings_file_writer
+	tests/windows/run_tests.sh build/windows build/default/tests/windows/settings_file_writer
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

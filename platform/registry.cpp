@@ -2,15 +2,13 @@
 // replaced whole and atomically on every save.
 #include "platform/registry.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+
+#include "platform/whole_file.h"
 
 namespace krelmo::platform {
 
@@ -22,85 +20,6 @@ constexpr std::string_view kSoftware = "HKEY_LOCAL_MACHINE\\SOFTWARE";
 std::string Reason(const std::string& path, int error) {
   return path + ": " + std::strerror(error);
 }
-
-// The whole file into `bytes`; 0, or the error number.
-int ReadWholeFile(const std::string& path, std::string& bytes) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return errno;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    const int error = S_ISDIR(info.st_mode) ? EISDIR : errno != 0 ? errno : EINVAL;
-    ::close(fd);
-    return error;
-  }
-  char buffer[65536];
-  for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    if (n == 0) break;
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      const int error = errno;
-      ::close(fd);
-      return error;
-    }
-    bytes.append(buffer, static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-  return 0;
-}
-
-}  // namespace
-
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
-  const std::filesystem::path target(path);
-  std::error_code ec;
-  const std::filesystem::path folder =
-      target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-  std::filesystem::create_directories(folder, ec);
-  if (ec) {
-    error = folder.string() + ": " + ec.message();
-    return false;
-  }
-  std::string temporary = path + ".tmp-XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  if (fd < 0) {
-    error = Reason(folder.string(), errno);
-    return false;
-  }
-  const auto fail = [&](int number) {
-    ::close(fd);
-    ::unlink(temporary.c_str());
-    error = Reason(path, number);
-    return false;
-  };
-  for (std::size_t done = 0; done < bytes.size();) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return fail(n < 0 ? errno : ENOSPC);
-    done += static_cast<std::size_t>(n);
-  }
-  if (::fsync(fd) != 0) return fail(errno);
-  if (::close(fd) != 0) {
-    const int number = errno;
-    ::unlink(temporary.c_str());
-    error = Reason(path, number);
-    return false;
-  }
-  if (::rename(temporary.c_str(), path.c_str()) != 0) {
-    const int number = errno;
-    ::unlink(temporary.c_str());
-    error = Reason(path, number);
-    return false;
-  }
-  const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
-  return true;
-}
-
-namespace {
 
 // Only one game runs at a time: a temporary file beside ours is left over from a save that a
 // crash cut short.

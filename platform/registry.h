@@ -31,11 +31,6 @@ constexpr LONG ERROR_WRITE_FAULT = 29;
 constexpr LONG ERROR_INVALID_PARAMETER = 87;
 constexpr LONG ERROR_MORE_DATA = 234;
 
-// A temporary file beside `path` (its folders made as needed), written, flushed to disk and
-// renamed over it; then the folder is flushed so that the rename itself survives a power cut.
-// On failure the old file is untouched, the temporary file is gone and `error` says why.
-bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error);
-
 // Called on the UI thread only. The file is read once, when the store is made; changes
 // reach it when a changed key is flushed or closed, written whole to a temporary file in
 // the same folder, flushed to disk and renamed over the old one, so that the file on disk

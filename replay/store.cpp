@@ -9,7 +9,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "platform/registry.h"
+#include "platform/whole_file.h"
 
 namespace krelmo::replay {
 

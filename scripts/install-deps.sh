@@ -13,6 +13,11 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick
   desktop-file-utils appstream
 )
+# With --windows, also what `make test-windows` needs: the mingw-w64 cross compiler (posix
+# threads) with zlib, GoogleTest's sources and Wine. Large, so never for `make test`.
+if [ "${1:-}" = "--windows" ]; then
+  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libz-mingw-w64-dev googletest wine wine64)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -3,14 +3,19 @@
 #include "platform/registry.h"
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <process.h>
+#else
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <thread>
 
@@ -23,8 +28,10 @@ const std::string kKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\By Tenvarre\\Krelmo'99\\
 
 struct TempFolder {
   TempFolder() {
-    char name[] = "/tmp/krelmo-registry-XXXXXX";
-    path = ::mkdtemp(name);
+    std::random_device random;
+    do {
+      path = fs::temp_directory_path() / ("krelmo-registry-" + std::to_string(random()));
+    } while (!fs::create_directory(path));
   }
   ~TempFolder() { fs::remove_all(path); }
   std::string File(std::string_view name) const { return (path / name).string(); }
@@ -169,6 +176,7 @@ TEST(RegistryFile, ADamagedFileIsMovedAsideNeverOverwrittenAndReadsAsAFirstRun) 
   }
 }
 
+#ifndef _WIN32
 // Sets the soft limit on file sizes for as long as it lives: writes beyond it fail as on a
 // full disk.
 struct FileSizeLimit {
@@ -185,6 +193,7 @@ struct FileSizeLimit {
   }
   rlimit saved{};
 };
+#endif
 
 TEST(RegistryFile, AFailedSaveLeavesTheOldFileWholeSaysWhyAndTriesAgainLater) {
   TempFolder folder;
@@ -192,6 +201,7 @@ TEST(RegistryFile, AFailedSaveLeavesTheOldFileWholeSaysWhyAndTriesAgainLater) {
   Registry registry(path);
   ASSERT_EQ(SetValues(registry, {{"HSName1", {REG_SZ, Bytes(std::string_view("Ann\0", 4))}}}),
             ERROR_SUCCESS);
+#ifndef _WIN32  // the full disk is a limit on file sizes, which Windows does not have
   const std::string old = ReadAll(path);
   const std::string longName(400, 'x');
   {
@@ -208,44 +218,98 @@ TEST(RegistryFile, AFailedSaveLeavesTheOldFileWholeSaysWhyAndTriesAgainLater) {
   registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey.substr(19), 0, KEY_ALL_ACCESS, &key);
   EXPECT_EQ(registry.RegFlushKey(key), ERROR_SUCCESS);
   EXPECT_EQ(Registry(path).Tree().at(kKey).count(longName), 1u);
+#endif
 
   // A folder that cannot be made (a file stands in its place), and a file that cannot be
   // replaced (a folder stands in its place).
   WriteAll(folder.File("file"), "x");
   Registry nowhere(folder.File("file") + "/krelmo.reg");
   EXPECT_NE(SetValues(nowhere, {}), ERROR_SUCCESS);
-  EXPECT_NE(nowhere.WriteError().find("Not a directory"), std::string::npos)
-      << nowhere.WriteError();
   Registry taken(folder.File("taken.reg"));
   fs::create_directories(folder.path / "taken.reg" / "x");
   EXPECT_NE(SetValues(taken, {}), ERROR_SUCCESS);
+#ifdef _WIN32
+  // Windows words its reasons otherwise: each names what stood in the way.
+  EXPECT_EQ(nowhere.WriteError().rfind(folder.File("file") + ": ", 0), 0u) << nowhere.WriteError();
+  EXPECT_EQ(taken.WriteError().rfind(folder.File("taken.reg") + ": ", 0), 0u) << taken.WriteError();
+#else
+  EXPECT_NE(nowhere.WriteError().find("Not a directory"), std::string::npos)
+      << nowhere.WriteError();
   EXPECT_NE(taken.WriteError().find("directory"), std::string::npos) << taken.WriteError();
+#endif
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 3)
       << "no temporary file is left behind";
 }
 
-TEST(RegistryFile, AProcessKilledInTheMiddleOfSavesLeavesAWholeFile) {
-  TempFolder folder;
-  const std::string path = folder.File("krelmo.reg");
-  const RegValue first{REG_SZ, Bytes(std::string(3000, 'a') + '\0')};
-  const RegValue second{REG_SZ, Bytes(std::string(5000, 'b') + '\0')};
-  Registry before(path);
-  ASSERT_EQ(SetValues(before, {{"HSName1", first}}), ERROR_SUCCESS);
-  for (int round = 0; round < 12; ++round) {
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      Registry registry(path);
-      for (int i = 0;; ++i) SetValues(registry, {{"HSName1", i % 2 ? second : first}});
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(5 + 7 * round));
+const RegValue kFirst{REG_SZ, Bytes(std::string(3000, 'a') + '\0')};
+const RegValue kSecond{REG_SZ, Bytes(std::string(5000, 'b') + '\0')};
+
+[[noreturn]] void SaveUntilKilled(const std::string& path) {
+  Registry registry(path);
+  for (int i = 0;; ++i) SetValues(registry, {{"HSName1", i % 2 ? kSecond : kFirst}});
+}
+
+// A process saving the file over and over until it is killed: a fork() of this one. On
+// Windows it is this test program started again, which saves before any test when
+// KRELMO_SAVE_UNTIL_KILLED names the file, and ends itself abruptly, from another thread, a
+// given time after it starts.
+#ifdef _WIN32
+const bool kSavingProcess = [] {
+  const char* path = std::getenv("KRELMO_SAVE_UNTIL_KILLED");
+  if (!path) return false;
+  const int milliseconds = std::atoi(std::getenv("KRELMO_SAVE_MILLISECONDS"));
+  std::thread([milliseconds] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    std::_Exit(9);
+  }).detach();
+  SaveUntilKilled(path);
+}();
+
+struct SavingProcess {
+  SavingProcess(const std::string& path, int milliseconds) {
+    const std::string self = (*__p___argv())[0];  // argv[0]: this program
+    _putenv_s("KRELMO_SAVE_UNTIL_KILLED", path.c_str());
+    _putenv_s("KRELMO_SAVE_MILLISECONDS", std::to_string(milliseconds).c_str());
+    process = _spawnl(_P_NOWAIT, self.c_str(), ("\"" + self + "\"").c_str(), nullptr);
+    _putenv_s("KRELMO_SAVE_UNTIL_KILLED", "");
+    started = process != -1;
+  }
+  void End() {  // it ends itself
+    int status = 0;
+    _cwait(&status, process, 0);
+  }
+  intptr_t process = -1;
+  bool started = false;
+};
+#else
+struct SavingProcess {
+  SavingProcess(const std::string& path, int milliseconds) : child(fork()), started(child >= 0) {
+    if (child == 0) SaveUntilKilled(path);
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  }
+  void End() {
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
+  }
+  pid_t child;
+  bool started;
+};
+#endif
+
+TEST(RegistryFile, AProcessKilledInTheMiddleOfSavesLeavesAWholeFile) {
+  TempFolder folder;
+  const std::string path = folder.File("krelmo.reg");
+  Registry before(path);
+  ASSERT_EQ(SetValues(before, {{"HSName1", kFirst}}), ERROR_SUCCESS);
+  for (int round = 0; round < 12; ++round) {
+    SavingProcess saving(path, 5 + 7 * round);
+    ASSERT_TRUE(saving.started);
+    saving.End();
     const auto tree = ParseRegText(ReadAll(path));
     ASSERT_TRUE(tree) << "round " << round;
     const RegValue& name = tree->at(kKey).at("HSName1");
-    EXPECT_TRUE(name == first || name == second) << "round " << round;
+    EXPECT_TRUE(name == kFirst || name == kSecond) << "round " << round;
   }
   Registry next(path);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1)

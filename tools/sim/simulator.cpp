@@ -6,6 +6,7 @@
 #include <cinttypes>
 #include <type_traits>
 
+#include "platform/whole_file.h"
 #include "replay/store.h"
 #include "resources/menu.h"
 #include "tools/sim/png_writer.h"

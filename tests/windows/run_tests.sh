@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# The Windows build's tests under Wine (make test-windows):
+#   tests/windows/run_tests.sh BUILD_DIR LINUX_WRITER
+# BUILD_DIR is the mingw-w64 build (build/windows); LINUX_WRITER is settings_file_writer from
+# the Linux build. Runs every *_tests.exe, a whole simulated match, and the registry round
+# trip: the settings file written on Linux is imported into Wine's registry with regedit and
+# every value read back with `reg query` must be the one the game stored. Wine lives in a prefix
+# of its own under BUILD_DIR, made on the first run. Prints a summary; fails when anything did.
+set -uo pipefail
+
+build=$(realpath "${1:?usage: run_tests.sh BUILD_DIR LINUX_WRITER}")
+linux_writer=$(realpath "${2:?usage: run_tests.sh BUILD_DIR LINUX_WRITER}")
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+wine=$(command -v wine64 || command -v wine) || { echo "FAIL: Wine is not installed"; exit 1; }
+wineserver=$(command -v wineserver) || { echo "FAIL: wineserver is not installed"; exit 1; }
+
+# Console programs only: no window, no debug chatter, no offer to install Mono or Gecko. The
+# "C" locale fixes the code page that `reg query` writes in (437).
+export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C
+unset DISPLAY WAYLAND_DISPLAY
+logs=$build/test-logs
+rm -rf "$logs" && mkdir -p "$logs"
+start=$SECONDS
+failures=()
+summary=()
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  echo "Making the Wine prefix $WINEPREFIX (once)"
+  "$wine" wineboot -i >"$logs/wineboot.log" 2>&1 || {
+    cat "$logs/wineboot.log"
+    echo "FAIL: wineboot could not make $WINEPREFIX"
+    exit 1
+  }
+fi
+
+# One Wine server for the whole run (each program then starts in a tenth of a second), ended
+# with the run; its services started at once, on no terminal or pipe of ours.
+"$wineserver" -p </dev/null >/dev/null 2>&1
+trap '"$wineserver" -k 2>/dev/null' EXIT
+"$wine" wineboot </dev/null >/dev/null 2>&1
+
+# Runs a Windows program with its output in the file OUT, line ends made Unix ones, for at most
+# five minutes. Never into a pipe: the services a program may start keep its output open as
+# long as the server runs.
+run_wine() {
+  local out=$1 code
+  shift
+  timeout 300 "$wine" "$@" </dev/null >"$out" 2>&1
+  code=$?
+  [ $code -eq 124 ] && echo "(stopped after five minutes)" >>"$out"
+  sed -i 's/\r$//' "$out"
+  return $code
+}
+# The Windows name of a file here: drive Z: is the root of the Unix file system.
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+
+# The unit and scenario tests, one program per folder of the game.
+passed_total=0
+skipped_total=0
+programs=("$build"/tests/*_tests.exe)
+[ -e "${programs[0]}" ] || { echo "FAIL: no test programs in $build/tests"; exit 1; }
+for program in "${programs[@]}"; do
+  name=$(basename "$program" .exe)
+  run_wine "$logs/$name.log" "$program" --gtest_brief=1
+  code=$?
+  passed=$(sed -n 's/^\[  PASSED  \] \([0-9]*\) tests\?\.$/\1/p' "$logs/$name.log")
+  skipped=$(sed -n 's/^\[  SKIPPED \] \([0-9]*\) tests\?,\? .*$/\1/p; s/^\[  SKIPPED \] \([0-9]*\) tests\?\.$/\1/p' "$logs/$name.log" | head -1)
+  passed_total=$((passed_total + ${passed:-0}))
+  skipped_total=$((skipped_total + ${skipped:-0}))
+  if [ $code -ne 0 ] || [ -z "$passed" ]; then
+    failures+=("$name (exit code $code, log $logs/$name.log)")
+    sed -n '/\[  FAILED  \]/p; /Failure$/,+4p' "$logs/$name.log" | head -40
+    summary+=("$(printf '%-16s FAILED (exit code %s)' "$name" "$code")")
+  else
+    summary+=("$(printf '%-16s %4s passed, %s skipped' "$name" "$passed" "${skipped:-0}")")
+  fi
+done
+
+# A whole two-player match through the simulator, played to its end.
+run_wine "$logs/krelmo-sim.log" "$build/tools/krelmo-sim.exe" --summary \
+  "$(windows_path "$source_dir/tools/sim/examples/two_players.sim")"
+if grep -q '^match: not running$' "$logs/krelmo-sim.log" && grep -q '^balls lost: 6$' "$logs/krelmo-sim.log"; then
+  summary+=("krelmo-sim       a whole two-player match played to its end")
+else
+  cat "$logs/krelmo-sim.log"
+  failures+=("krelmo-sim: the two-player match did not end as it should")
+  summary+=("krelmo-sim       FAILED")
+fi
+
+# The registry round trip.
+round=$build/round-trip
+rm -rf "$round" && mkdir -p "$round"
+round_trip() {
+  local key="HKEY_LOCAL_MACHINE\\SOFTWARE\\By Tenvarre"
+  "$linux_writer" "$round/linux.reg" || { echo "the Linux build could not write the settings file"; return 1; }
+  # The Windows build writes the same bytes, through its own file calls.
+  run_wine "$round/writer.log" "$build/tests/windows/settings_file_writer.exe" "$(windows_path "$round/windows.reg")" ||
+    { cat "$round/writer.log"; echo "the Windows build could not write the settings file"; return 1; }
+  cmp "$round/linux.reg" "$round/windows.reg" ||
+    { echo "the Windows build wrote another file than the Linux build"; return 1; }
+  "$linux_writer" --list "$round/linux.reg" >"$round/expected.txt" || { echo "the file lists no value"; return 1; }
+
+  import() {
+    run_wine "$round/delete.log" reg delete "$key" /f
+    run_wine "$round/regedit.log" regedit /S "$(windows_path "$1")"
+    run_wine "$round/query.txt" reg query "$key" /s
+  }
+  if ! import "$round/linux.reg"; then
+    # Wine 8's regedit takes a .reg file in UTF-16 or in the ANSI code page, not UTF-8 with a
+    # byte-order mark as Windows' own regedit does: the same text in UTF-16 stands in for it.
+    echo "note: Wine's regedit does not import UTF-8 .reg files; importing the same text in UTF-16"
+    { printf '\xff\xfe'; tail -c +4 "$round/linux.reg" | iconv -f UTF-8 -t UTF-16LE; } >"$round/linux-utf16.reg" ||
+      { echo "iconv could not convert the file"; return 1; }
+    import "$round/linux-utf16.reg" || { cat "$round/query.txt"; echo "regedit imported nothing"; return 1; }
+  fi
+  # "    NAME    TYPE    DATA" below each key's line, in code page 437; as key TAB name TAB type
+  # TAB data in UTF-8, keys compared without regard to case as the registry does.
+  iconv -f CP437 -t UTF-8 "$round/query.txt" | awk -F '    ' '
+    /^HKEY_/ { key = $0; next }
+    /^    / { data = $4; for (i = 5; i <= NF; ++i) data = data "    " $i
+               print key "\t" $2 "\t" $3 "\t" data }' |
+    awk -F '\t' '{ $1 = tolower($1) } 1' OFS='\t' | LC_ALL=C sort >"$round/actual.txt"
+  awk -F '\t' '{ $1 = tolower($1) } 1' OFS='\t' "$round/expected.txt" | LC_ALL=C sort >"$round/expected-sorted.txt"
+  if ! diff -u "$round/expected-sorted.txt" "$round/actual.txt" >"$round/diff.txt"; then
+    echo "Wine's registry holds other values than the file (- the file, + reg query):"
+    cat "$round/diff.txt"
+    return 1
+  fi
+  echo "$(wc -l <"$round/actual.txt") values"
+}
+if result=$(round_trip 2>&1); then
+  summary+=("registry         the settings file imported into Wine's registry: $(tail -1 <<<"$result") read back alike")
+  grep '^note:' <<<"$result"
+else
+  printf '%s\n' "$result"
+  failures+=("registry round trip (files in $round)")
+  summary+=("registry         FAILED")
+fi
+
+echo
+echo "Windows build under Wine ($("$wine" --version)), $((SECONDS - start)) s:"
+printf '  %s\n' "${summary[@]}"
+echo "  total: $passed_total tests passed, $skipped_total skipped (see the logs in $logs)"
+if [ ${#failures[@]} -gt 0 ]; then
+  echo "FAILED:"
+  printf '  %s\n' "${failures[@]}"
+  exit 1
+fi
