@@ -67,8 +67,9 @@ test-windows:
 	cmake --preset windows
 	cmake --build --preset windows -j $(JOBS)
 	cmake --preset default
-	cmake --build --preset default -j $(JOBS) --target settings_file_writer
-	tests/windows/run_tests.sh build/windows build/default/tests/windows/settings_file_writer
+	cmake --build --preset default -j $(JOBS) --target settings_file_writer krelmo-sim
+	tests/windows/run_tests.sh build/windows build/default/tests/windows/settings_file_writer \
+	  build/default/tools/krelmo-sim
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -137,7 +137,7 @@ TEST(ReplayStore, FilesAreNamedByTimeWrittenWholeAndTheNewestFiftyKept) {
   EXPECT_EQ(files, kReplaysKept) << "a temporary file was left behind";
 
   // Plain text reads as it is; a compressed file cut short is refused, and says so.
-  std::ofstream(folder / "plain") << "krelmo99-replay 1\n";
+  std::ofstream(folder / "plain", std::ios::binary) << "krelmo99-replay 1\n";
   EXPECT_EQ(ReadReplayFile((folder / "plain").string(), error), "krelmo99-replay 1\n");
   const std::string packed = Compress(std::string(5000, 'm'));
   std::ofstream(folder / "cut", std::ios::binary) << packed.substr(0, packed.size() / 2);

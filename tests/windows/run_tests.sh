@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # The Windows build's tests under Wine (make test-windows):
-#   tests/windows/run_tests.sh BUILD_DIR LINUX_WRITER
-# BUILD_DIR is the mingw-w64 build (build/windows); LINUX_WRITER is settings_file_writer from
-# the Linux build. Runs every *_tests.exe, a whole simulated match, and the registry round
-# trip: the settings file written on Linux is imported into Wine's registry with regedit and
+#   tests/windows/run_tests.sh BUILD_DIR LINUX_WRITER LINUX_SIM
+# BUILD_DIR is the mingw-w64 build (build/windows); LINUX_WRITER and LINUX_SIM are
+# settings_file_writer and krelmo-sim from the Linux build. Runs every *_tests.exe, a whole
+# simulated match (the same as on Linux, and a Linux replay of it played back), and the
+# registry round trip: the settings file written on Linux is imported into Wine's registry with regedit and
 # every value read back with `reg query` must be the one the game stored. Wine lives in a prefix
 # of its own under BUILD_DIR, made on the first run. Prints a summary; fails when anything did.
 set -uo pipefail
 
 build=$(realpath "${1:?usage: run_tests.sh BUILD_DIR LINUX_WRITER}")
-linux_writer=$(realpath "${2:?usage: run_tests.sh BUILD_DIR LINUX_WRITER}")
+linux_writer=$(realpath "${2:?usage: run_tests.sh BUILD_DIR LINUX_WRITER LINUX_SIM}")
+linux_sim=$(realpath "${3:?usage: run_tests.sh BUILD_DIR LINUX_WRITER LINUX_SIM}")
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 wine=$(command -v wine64 || command -v wine) || { echo "FAIL: Wine is not installed"; exit 1; }
 wineserver=$(command -v wineserver) || { echo "FAIL: wineserver is not installed"; exit 1; }
@@ -76,14 +78,22 @@ for program in "${programs[@]}"; do
   fi
 done
 
-# A whole two-player match through the simulator, played to its end.
-run_wine "$logs/krelmo-sim.log" "$build/tools/krelmo-sim.exe" --summary \
-  "$(windows_path "$source_dir/tools/sim/examples/two_players.sim")"
-if grep -q '^match: not running$' "$logs/krelmo-sim.log" && grep -q '^balls lost: 6$' "$logs/krelmo-sim.log"; then
-  summary+=("krelmo-sim       a whole two-player match played to its end")
+# A whole two-player match through the simulator: the same match as on Linux, to the last
+# line of its summary; and the Linux build's replay of it plays back as recorded.
+script=$source_dir/tools/sim/examples/two_players.sim
+replay=$build/two_players.replay.gz
+"$linux_sim" --summary --record "$replay" "$script" >"$logs/krelmo-sim-linux.log" 2>&1
+run_wine "$logs/krelmo-sim.log" "$build/tools/krelmo-sim.exe" --summary "$(windows_path "$script")"
+run_wine "$logs/krelmo-sim-replay.log" "$build/tools/krelmo-sim.exe" --replay "$(windows_path "$replay")"
+replayed=$?
+if grep -q '^balls lost: 6$' "$logs/krelmo-sim.log" &&
+  cmp -s "$logs/krelmo-sim.log" "$logs/krelmo-sim-linux.log" &&
+  [ $replayed -eq 0 ] && grep -q '^result: as recorded$' "$logs/krelmo-sim-replay.log"; then
+  summary+=("krelmo-sim       the two-player match as on Linux; its Linux replay played back alike")
 else
-  cat "$logs/krelmo-sim.log"
-  failures+=("krelmo-sim: the two-player match did not end as it should")
+  diff "$logs/krelmo-sim-linux.log" "$logs/krelmo-sim.log"
+  cat "$logs/krelmo-sim-replay.log"
+  failures+=("krelmo-sim: the match differs from Linux's, or its Linux replay did not play back")
   summary+=("krelmo-sim       FAILED")
 fi
 
