@@ -142,6 +142,11 @@ TEST(Replay, AMatchLostInAStepEndsWhereItsRecordingEnded) {
   EXPECT_EQ(PlayBack(r.journals[0], &why), Player::Outcome::kMatched) << why;
 }
 
+TEST(Replay, TheServesDrawAsTheGamesCompilerDidOnEverySystem) {
+  std::uint32_t seed = 1;
+  for (const int draw : {41, 18467, 6334, 26500, 19169}) EXPECT_EQ(app::NextRandom(seed), draw);
+}
+
 // The allocations of a rally, with the test's own input: the same whether it is recorded.
 int AllocationsOfARally(bool record) {
   RecordedGame r(record);
