@@ -80,7 +80,7 @@ struct Header {
   std::uint32_t waveAvailable = 0;
   std::uint32_t joystickPresent = 0;
   std::uint32_t appActive = 1;
-  // What a match carries over from before it: StartNewGame leaves these as they are.
+  // What a match carries over from before it (CopyCarriedState).
   std::int16_t paddleX = 0;
   bool brickHitLatch = false;
   std::int32_t shownScore = 0;
@@ -90,6 +90,19 @@ struct Header {
   std::uint32_t joyButton2Down = 0;
   std::array<std::array<TableRow, 5>, 2> tables;  // by variant, rank 1 first
 };
+
+// Copies what a match carries over from before it, which StartNewGame leaves as it is, between
+// the engine's state and a replay's header: their fields have the same names.
+template <class From, class To>
+void CopyCarriedState(const From& from, To& to) {
+  to.paddleX = from.paddleX;
+  to.brickHitLatch = from.brickHitLatch;
+  to.shownScore = from.shownScore;
+  to.lastJoyX = from.lastJoyX;
+  to.joyInfo = from.joyInfo;
+  to.joyButton1Down = from.joyButton1Down;
+  to.joyButton2Down = from.joyButton2Down;
+}
 
 struct Ending {
   std::array<std::int32_t, engine::kPlayerSlots> scores{};

@@ -183,14 +183,7 @@ void Player::Begin(app::Game& game) {
   game.SelectVariant(s.gameVariant == 0 ? IDM_KRELMO : IDM_VARNAK);
   game.SelectController(s.useMouse ? IDM_MOUSE : IDM_JOYSTICK);
   game.engine.settings = s;
-  auto& state = game.engine.state;
-  state.paddleX = h.paddleX;
-  state.brickHitLatch = h.brickHitLatch;
-  state.shownScore = h.shownScore;
-  state.lastJoyX = h.lastJoyX;
-  state.joyInfo = h.joyInfo;
-  state.joyButton1Down = h.joyButton1Down;
-  state.joyButton2Down = h.joyButton2Down;
+  CopyCarriedState(h, game.engine.state);
   game.app.randomSeed = h.seed;
   platform_.queue.SetSeam(this);
   game.StartNewGame();

@@ -189,13 +189,7 @@ void Recorder::MatchStarting() {
   h.waveAvailable = g.app.waveAvailable;
   h.joystickPresent = g.app.joystickPresent;
   h.appActive = g.app.appActive;
-  h.paddleX = s.paddleX;
-  h.brickHitLatch = s.brickHitLatch;
-  h.shownScore = s.shownScore;
-  h.lastJoyX = s.lastJoyX;
-  h.joyInfo = s.joyInfo;
-  h.joyButton1Down = s.joyButton1Down;
-  h.joyButton2Down = s.joyButton2Down;
+  CopyCarriedState(s, h);
   for (std::uint32_t variant = 0; variant < 2; ++variant) {
     h.tables[variant] = TableOf(platform_.registry, variant);
   }
