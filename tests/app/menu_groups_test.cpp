@@ -88,41 +88,31 @@ TEST(PlayersGroup, EachChoiceSetsTheCountAndEnablesTheWholeGroupAndAMatchGreysIt
   EXPECT_EQ(t.Players(), (States4{0, 0, 8, 0}));
 }
 
-TEST(VariantGroup, ChoicesGreyingAndAnUnknownId) {
-  MenuGroups t;
-  t.game.SelectVariant(IDM_VARNAK);
-  EXPECT_EQ(t.engine.settings.gameVariant, 1u);
-  EXPECT_EQ(t.Variant(), (States2{0, 8}));
-
-  t.game.SelectVariant(0);
-  EXPECT_EQ(t.Variant(), (States2{3, 11}));
-  EXPECT_EQ(t.engine.settings.gameVariant, 1u);
-
-  t.game.SelectVariant(IDM_KRELMO);
-  EXPECT_EQ(t.engine.settings.gameVariant, 0u);
-  EXPECT_EQ(t.Variant(), (States2{8, 0}));
-
-  t.game.SelectVariant(IDM_PLAYERS_2);
-  EXPECT_EQ(t.engine.settings.gameVariant, 0u) << "an id outside the group changes nothing";
-  EXPECT_EQ(t.Variant(), (States2{0, 0})) << "but checks nothing either";
-}
-
-TEST(ControllerGroup, NoJoystickForcesTheMouseAndMouseEnablesTheJoystickAgain) {
+TEST(VariantAndControllerGroups, ChoicesGreyingAndAnUnknownId) {
   MenuGroups t;
   EXPECT_EQ(t.Controller(), (States2{8, 3})) << "start-up found no joystick";
-
   t.engine.settings.useMouse = 0;
-  t.game.SelectController(0);
-  EXPECT_EQ(t.engine.settings.useMouse, 1u);
-  EXPECT_EQ(t.Controller(), (States2{8, 3}));
-
-  t.game.SelectController(IDM_MOUSE);
-  EXPECT_EQ(t.engine.settings.useMouse, 1u);
-  EXPECT_EQ(t.Controller(), (States2{8, 0}));
-
-  t.game.SelectController(IDM_JOYSTICK);
-  EXPECT_EQ(t.engine.settings.useMouse, 0u);
-  EXPECT_EQ(t.Controller(), (States2{0, 8}));
+  struct Step {
+    bool variant;
+    int id;
+    std::uint32_t setting;  // gameVariant or useMouse
+    States2 states;
+  };
+  const Step steps[] = {
+      {true, IDM_VARNAK, 1, {0, 8}},
+      {true, 0, 1, {3, 11}},  // greyed for a match, keeping its check
+      {true, IDM_KRELMO, 0, {8, 0}},
+      {true, IDM_PLAYERS_2, 0, {0, 0}},  // an id outside the group checks nothing
+      {false, 0, 1, {8, 3}},             // no joystick forces the mouse
+      {false, IDM_MOUSE, 1, {8, 0}},
+      {false, IDM_JOYSTICK, 0, {0, 8}},
+  };
+  for (const Step& s : steps) {
+    s.variant ? t.game.SelectVariant(s.id) : t.game.SelectController(s.id);
+    const auto& settings = t.engine.settings;
+    EXPECT_EQ(s.variant ? settings.gameVariant : settings.useMouse, s.setting) << s.id;
+    EXPECT_EQ(s.variant ? t.Variant() : t.Controller(), s.states) << s.id;
+  }
 }
 
 // The play area below the bricks, inside the walls.

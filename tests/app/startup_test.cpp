@@ -96,13 +96,6 @@ TEST(StartUp, StartsTheServicesFoundAndShutdownStopsThem) {
   }
 }
 
-TEST(MessageLoop, EndsAtTheQuitMessageAfterEarlierMessages) {
-  StartedGame t;
-  t.host.queue.PostMessage(WM_CLOSE);
-  EXPECT_EQ(RunGame(t.game), 0);
-  EXPECT_TRUE(t.host.queue.Empty());
-}
-
 TEST(MessageLoop, WaitsForEventsWhileIdleInsteadOfSpinning) {
   StartedGame t;
   auto& frames = t.host.frameHost;
@@ -113,13 +106,6 @@ TEST(MessageLoop, WaitsForEventsWhileIdleInsteadOfSpinning) {
   };
   t.game.RunMessageLoop();
   EXPECT_EQ(frames.idleWaits, 3u);
-}
-
-TEST(HandOver, RegisteredMessageIdIsStableAndInTheRegisteredRange) {
-  EXPECT_EQ(RegisterWindowMessageA("Krelmo"), RegisterWindowMessageA("Krelmo"));
-  EXPECT_NE(RegisterWindowMessageA("Krelmo"), RegisterWindowMessageA("Krelmo2"));
-  EXPECT_GE(RegisterWindowMessageA("Krelmo"), 0xC000u);
-  EXPECT_LE(RegisterWindowMessageA("Krelmo"), 0xFFFFu);
 }
 
 }  // namespace
