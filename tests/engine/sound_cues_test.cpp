@@ -51,18 +51,6 @@ TEST_F(SpeakerCue, EachToneLoadsItsDivisorThenOpensTheGate) {
   EXPECT_TRUE(host.sound.plays.empty());
 }
 
-TEST_F(SpeakerCue, GateChangesOnlyBitsZeroAndOne) {
-  UsePcSpeaker();
-  host.pc.Outp(0x61, 0xF0);
-  SpeakerEnable(engine, 1);
-  EXPECT_EQ(host.pc.SpeakerPortValue(), 0xF3);
-  SpeakerEnable(engine, 0);
-  EXPECT_EQ(host.pc.SpeakerPortValue(), 0xF0);
-  host.pc.Outp(0x61, 0xFF);
-  SpeakerEnable(engine, 0);
-  EXPECT_EQ(host.pc.SpeakerPortValue(), 0xFC);
-}
-
 TEST_F(DigitalCue, EachCuePlaysItsRecordingWithItsStopRule) {
   UseDigitalSound();
   const std::pair<Cue, int> waves[] = {{Cue::kMagentaBrick, 129}, {Cue::kBlueBrick, 124},
