@@ -81,23 +81,6 @@ TEST_F(MatchTest, NewKrelmoMatchGivesFourBallsTheSlowPaceAndHoldsThePointer) {
   EXPECT_EQ(TextInk(dc, 10, 0), engine::kRed) << "the scoreboard shows during a match";
 }
 
-TEST_F(MatchTest, OnePlayerPlaysFourBallsToGameOverWithoutPlayerUp) {
-  Press(VK_F2);
-  for (int ball = 1; ball <= 4; ++ball) {
-    ASSERT_EQ(engine.match.gameActive, 1u) << "ball " << ball;
-    LoseBall();
-    EXPECT_EQ(engine.state.ballsLeft[0], 4 - ball);
-    EXPECT_EQ(TextInk(dc, 260, 220), 0u) << "no \"Player 1 Up\" in a one-player match";
-  }
-  EXPECT_EQ(engine.match.gameActive, 0u);
-  EXPECT_EQ(engine.match.cursorVisible, 1u);
-  EXPECT_TRUE(t.host.window.cursorShown);
-  EXPECT_FALSE(t.host.window.cursorClip.has_value());
-  EXPECT_EQ(t.host.menu.GetState(IDM_KRELMO), 8u) << "the menu comes back";
-  EXPECT_EQ(t.host.menu.GetState(IDM_PLAYERS_4), 0u);
-  EXPECT_GE(engine.state.ballY, 470) << "the ball stays out of play";
-}
-
 TEST_F(MatchTest, TwoVarnakPlayersAlternateEachWithTheirOwnWall) {
   Choose(IDM_VARNAK);
   Choose(IDM_PLAYERS_2);
@@ -201,12 +184,26 @@ TEST_F(MatchTest, AClearedWallInPlayerOnesTurnSpeedsUpPlayerTwo) {
   EXPECT_EQ(engine.state.stepDelay, 3850);
 }
 
-TEST_F(MatchTest, GameOverShowsTheLastWallAndStaysDrawnByTheRedraw) {
+// One player plays four balls to game over: the last wall stays on screen with "Game Over",
+// and the pointer and the menu come back.
+TEST_F(MatchTest, OnePlayerPlaysFourBallsToGameOverWhichStaysDrawnByTheRedraw) {
   Press(VK_F2);
   RemoveBrick(5, 10);
   engine.state.playerScore[0] = 150;
-  for (int ball = 0; ball < 4; ++ball) LoseBall();
-  ASSERT_EQ(engine.match.gameActive, 0u);
+  for (int ball = 1; ball <= 4; ++ball) {
+    ASSERT_EQ(engine.match.gameActive, 1u) << "ball " << ball;
+    LoseBall();
+    EXPECT_EQ(engine.state.ballsLeft[0], 4 - ball);
+    if (ball < 4) {
+      EXPECT_EQ(TextInk(dc, 260, 220), 0u) << "no \"Player 1 Up\" for one player";
+    }
+  }
+  EXPECT_EQ(engine.match.gameActive, 0u);
+  EXPECT_TRUE(t.host.window.cursorShown);
+  EXPECT_FALSE(t.host.window.cursorClip.has_value());
+  EXPECT_EQ(t.host.menu.GetState(IDM_KRELMO), 8u) << "the menu comes back";
+  EXPECT_EQ(t.host.menu.GetState(IDM_PLAYERS_4), 0u);
+  EXPECT_GE(engine.state.ballY, 470) << "the ball stays out of play";
   EXPECT_FALSE(BrickStands(5, 10)) << "the last wall stays on screen";
   EXPECT_EQ(TextInk(dc, 280, 190), engine::kWhite) << "\"Game Over\"";
   game.RedrawGameWindow();

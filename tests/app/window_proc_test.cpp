@@ -245,7 +245,9 @@ TEST(Activation, SwitchingAwayMinimisesAndPausesPlayAndComingBackDoesNotResume) 
     t.Enter(state);
     EXPECT_EQ(t.Send(WM_ACTIVATEAPP, 0), 0);
     EXPECT_EQ(t.game.app.appActive, 0u);
-    if (state == kNoMatch || state == kPaused) EXPECT_EQ(t.engine.match.savedBallY, 300);
+    if (state == kNoMatch || state == kPaused) {
+      EXPECT_EQ(t.engine.match.savedBallY, 300) << "a second pause would lose the ball";
+    }
     EXPECT_EQ(t.Send(WM_ACTIVATEAPP, 1), 0);
     EXPECT_EQ(t.game.app.appActive, 1u);
     EXPECT_EQ(Name(t.Now()), Name(after));
@@ -343,18 +345,12 @@ TEST(Commands, CloseAndExitQuitSelectionsTakeEffectAndRedraw) {
   EXPECT_TRUE(close.QuitPosted());
   exit.Send(WM_COMMAND, (WPARAM{1} << 16) | IDM_EXIT);  // as an accelerator sends it
   EXPECT_TRUE(exit.QuitPosted());
-  const std::pair<int, std::function<bool(const engine::Settings&)>> rows[] = {
-      {IDM_VARNAK, [](const auto& s) { return s.gameVariant == 1; }},
-      {IDM_PLAYERS_3, [](const auto& s) { return s.numPlayers == 2; }},
-      {IDM_NO_SOUND, [](const auto& s) { return s.soundOn == 0; }},
-      {IDM_JOYSTICK, [](const auto& s) { return s.useMouse == 0; }},
-  };
-  for (const auto& [id, took] : rows) {
+  // A choice in a group checks its item (the groups' own tests check the settings) and redraws.
+  for (const int id : {IDM_VARNAK, IDM_PLAYERS_3, IDM_NO_SOUND, IDM_JOYSTICK}) {
     Window t;
     t.Scribble();
     t.engine.settings.soundOn = 1;
     EXPECT_EQ(t.Command(id), kDefaultResult);
-    EXPECT_TRUE(took(t.engine.settings)) << id;
     EXPECT_EQ(t.host.menu.GetState(id), platform::MFS_CHECKED) << id;
     EXPECT_TRUE(t.Redrawn()) << id;
   }

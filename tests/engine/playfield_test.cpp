@@ -43,19 +43,6 @@ TEST_F(PlayfieldTest, AFullWallFillsEveryCellInItsRowColourEndingAtColumn619) {
   EXPECT_EQ(dc.SelectedPen(), kBlack) << "the black pen is in force afterwards";
 }
 
-TEST_F(PlayfieldTest, TheFrameWallsCoverTheirExactColumnsAndRows) {
-  DrawFrameWalls(engine);
-  const struct {
-    int x, y;
-    bool wall;
-  } points[] = {{0, 479, true},    {19, 300, true},   {20, 300, false}, {300, 19, true},
-                {300, 20, false},  {620, 300, false}, {621, 300, true}, {633, 479, true},
-                {634, 300, false}, {639, 10, true}};
-  for (const auto& p : points) {
-    EXPECT_EQ(dc.GetPixel(p.x, p.y), p.wall ? kSilver : 0u) << p.x << "," << p.y;
-  }
-}
-
 TEST_F(PlayfieldTest, SavingReadsEachBricksSavePointIntoOneSlotOrAll) {
   DrawFullWall(engine);
   Blacken(CellLeft(7), CellTop(2), CellLeft(7) + 30, CellTop(2) + 12);

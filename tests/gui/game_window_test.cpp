@@ -84,12 +84,10 @@ class GameWindowTest : public QObject {
       QCOMPARE(ShownStateWord(*action), item.initialState & platform::MFS_CHECKED);
     }
     // Greyed and checked shows both, and back to plain leaves no check box behind.
-    for (const std::uint32_t state : {11u, 8u}) {
-      host->menu.SetState(resources::IDM_KRELMO, state);
-      QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_KRELMO)), state);
-      host->menu.SetState(resources::IDM_KRELMO, 0);
-      QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_KRELMO)), 0u);
-    }
+    host->menu.SetState(resources::IDM_KRELMO, 11);
+    QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_KRELMO)), 11u);
+    host->menu.SetState(resources::IDM_KRELMO, 0);
+    QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_KRELMO)), 0u);
   }
 
   // A first press posts its key with a PC keyboard's scan code; a held key carries the repeat
@@ -132,23 +130,6 @@ class GameWindowTest : public QObject {
     for (const auto& key : OfKind(messages, krelmo::WM_KEYDOWN)) QVERIFY(key.wParam != kVkF4);
   }
 
-  void mouseMovesAndButtonsPostClientPoints() {
-    auto& view = host->window.View();
-    QTest::mouseMove(&view, QPoint(300, 414));
-    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(301, 415));
-    QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(301, 415));
-    QTest::mousePress(&view, Qt::RightButton, Qt::NoModifier, QPoint(10, 20));
-    QTest::mouseRelease(&view, Qt::RightButton, Qt::NoModifier, QPoint(10, 20));
-    const auto messages = Drain(host->queue);
-    QCOMPARE(OfKind(messages, krelmo::WM_MOUSEMOVE).front().lParam,
-             krelmo::MakePointLParam(300, 414));
-    const auto lefts = OfKind(messages, krelmo::WM_LBUTTONDOWN);
-    const auto rights = OfKind(messages, krelmo::WM_RBUTTONDOWN);
-    QVERIFY(lefts.size() == 1 && rights.size() == 1);
-    QCOMPARE(lefts[0].lParam, krelmo::MakePointLParam(301, 415));
-    QCOMPARE(rights[0].lParam, krelmo::MakePointLParam(10, 20));
-  }
-
   void thePointerIsHeldOnThePaddleStripWhileConfined() {
     auto& view = host->window.View();
     auto& windows = host->windowSystem;
@@ -186,23 +167,8 @@ class GameWindowTest : public QObject {
     QCOMPARE(view.cursor().shape(), Qt::ArrowCursor);
   }
 
-  void theSurfaceIsShownPixelForPixelInItsOwnColours() {
-    auto& surface = host->surface;
-    surface.SelectObject(krelmo::Brush{krelmo::RGB(255, 128, 0)});
-    surface.SelectObject(krelmo::Pen{krelmo::RGB(0, 0, 255)});
-    surface.Rectangle(10, 20, 50, 40);
-    // Beyond the client area the surface is not shown.
-    surface.SelectObject(krelmo::Brush{krelmo::RGB(255, 255, 255)});
-    surface.Rectangle(634, 0, 640, 480);
-    const QImage shown = host->window.View().grab().toImage();
-    QCOMPARE(shown.size(), QSize(634, 436));
-    QCOMPARE(QColor(shown.pixel(30, 30)), QColor(255, 128, 0));
-    QCOMPARE(QColor(shown.pixel(10, 20)), QColor(0, 0, 255));
-    QCOMPARE(QColor(shown.pixel(50, 40)), QColor(0, 0, 0));
-    QCOMPARE(QColor(shown.pixel(633, 5)), QColor(0, 0, 0));
-    QCOMPARE(host->window.View().PresentedGeneration(), surface.Generation());
-
-    // Outside frames nothing polls: a change is shown once the event loop goes idle.
+  // Outside frames nothing polls: a change is shown once the event loop goes idle.
+  void aChangeDrawnOutsideAFrameIsShownWhenTheLoopGoesIdle() {
     auto& view = host->window.View();
     host->surface.Rectangle(10, 20, 50, 40);
     QVERIFY(view.SurfaceChanged());
@@ -226,32 +192,6 @@ class GameWindowTest : public QObject {
     const auto activations = OfKind(taken, krelmo::WM_ACTIVATEAPP);
     QCOMPARE(activations[0].wParam, krelmo::WPARAM{0});
     QCOMPARE(activations[1].wParam, krelmo::WPARAM{1});
-  }
-
-  // The game's own placement moves the window on top without ending a drag; a move by the
-  // player ends with the end-of-move message.
-  void placementsByTheGameAndByThePlayer() {
-    // Past the moment of the window's own first placement.
-    QTest::qWait(600);
-    auto& windows = host->windowSystem;
-    windows.SetWindowPos(100, 50, 640, 480, true);
-    QVERIFY(host->window.isVisible());
-    QVERIFY(host->window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
-    QTRY_COMPARE(host->window.frameGeometry().topLeft(), QPoint(100, 50));
-    const platform::Rect rect = windows.WindowRect();
-    QCOMPARE(QPoint(rect.left, rect.top), QPoint(100, 50));
-    QCOMPARE(rect.right - rect.left, host->window.frameGeometry().width());
-    const platform::Point client = windows.ClientToScreen({0, 0});
-    QCOMPARE(QPoint(client.x, client.y), host->window.View().mapToGlobal(QPoint(0, 0)));
-    QTest::qWait(krelmo::qt::GameWindow::kMoveSettleMs * 2);
-    const auto messages = Drain(host->queue);
-    QVERIFY(!OfKind(messages, krelmo::WM_MOVE).empty());
-    QVERIFY(OfKind(messages, krelmo::WM_EXITSIZEMOVE).empty());
-
-    QTest::qWait(600);  // past the moments the game's own placement may still move it
-    host->window.move(host->window.pos() + QPoint(30, 20));
-    std::vector<krelmo::Message> taken;
-    QTRY_COMPARE(CollectAndCount(host->queue, taken, krelmo::WM_EXITSIZEMOVE), std::size_t{1});
   }
 
  private:
