@@ -79,16 +79,6 @@ TEST_F(PlayfieldTest, RedrawFromASlotDrawsEverySavedBrickInItsRowColourAndTheWal
   EXPECT_EQ(dc.SelectedPen(), kBlack);
 }
 
-TEST_F(PlayfieldTest, RepaintInPlaceRestoresBricksWhoseRepaintPointIsColoured) {
-  DrawFullWall(engine);
-  Blacken(CellLeft(4), CellTop(2), CellLeft(4) + 10, CellTop(2) + 12);  // the point survives
-  Blacken(RepaintPointX(6), SamplePointY(2), RepaintPointX(6) + 1, SamplePointY(2) + 1);
-  RedrawWall(engine, kAllSlots);
-  EXPECT_EQ(dc.GetPixel(CellLeft(4) + 2, CellTop(2) + 6), kGreen);
-  EXPECT_EQ(dc.GetPixel(RepaintPointX(6), SamplePointY(2)), 0u) << "left damage and all";
-  EXPECT_EQ(dc.GetPixel(RepaintPointX(6) + 1, SamplePointY(2)), kGreen);
-}
-
 TEST_F(PlayfieldTest, ClearingThePlayAreaLeavesTheWallsAndThePaddleRow) {
   dc.SelectObject(whiteBrush);
   dc.Rectangle(0, 0, 640, 480);

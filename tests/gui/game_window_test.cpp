@@ -1,8 +1,7 @@
-// The game's main window on Qt: its size and menu bar, and how input and window events
+// The game's main window on Qt: its menu bar, and how input and window events
 // reach the game's queue as messages.
 #include <QAction>
 #include <QEventLoop>
-#include <QMenuBar>
 #include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
@@ -31,18 +30,6 @@ class GameWindowTest : public QObject {
     Drain(host->queue);
   }
   void cleanup() { host.reset(); }
-
-  void windowIsTitledAndFixedAroundTheClientArea() {
-    auto& window = host->window;
-    QCOMPARE(window.windowTitle(), QStringLiteral("Krelmo '99"));
-    QCOMPARE(window.View().size(), QSize(krelmo::app::kClientWidth, krelmo::app::kClientHeight));
-    QCOMPARE(window.minimumSize(), window.maximumSize());
-    QVERIFY(!window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    // The client area sits right under the menu bar, which is part of the window.
-    QVERIFY(!window.menuBar()->isNativeMenuBar());
-    QCOMPARE(window.View().mapTo(&window, QPoint(0, 0)), QPoint(0, window.menuBar()->height()));
-    QCOMPARE(window.height(), window.menuBar()->height() + krelmo::app::kClientHeight);
-  }
 
   // Start-up's chime decides whether "Digital Audio" can be chosen: it plays where an audio
   // device opens; where none does the game starts all the same, on the speaker.

@@ -1,20 +1,17 @@
-// The front end's pieces below the window: the game's glyph table against Qt's drawing, the key
-// codes a PC keyboard would report, and the one-game-per-user rule with its hand-over.
+// The front end's pieces below the window: the game's glyph table against Qt's drawing, and the
+// one-game-per-user rule with its hand-over.
 #include <QLocalSocket>
 #include <QTemporaryDir>
 #include <QTest>
 #include <future>
 #include <string>
 
-#include "frontend/qt/key_translation.h"
 #include "frontend/qt/qt_font_renderer.h"
 #include "frontend/qt/single_instance.h"
 #include "platform/surface.h"
 #include "resources/fonts/game_font.h"
 
-using krelmo::qt::ScanCodeFor;
 using krelmo::qt::SingleInstance;
-using krelmo::qt::VirtualKeyFor;
 
 class TextAndInstanceTest : public QObject {
   Q_OBJECT
@@ -53,22 +50,6 @@ class TextAndInstanceTest : public QObject {
                text.c_str());
     }
     QVERIFY(krelmo::platform::TextWidth(table, "W") > krelmo::platform::TextWidth(table, "i"));
-  }
-
-  void keysCarryTheScanCodesOfAPcKeyboard() {
-    // F2, F3, Esc and letters are checked through the window, as the player presses them.
-    QVERIFY(!VirtualKeyFor(Qt::Key_VolumeUp));
-
-    // X11 and Wayland report Linux input codes plus 8: F2 is 68, Up is 111.
-    auto scan = ScanCodeFor(68, true, krelmo::VK_F2);
-    QCOMPARE(scan.code, 0x3Cu);
-    QVERIFY(!scan.extended);
-    scan = ScanCodeFor(111, true, 38);
-    QCOMPARE(scan.code, 0x48u);
-    QVERIFY(scan.extended);
-    // With no native code, a US keyboard's codes by virtual key.
-    QCOMPARE(ScanCodeFor(0, false, 38).code, 0x48u);
-    QVERIFY(ScanCodeFor(0, false, 38).extended);
   }
 
   // A second start hands over to the running game, once; anything else said to the running

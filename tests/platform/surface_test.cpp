@@ -95,18 +95,6 @@ TEST_F(SurfaceTest, TextStandsOnAnOpaqueBoxOfTheBackgroundColour) {
   EXPECT_EQ(dc.GetPixel(0, 5), engine::kBlue) << "bottom row of a character cell";
 }
 
-TEST_F(SurfaceTest, MultiLineTextIsAlignedAndClippedToItsRectangle) {
-  dc.SetTextColor(engine::kSilver);
-  dc.SetBkColor(engine::kBlue);
-  dc.DrawTextA("8000\n70", 0, 260, 250, 285, Surface::Align::kRight);
-  // First line ends at x 249; the second starts 16 rows lower and is cut at row 284.
-  EXPECT_EQ(dc.GetPixel(249, 260), engine::kBlue);
-  EXPECT_EQ(dc.GetPixel(250, 260), 0u);
-  EXPECT_EQ(dc.GetPixel(249 - 32, 260), 0u) << "a four-character line is 32 pixels wide";
-  EXPECT_EQ(dc.GetPixel(249, 276), engine::kBlue);
-  EXPECT_EQ(dc.GetPixel(249, 285), 0u);
-}
-
 // A text drawn again where it stands repaints only what changed. Each row draws its first
 // text, does something in between, and draws its second text: its box must hold the
 // second text whole, and everything else stay as it was.

@@ -97,21 +97,6 @@ TEST_F(TimerModuleTest, ARefusedInitReportsWhyAndLeavesTheModuleClosed) {
                              "allocate 3000000000 timers of size 4.\n\n"}));
 }
 
-TEST_F(TimerModuleTest, InitMakesCounter0ARateGeneratorAndCloseASquareWaveAgain) {
-  ASSERT_EQ(timers.TM_Init(1), 0);
-  EXPECT_EQ(PortWrites(), (Writes{{0x43, 0x34}, {0x40, 0x00}, {0x40, 0x00}}));
-  timers.TM_ReadTime();
-  timers.TM_StartTimer(0);
-  timers.TM_ElapsedTime(0);
-  EXPECT_EQ(PortWrites(), (Writes{{0x43, 0x00}, {0x43, 0x00}, {0x43, 0x00}})) << "latches only";
-  timers.TM_Close();
-  EXPECT_FALSE(timers.Initialized());
-  EXPECT_EQ(PortWrites(), (Writes{{0x43, 0x36}, {0x40, 0x00}, {0x40, 0x00}}));
-  EXPECT_TRUE(reports.empty());
-}
-
-// A second init keeps the records and their count; after a close, a new init gives fresh
-// zeroed records of the new count.
 TEST_F(TimerModuleTest, ASecondInitKeepsTheRecordsAndTheirCountUntilAClose) {
   ASSERT_EQ(timers.TM_Init(2), 0);
   clock.Set(1000);
