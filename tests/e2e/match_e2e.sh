@@ -1,16 +1,25 @@
 #!/usr/bin/env bash
-# A real match in the built game under Xvfb, driven by real input: the first screen and a
-# second start; Esc out of a menu and its submenu leaves the keyboard with the game; F2 starts
-# a match, the paddle follows the mouse, a click serves and a fast swing of the mouse leaves
-# the paddle where the pointer stops; F3 pauses; Help > Contents shows above the game, clear
-# of its menu bar, and Esc closes it; F3 resumes; Esc and Yes abort; Alt+F4 quits.
-# Usage: match_e2e.sh path/to/krelmo99
+# A real match in the built game under Xvfb, driven by real input and heard through SDL's
+# disk audio driver: the first screen, the start-up chime and a second start; Esc out of a menu
+# and its submenu leaves the keyboard with the game; F2 starts a match, the paddle follows the
+# mouse, a click serves, a fast swing leaves the paddle where the pointer stops, and a brick and
+# the wall are heard; F3 pauses; Help > Contents shows above the game, clear of its menu bar,
+# and Esc closes it; F3 resumes; Esc and Yes abort; Alt+F4 quits.
+# Usage: match_e2e.sh path/to/krelmo99 path/to/find-recordings
 set -uo pipefail
-game=$1
+game=$1 find_recordings=$2
+export SDL_AUDIODRIVER=disk
 source "$(dirname "$0")/e2e_lib.sh"
 e2e_init
+export SDL_DISKAUDIOFILE=$work/heard.raw
+heard() {
+  [[ -f "$SDL_DISKAUDIOFILE" ]] || return 1
+  "$find_recordings" "$SDL_DISKAUDIOFILE" | grep -Eq "^($1) at " ||
+    { [[ ${PIPESTATUS[0]} -eq 0 ]] || fail "find-recordings could not read the recording"; return 1; }
+}
 
 start_game
+wait_for "the start-up chime (recording 123) in the output" heard 123
 eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^/win_/')"
 # The game centres its 640 x 480 window on the 1024 x 768 screen, the client area under a menu bar.
 [[ $win_X -eq 192 && $win_Y -eq 144 ]] || fail "window at ($win_X, $win_Y), not centred at (192, 144)"
@@ -111,6 +120,9 @@ settled() {
   return 1
 }
 wait_for "the paddle at the pointer's x 500 after the swing" settled
+# The served ball strikes the wall's bottom row, and meets a side wall on its way.
+wait_for "a brick's recording (124, 125, 127, 128, 129 or 131)" heard "124|125|127|128|129|131"
+wait_for "the wall's recording (130)" heard 130
 
 pause_text=(220 220 190 16)
 xdotool key F3
