@@ -1,8 +1,14 @@
-// The game's main window on Qt: its menu bar, and how input and window events
-// reach the game's queue as messages.
+// The game's main window and its modal dialogs on Qt: the menu bar, how input and window
+// events reach the game's queue as messages, the About box, the abort question, the high-score
+// dialog, the nested dispatch that keeps the game running meanwhile, and the help window.
 #include <QAction>
 #include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -12,12 +18,47 @@
 #include "resources/menu.h"
 #include "tests/gui/gui_support.h"
 
+using krelmo::qt::AboutDialog;
+using krelmo::qt::HelpWindow;
 using krelmo::qt::testing::CollectAndCount;
 using krelmo::qt::testing::Drain;
 using krelmo::qt::testing::OfKind;
 using krelmo::qt::testing::ShownStateWord;
 namespace platform = krelmo::platform;
 namespace resources = krelmo::resources;
+
+namespace {
+
+// Runs `inspect` on the modal dialog once it is open. Whatever happens, the dialog is not
+// left open: a dialog still open after `inspect` and a grace period is closed and counted.
+// The watch ends with `owner`.
+void WhenModalOpens(QObject* owner, std::function<void(QWidget*)> inspect, int* leftOpen) {
+  auto* poll = new QTimer(owner);
+  poll->setInterval(10);
+  QObject::connect(poll, &QTimer::timeout, [poll, inspect, leftOpen] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    poll->stop();
+    poll->deleteLater();
+    QPointer<QWidget> dialog(modal);
+    inspect(modal);
+    QTimer::singleShot(2000, [dialog, leftOpen] {
+      if (dialog && dialog->isVisible()) {
+        ++*leftOpen;
+        if (auto* d = qobject_cast<QDialog*>(dialog.data())) d->done(0);
+      }
+    });
+  });
+  poll->start();
+}
+
+// Waits up to a second, letting events run, for `done`; usable inside a dialog's loop.
+bool WaitFor(const std::function<bool()>& done) {
+  for (int i = 0; i < 100 && !done(); ++i) QTest::qWait(10);
+  return done();
+}
+
+}  // namespace
 
 class GameWindowTest : public QObject {
   Q_OBJECT
@@ -28,8 +69,22 @@ class GameWindowTest : public QObject {
     host->window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&host->window));
     Drain(host->queue);
+    leftOpen = 0;
+    taken.clear();
+    // Stands in for the game's DispatchPending.
+    host->dialogs.SetNestedDispatch([this] {
+      krelmo::Message message;
+      while (host->queue.PeekMessage(message, 0, 0, true)) {
+        if (message.message == krelmo::WM_QUIT) return false;
+        taken.push_back(message);
+      }
+      return true;
+    });
   }
-  void cleanup() { host.reset(); }
+  void cleanup() {
+    QCOMPARE(leftOpen, 0);
+    host.reset();
+  }
 
   // Start-up's chime decides whether "Digital Audio" can be chosen: it plays where an audio
   // device opens; where none does the game starts all the same, on the speaker.
@@ -181,8 +236,210 @@ class GameWindowTest : public QObject {
     QCOMPARE(activations[1].wParam, krelmo::WPARAM{1});
   }
 
+  // Laid out from its dialog units (1.5 pixels across, 1.625 down), modal, closed only by OK,
+  // the game's messages dispatched meanwhile.
+  void aboutBoxIsLaidOutModalOnlyOkClosesItAndTheGameRunsMeanwhile() {
+    QCOMPARE(AboutDialog::FromDialogUnits(62, 120, 49, 14), QRect(93, 195, 74, 23));
+    bool modal = false, openAfterEsc = false, openAfterClose = false, dispatched = false;
+    QStringList texts;
+    WhenModalOpens(
+        &host->window,
+        [&](QWidget* dialog) {
+          modal = dialog->isModal() && qobject_cast<AboutDialog*>(dialog) != nullptr;
+          QCOMPARE(dialog->size(), QSize(260, 229));  // 173 x 141 units
+          for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            texts << label->text();
+            const QFontMetrics metrics(label->font());
+            for (const QString& line : label->text().split(QLatin1Char('\n'))) {
+              QVERIFY2(metrics.horizontalAdvance(line) <= label->width(), qPrintable(line));
+            }
+          }
+          QTest::keyClick(dialog, Qt::Key_Escape);
+          openAfterEsc = dialog->isVisible();
+          dialog->close();
+          openAfterClose = dialog->isVisible();
+          host->queue.PostTimer(1);
+          host->queue.PostMessage(krelmo::WM_MOUSEMOVE, 0, krelmo::MakePointLParam(7, 8));
+          dispatched = WaitFor([&] {
+            return !OfKind(taken, krelmo::WM_TIMER).empty() &&
+                   !OfKind(taken, krelmo::WM_MOUSEMOVE).empty();
+          });
+          dialog->findChild<QPushButton*>()->click();
+        },
+        &leftOpen);
+    host->dialogs.ShowAbout();
+    QVERIFY(modal && openAfterEsc && openAfterClose && dispatched);
+    QCOMPARE(texts.size(), 5);
+    QVERIFY(texts.contains(QStringLiteral("Version 1.0")));
+    QVERIFY(!QApplication::activeModalWidget());
+  }
+
+  // Only the two buttons answer the abort question, not Esc nor a close request; a quit while
+  // it is open closes it and is handed back to the outer loop.
+  void abortQuestionAnswersOnlyByItsButtonsAndAQuitClosesIt() {
+    for (const int answer : {platform::IDYES, platform::IDNO, 0}) {
+      QString text;
+      bool warning = false, openAfterEsc = false, openAfterClose = false;
+      WhenModalOpens(
+          &host->window,
+          [&](QWidget* widget) {
+            auto* box = qobject_cast<QMessageBox*>(widget);
+            if (!box) return;
+            text = box->windowTitle() + ": " + box->text();
+            warning = box->icon() == QMessageBox::Warning && box->buttons().size() == 2 &&
+                      box->defaultButton() == box->button(QMessageBox::Yes);
+            QTest::keyClick(box, Qt::Key_Escape);
+            openAfterEsc = box->isVisible();
+            box->close();
+            openAfterClose = box->isVisible();
+            if (answer == 0)
+              host->queue.PostQuitMessage(0);
+            else
+              box->button(answer == platform::IDYES ? QMessageBox::Yes : QMessageBox::No)->click();
+          },
+          &leftOpen);
+      QCOMPARE(host->dialogs.MessageBox("Abort Game?", "Warning",
+                                        platform::MB_YESNO | platform::MB_ICONEXCLAMATION),
+               answer == 0 ? platform::IDNO : answer);
+      QCOMPARE(text, QStringLiteral("Warning: Abort Game?"));
+      QVERIFY(warning && openAfterEsc && openAfterClose);
+    }
+    krelmo::Message message;
+    QVERIFY(host->queue.PeekMessage(message, 0, 0, true));
+    QCOMPARE(message.message, krelmo::WM_QUIT);
+    WhenModalOpens(
+        &host->window, [&](QWidget*) { host->queue.PostQuitMessage(0); }, &leftOpen);
+    host->dialogs.ShowAbout();
+    QVERIFY(host->queue.PeekMessage(message, 0, 0, true));
+    QCOMPARE(message.message, krelmo::WM_QUIT);
+  }
+
+  void highScoreDialogPutsTheNameBoxOverTheNewRowAndOnlyOkCloses_data() {
+    QTest::addColumn<int>("score");
+    QTest::addColumn<int>("row");
+    QTest::newRow("rank 1") << 8001 << 0;
+    QTest::newRow("rank 5") << 4001 << 4;
+  }
+  void highScoreDialogPutsTheNameBoxOverTheNewRowAndOnlyOkCloses() {
+    QFETCH(int, score);
+    QFETCH(int, row);
+    krelmo::app::Game game(host->Get());
+    host->dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
+    game.InitApplication();  // a first run: both tables hold their defaults
+    game.engine.state.currentPlayer = 2;
+    game.engine.state.playerScore[2] = score;
+
+    QString offered, rowScore, typed;
+    QRect editRect, nameCell;
+    bool openAfterEsc = false, openAfterEnter = true;
+    WhenModalOpens(
+        &host->window,
+        [&](QWidget* widget) {
+          auto* dialog = qobject_cast<krelmo::qt::HighScoreDialog*>(widget);
+          if (!dialog) return;
+          QLineEdit* edit = dialog->NameEdit();
+          editRect = edit->geometry();
+          offered = edit->text();
+          for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            if (label->property("controlId").toInt() == 1002 + row) nameCell = label->geometry();
+            if (label->property("controlId").toInt() == 1007 + row) rowScore = label->text();
+          }
+          QTest::keyClick(dialog, Qt::Key_Escape);
+          openAfterEsc = dialog->isVisible();
+          // Twelve characters and one outside the code page: eleven are taken.
+          edit->clear();
+          for (const QChar c : QString::fromUtf8("Zo\u00eb\u03a9 iiiiiiiiii")) {
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+          }
+          typed = edit->text();
+          QTest::keyClick(edit, Qt::Key_Return);
+          openAfterEnter = dialog->isVisible();
+        },
+        &leftOpen);
+    game.CheckHighScore(score);
+
+    QVERIFY2(editRect.contains(nameCell.center()), "the name box covers the new row's name");
+    QCOMPARE(offered, QStringLiteral("Player 3"));
+    QCOMPARE(rowScore, QString::number(score));
+    QVERIFY(openAfterEsc);
+    QCOMPARE(typed, QString::fromUtf8("Zo\u00eb iiiiiii"));
+    QVERIFY(!openAfterEnter);
+    const auto table = krelmo::records::LoadHighScoreTable(host->registry, 0);
+    QCOMPARE(QString::fromLatin1(table.names).split(QLatin1Char('\n')).value(row),
+             QString::fromLatin1("Zo\xEB iiiiiii"));
+  }
+
+  void aRequestToEndWhileTheHighScoreDialogIsOpenKeepsTheScore() {
+    krelmo::app::Game game(host->Get());
+    host->dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
+    game.InitApplication();
+    game.engine.state.playerScore[0] = 9000;
+    // What SIGTERM and the close box post.
+    WhenModalOpens(
+        &host->window, [&](QWidget*) { host->queue.PostMessage(krelmo::WM_CLOSE); }, &leftOpen);
+    game.CheckHighScore(9000);
+    krelmo::Message message;
+    QVERIFY(host->queue.PeekMessage(message, 0, 0, true));
+    QCOMPARE(message.message, krelmo::WM_QUIT);
+    const auto table = krelmo::records::LoadHighScoreTable(host->registry, 0);
+    QCOMPARE(QString::fromLatin1(table.scores).section(QLatin1Char('\n'), 0, 0),
+             QStringLiteral("9000"));
+    QCOMPARE(QString::fromLatin1(table.names).section(QLatin1Char('\n'), 0, 0),
+             QStringLiteral("Player 1"));
+  }
+
+  // Owned by no window of the game, so that it stays up when the game minimises; clear of the
+  // game's menu bar; Esc and Ctrl+W close it, and asking again brings the same window back.
+  void helpOpensAtItsContentsAsAWindowOfItsOwn() {
+    QVERIFY(host->dialogs.ShowHelp());
+    HelpWindow* help = host->dialogs.Help();
+    QVERIFY(help && help->isVisible() && help->isWindow() && !help->parentWidget());
+    QVERIFY(!help->isModal() && help->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    for (const char* needle : {"Varnak", "5,000", "15,000", "F2", "F3", "Esc"}) {
+      QVERIFY2(help->toPlainText().contains(QLatin1String(needle)), needle);
+    }
+    QVERIFY(help->frameGeometry().top() >=
+            host->window.menuBar()->mapToGlobal(QPoint(0, host->window.menuBar()->height())).y());
+    for (const QKeyCombination key :
+         {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::ControlModifier, Qt::Key_W)}) {
+      QTest::keyClick(help, key.key(), key.keyboardModifiers());
+      QVERIFY(!help->isVisible());
+      QVERIFY(host->dialogs.ShowHelp());
+      QCOMPARE(host->dialogs.Help(), help);
+      QVERIFY(help->isVisible());
+    }
+    // Centred, pushed below the menu bar with its frame, shrunk to fit, on the game's screen.
+    const QRect screen(0, 0, 1024, 768);
+    const QSize pages = HelpWindow::kWantedSize;  // 560 x 520
+    const std::tuple<QRect, QMargins, int, QRect> rows[] = {
+        {screen, {}, 0, QRect(232, 124, 560, 520)},
+        {screen, {4, 24, 4, 4}, 163, QRect(228, 163, 568, 548)},
+        {QRect(0, 0, 640, 480), {}, 40, QRect(40, 40, 560, 440)},
+        {QRect(1024, 0, 800, 600), {}, 0, QRect(1144, 40, 560, 520)},
+    };
+    for (const auto& [on, frame, clearBelow, placed] : rows) {
+      QCOMPARE(HelpWindow::Placement(on, pages, frame, clearBelow), placed);
+    }
+  }
+
+  void theHelpBecomingActiveIsTheGameSwitchedAway() {
+    host->window.activateWindow();
+    QTRY_VERIFY(host->window.isActiveWindow());
+    QVERIFY(host->dialogs.ShowHelp());
+    QTRY_VERIFY(host->dialogs.Help()->isActiveWindow());
+    std::vector<krelmo::Message> seen;
+    QTRY_COMPARE(CollectAndCount(host->queue, seen, krelmo::WM_ACTIVATEAPP), std::size_t{1});
+    QCOMPARE(OfKind(seen, krelmo::WM_ACTIVATEAPP)[0].wParam, krelmo::WPARAM{0});
+
+    host->window.activateWindow();
+    QTRY_COMPARE(CollectAndCount(host->queue, seen, krelmo::WM_ACTIVATEAPP), std::size_t{2});
+    QCOMPARE(OfKind(seen, krelmo::WM_ACTIVATEAPP)[1].wParam, krelmo::WPARAM{1});
+  }
+
  private:
   std::unique_ptr<krelmo::qt::QtPlatform> host;
+  std::vector<krelmo::Message> taken;
+  int leftOpen = 0;
 };
 
 QTEST_MAIN(GameWindowTest)
