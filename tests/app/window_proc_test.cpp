@@ -167,17 +167,6 @@ TEST(WindowProc, EachInputActsOnlyInTheStatesOfTheMatchWhereItMeansSomething) {
   for (const Inactive& row : inactive) check(row.state, false, row.input, row.after, row.question);
 }
 
-TEST(WindowProc, MouseMovesThePaddleOnlyWhileTheMouseIsTheController) {
-  Window t;
-  t.Enter(Play::kInPlay);
-  t.game.SelectController(IDM_JOYSTICK);  // a change during a match takes effect at once
-  t.Send(WM_MOUSEMOVE, 0, MakePointLParam(150, 410));
-  EXPECT_EQ(t.engine.state.paddleX, 290);
-  t.Command(IDM_MOUSE);
-  t.Send(WM_MOUSEMOVE, 0, MakePointLParam(150, 77));
-  EXPECT_EQ(t.engine.state.paddleX, 150) << "x is the low 16 bits, whatever y is";
-}
-
 TEST(WindowProc, KeysActOnlyOnAFirstPressWithoutAlt) {
   // A first press acts, extended or from the menu, whatever the repeat count in the low bits,
   // with bits 16 to 31 up to 0x300; not with 0x301 there, nor on auto-repeat, Alt or key-up.

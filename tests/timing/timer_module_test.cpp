@@ -74,16 +74,6 @@ TEST_F(TimerModuleTest, BeforeInitAndAfterCloseEveryCallReportsUnderItsOwnName) 
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), NotInitialized("TM_Close"));
 }
 
-TEST_F(TimerModuleTest, AMissingTimerIsReportedWithTheLastValidOne) {
-  ASSERT_EQ(timers.TM_Init(5), 0);
-  timers.TM_StartTimer(5);
-  EXPECT_EQ(timers.TM_ElapsedTime(0xFFFFFFFF), kErrorResult);
-  EXPECT_EQ(reports,
-            (Reports{InvalidId("TM_StartTimer", "timer 5, but the last valid timer is timer 4"),
-                     InvalidId("TM_ElapsedTime",
-                               "timer 4294967295, but the last valid timer is timer 4")}));
-}
-
 TEST_F(TimerModuleTest, ARefusedInitReportsWhyAndLeavesTheModuleClosed) {
   EXPECT_EQ(timers.TM_Init(0), -1);
   timers.SetAllocator([](std::uint32_t) { return std::unique_ptr<std::uint32_t[]>(); });
