@@ -1,44 +1,14 @@
-// Start-up: the first screen, the window's place, the services started, and shutdown.
+// Start-up: the window's place, the services started, the idle loop, and shutdown.
 #include <gtest/gtest.h>
 
-#include "engine/palette.h"
-#include "engine/playfield.h"
 #include "resources/menu.h"
 #include "tests/support/test_game.h"
 
 namespace krelmo::app {
 namespace {
 
-using engine::CellLeft;
-using engine::CellTop;
 using testing::StartedGame;
 using testing::TestGame;
-
-constexpr Colour kRowColours[engine::kBrickRows] = {engine::kMagenta, engine::kBlue,
-                                                    engine::kGreen,   engine::kYellow,
-                                                    engine::kOrange,  engine::kRed};
-
-// The wall and frame drawing have tests of their own: here, that start-up draws them, player
-// one's wall from its slot, and the paddle.
-TEST(StartUp, DrawsTheFramePlayerOnesSavedWallAndThePaddleWithNoMatchRunning) {
-  StartedGame t;
-  const auto& dc = t.dc;
-  for (int row = 0; row < engine::kBrickRows; ++row) {
-    EXPECT_EQ(dc.GetPixel(CellLeft(0), CellTop(row)), kRowColours[row]) << row;
-    // Drawn brick by brick from the slot, the last column reaches x 620.
-    EXPECT_EQ(dc.GetPixel(CellLeft(19) + 29, CellTop(row) + 11), kRowColours[row]) << row;
-  }
-  // No scoreboard before the first match; the paddle at 290, white inside a black ring.
-  const std::pair<std::pair<int, int>, Colour> points[] = {
-      {{5, 5}, engine::kSilver},    {{300, 300}, engine::kBlack}, {{100, 5}, engine::kSilver},
-      {{290, 410}, engine::kBlack}, {{291, 411}, engine::kWhite}, {{348, 418}, engine::kWhite},
-      {{349, 419}, engine::kBlack}};
-  for (const auto& [at, colour] : points) {
-    EXPECT_EQ(dc.GetPixel(at.first, at.second), colour) << at.first << "," << at.second;
-  }
-  for (const Colour c : t.engine.state.savedWall[0]) EXPECT_NE(c, 0u);
-  EXPECT_EQ(t.engine.match.gameActive, 0u);
-}
 
 TEST(StartUp, CentresTheWindowOnTheScreen) {
   TestGame t;

@@ -1,5 +1,4 @@
-// The playfield: the frame walls, a full wall, saving a player's wall into a slot and
-// bringing it back, and the repaint of the wall in place.
+// The playfield: a full wall, saving a player's wall into a slot, and clearing the play area.
 #include "engine/playfield.h"
 
 #include <gtest/gtest.h>
@@ -58,25 +57,6 @@ TEST_F(PlayfieldTest, SavingReadsEachBricksSavePointIntoOneSlotOrAll) {
   }
   SaveWall(engine, kAllSlots);
   for (int slot = 0; slot < kPlayerSlots; ++slot) EXPECT_EQ(slots[slot], slots[2]);
-}
-
-TEST_F(PlayfieldTest, RedrawFromASlotDrawsEverySavedBrickInItsRowColourAndTheWalls) {
-  // Any non-zero saved value stands for a brick of that row's colour.
-  auto& wall = engine.state.savedWall[1];
-  wall.fill(0);
-  wall[0] = 1;                             // row 0, column 0
-  wall[3 * kBrickColumns + 19] = kSilver;  // row 3, column 19
-  wall[5 * kBrickColumns + 10] = kMagenta;
-  DrawFullWall(engine);  // stale pixels in the band are cleared first
-  RedrawWall(engine, 1);
-  EXPECT_EQ(dc.GetPixel(CellLeft(0), CellTop(0)), kMagenta);
-  EXPECT_EQ(dc.GetPixel(CellLeft(0) + 29, CellTop(0) + 11), kMagenta);
-  EXPECT_EQ(dc.GetPixel(620, CellTop(3) + 6), kYellow) << "a single brick reaches x 620";
-  EXPECT_EQ(dc.GetPixel(CellLeft(10) + 15, CellTop(5) + 6), kRed);
-  EXPECT_EQ(dc.GetPixel(CellLeft(1) + 15, CellTop(0) + 6), 0u);
-  EXPECT_EQ(dc.GetPixel(CellLeft(19) + 15, CellTop(4) + 6), 0u);
-  EXPECT_EQ(dc.GetPixel(10, 200), kSilver) << "frame walls are redrawn";
-  EXPECT_EQ(dc.SelectedPen(), kBlack);
 }
 
 TEST_F(PlayfieldTest, ClearingThePlayAreaLeavesTheWallsAndThePaddleRow) {

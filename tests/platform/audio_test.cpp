@@ -1,5 +1,5 @@
-// The game's recordings as embedded and as generated, the one-voice play rules, and the mixer
-// rendering the speaker's square wave and the recordings into one stream.
+// The one-voice play rules, and the mixer rendering the speaker's square wave and the
+// recordings into one stream.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,26 +7,9 @@
 
 #include "platform/audio_mixer.h"
 #include "resources/waves.h"
-#include "tools/wavegen/wave_synth.h"
 
 namespace krelmo::platform {
 namespace {
-
-// Each embedded recording is what the generator makes, and is clean: soft edges, no clipping.
-TEST(WaveRecordings, EachIsRemadeByteForByteAndIsClean) {
-  for (const int id : {123, 124, 125, 127, 128, 129, 130, 131, 132, 133, 135}) {
-    const auto file = resources::WaveResource(id);
-    const auto remade = wavegen::WaveFile(id);
-    EXPECT_TRUE(std::equal(file.begin(), file.end(), remade.begin(), remade.end())) << id;
-    const auto samples = WaveSamples(file);  // PCM, mono, 8 bits, 22,050 per second
-    ASSERT_GT(samples.size(), 1000u) << id;
-    EXPECT_NEAR(samples.front(), 128, 1) << id;
-    EXPECT_NEAR(samples.back(), 128, 1) << id;
-    const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
-    EXPECT_TRUE(*low > 0 && *high < 255) << id;
-  }
-  EXPECT_TRUE(resources::WaveResource(126).empty());
-}
 
 class Mixer : public ::testing::Test {
  protected:
