@@ -1,12 +1,10 @@
-// The menu's selection groups: the settings each choice sets, the check marks and grey states
-// it leaves, and the full redraw of the window.
+// The menu's selection groups: the settings each choice sets, and the check marks and grey
+// states it leaves.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
 
-#include "engine/palette.h"
-#include "engine/playfield.h"
 #include "resources/menu.h"
 #include "tests/support/test_game.h"
 
@@ -14,7 +12,6 @@ namespace krelmo::app {
 namespace {
 
 using namespace resources;
-using States2 = std::array<std::uint32_t, 2>;
 using States3 = std::array<std::uint32_t, 3>;
 using States4 = std::array<std::uint32_t, 4>;
 
@@ -26,8 +23,6 @@ struct MenuGroups : testing::StartedGame {
   States4 Players() const {
     return {State(IDM_PLAYERS_1), State(IDM_PLAYERS_2), State(IDM_PLAYERS_3), State(IDM_PLAYERS_4)};
   }
-  States2 Variant() const { return {State(IDM_KRELMO), State(IDM_VARNAK)}; }
-  States2 Controller() const { return {State(IDM_MOUSE), State(IDM_JOYSTICK)}; }
 };
 
 TEST(SoundGroup, EachChoiceSetsTheSoundAndChecksOnlyItsItem) {
@@ -86,86 +81,6 @@ TEST(PlayersGroup, EachChoiceSetsTheCountAndEnablesTheWholeGroupAndAMatchGreysIt
   EXPECT_EQ(t.engine.settings.numPlayers, 2u);
   t.game.SelectPlayers(IDM_PLAYERS_1 + 2);
   EXPECT_EQ(t.Players(), (States4{0, 0, 8, 0}));
-}
-
-TEST(VariantGroup, ChoicesGreyingAndAnUnknownId) {
-  MenuGroups t;
-  t.game.SelectVariant(IDM_VARNAK);
-  EXPECT_EQ(t.engine.settings.gameVariant, 1u);
-  EXPECT_EQ(t.Variant(), (States2{0, 8}));
-
-  t.game.SelectVariant(0);
-  EXPECT_EQ(t.Variant(), (States2{3, 11}));
-  EXPECT_EQ(t.engine.settings.gameVariant, 1u);
-
-  t.game.SelectVariant(IDM_KRELMO);
-  EXPECT_EQ(t.engine.settings.gameVariant, 0u);
-  EXPECT_EQ(t.Variant(), (States2{8, 0}));
-
-  t.game.SelectVariant(IDM_PLAYERS_2);
-  EXPECT_EQ(t.engine.settings.gameVariant, 0u) << "an id outside the group changes nothing";
-  EXPECT_EQ(t.Variant(), (States2{0, 0})) << "but checks nothing either";
-}
-
-TEST(ControllerGroup, NoJoystickForcesTheMouseAndMouseEnablesTheJoystickAgain) {
-  MenuGroups t;
-  EXPECT_EQ(t.Controller(), (States2{8, 3})) << "start-up found no joystick";
-
-  t.engine.settings.useMouse = 0;
-  t.game.SelectController(0);
-  EXPECT_EQ(t.engine.settings.useMouse, 1u);
-  EXPECT_EQ(t.Controller(), (States2{8, 3}));
-
-  t.game.SelectController(IDM_MOUSE);
-  EXPECT_EQ(t.engine.settings.useMouse, 1u);
-  EXPECT_EQ(t.Controller(), (States2{8, 0}));
-
-  t.game.SelectController(IDM_JOYSTICK);
-  EXPECT_EQ(t.engine.settings.useMouse, 0u);
-  EXPECT_EQ(t.Controller(), (States2{0, 8}));
-}
-
-// The play area below the bricks, inside the walls.
-bool PlayAreaIsBlack(const platform::Surface& dc) {
-  for (int y = 133; y < 409; ++y) {
-    for (int x = 22; x < 619; ++x) {
-      if (dc.GetPixel(x, y) != engine::kBlack) return false;
-    }
-  }
-  return true;
-}
-
-TEST(RedrawGameWindow, ShowsTheCurrentPlayersSavedWallAndThePaddle) {
-  MenuGroups t;
-  const int x = engine::SavePointX(5), y = engine::SamplePointY(1);
-  t.engine.state.savedWall[2] = t.engine.state.savedWall[0];
-  t.engine.state.savedWall[2][1 * engine::kBrickColumns + 5] = engine::kBlack;
-  t.engine.state.currentPlayer = 2;
-  t.engine.state.paddleX = 100;
-  t.engine.match.gameActive = 1;
-  t.game.RedrawGameWindow();
-  EXPECT_EQ(t.dc.GetPixel(x, y), engine::kBlack) << "player 3's wall lacks this brick";
-  EXPECT_EQ(t.dc.GetPixel(engine::SavePointX(6), y), engine::kBlue);
-  EXPECT_EQ(t.dc.GetPixel(120, 414), engine::kWhite) << "the paddle where it stands";
-}
-
-TEST(RedrawGameWindow, TitleWithoutAMatchPauseTextInAPausedOneNothingDuringPlay) {
-  MenuGroups t;
-  t.game.RedrawGameWindow();
-  EXPECT_FALSE(PlayAreaIsBlack(t.dc)) << "the title screen";
-
-  t.engine.match.gameActive = 1;
-  t.game.RedrawGameWindow();
-  EXPECT_TRUE(PlayAreaIsBlack(t.dc));
-
-  t.engine.match.paused = 1;
-  t.dc.SetTextColor(engine::kRed);
-  t.game.RedrawGameWindow();
-  // The block font inks columns 1..6 and rows 3..12 of each 8 x 16 character cell.
-  EXPECT_EQ(t.dc.GetPixel(221, 223), engine::kWhite) << "'P' of \"Paused - <F3> to resume\"";
-  EXPECT_EQ(t.dc.GetPixel(220, 220), engine::kBlack);
-  EXPECT_EQ(t.dc.GetPixel(220 + 22 * 8 + 1, 223), engine::kWhite) << "the 23rd character";
-  EXPECT_EQ(t.dc.GetPixel(220 + 23 * 8 + 1, 223), engine::kBlack) << "and no more";
 }
 
 }  // namespace

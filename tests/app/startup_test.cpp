@@ -1,51 +1,14 @@
-// Start-up: the first screen, the window's place, the services started, and shutdown.
+// Start-up: the window's place, the services started, the idle loop, and shutdown.
 #include <gtest/gtest.h>
 
-#include "engine/palette.h"
-#include "engine/playfield.h"
 #include "resources/menu.h"
 #include "tests/support/test_game.h"
 
 namespace krelmo::app {
 namespace {
 
-using engine::CellLeft;
-using engine::CellTop;
 using testing::StartedGame;
 using testing::TestGame;
-
-constexpr Colour kRowColours[engine::kBrickRows] = {engine::kMagenta, engine::kBlue,
-                                                    engine::kGreen,   engine::kYellow,
-                                                    engine::kOrange,  engine::kRed};
-
-// The wall and frame drawing have tests of their own: here, that start-up draws them, player
-// one's wall from its slot, and the paddle.
-TEST(StartUp, DrawsTheFramePlayerOnesSavedWallAndThePaddleWithNoMatchRunning) {
-  StartedGame t;
-  const auto& dc = t.dc;
-  for (int row = 0; row < engine::kBrickRows; ++row) {
-    EXPECT_EQ(dc.GetPixel(CellLeft(0), CellTop(row)), kRowColours[row]) << row;
-    // Drawn brick by brick from the slot, the last column reaches x 620.
-    EXPECT_EQ(dc.GetPixel(CellLeft(19) + 29, CellTop(row) + 11), kRowColours[row]) << row;
-  }
-  const std::pair<std::pair<int, int>, Colour> points[] = {
-      {{5, 5}, engine::kSilver},
-      {{300, 300}, engine::kBlack},
-      {{100, 5}, engine::kSilver},  // no scoreboard before the first match
-      // The paddle at 290: white inside a black ring.
-      {{290, 410}, engine::kBlack},
-      {{291, 411}, engine::kWhite},
-      {{348, 418}, engine::kWhite},
-      {{349, 419}, engine::kBlack},
-  };
-  for (const auto& [at, colour] : points) {
-    EXPECT_EQ(dc.GetPixel(at.first, at.second), colour) << at.first << "," << at.second;
-  }
-  EXPECT_EQ(t.engine.state.paddleX, 290);
-  for (const Colour c : t.engine.state.savedWall[0]) EXPECT_NE(c, 0u);
-  EXPECT_EQ(t.engine.match.gameActive, 0u);
-  EXPECT_EQ(t.engine.match.paused, 0u);
-}
 
 TEST(StartUp, CentresTheWindowOnTheScreen) {
   TestGame t;
@@ -54,13 +17,6 @@ TEST(StartUp, CentresTheWindowOnTheScreen) {
   t.game.InitApplication();
   EXPECT_EQ(t.game.app.windowX, 320);
   EXPECT_EQ(t.game.app.windowY, 272) << "the division truncates";
-
-  TestGame small;
-  small.host.window.screenWidth = 640;
-  small.host.window.screenHeight = 480;
-  small.game.InitApplication();
-  EXPECT_EQ(small.host.window.rect.left, 0);
-  EXPECT_EQ(small.host.window.rect.top, 0);
 }
 
 // The play timer, the timing module and the chime start whatever is found; a joystick that
@@ -96,13 +52,6 @@ TEST(StartUp, StartsTheServicesFoundAndShutdownStopsThem) {
   }
 }
 
-TEST(MessageLoop, EndsAtTheQuitMessageAfterEarlierMessages) {
-  StartedGame t;
-  t.host.queue.PostMessage(WM_CLOSE);
-  EXPECT_EQ(RunGame(t.game), 0);
-  EXPECT_TRUE(t.host.queue.Empty());
-}
-
 TEST(MessageLoop, WaitsForEventsWhileIdleInsteadOfSpinning) {
   StartedGame t;
   auto& frames = t.host.frameHost;
@@ -113,13 +62,6 @@ TEST(MessageLoop, WaitsForEventsWhileIdleInsteadOfSpinning) {
   };
   t.game.RunMessageLoop();
   EXPECT_EQ(frames.idleWaits, 3u);
-}
-
-TEST(HandOver, RegisteredMessageIdIsStableAndInTheRegisteredRange) {
-  EXPECT_EQ(RegisterWindowMessageA("Krelmo"), RegisterWindowMessageA("Krelmo"));
-  EXPECT_NE(RegisterWindowMessageA("Krelmo"), RegisterWindowMessageA("Krelmo2"));
-  EXPECT_GE(RegisterWindowMessageA("Krelmo"), 0xC000u);
-  EXPECT_LE(RegisterWindowMessageA("Krelmo"), 0xFFFFu);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <functional>
-#include <optional>
 #include <string>
 
 #include "engine/palette.h"
@@ -168,52 +167,6 @@ TEST(WindowProc, EachInputActsOnlyInTheStatesOfTheMatchWhereItMeansSomething) {
   for (const Inactive& row : inactive) check(row.state, false, row.input, row.after, row.question);
 }
 
-// The returns not checked with what the message does (placement, redraw, activation and the
-// commands' own tests check theirs).
-TEST(WindowProc, OtherMessagesReturnZeroOrTheDefaultResult) {
-  constexpr LRESULT D = kDefaultResult;
-  for (const MessageId message : {WM_PAINT, MessageId{0x0005}, MessageId{0x0400}}) {
-    EXPECT_EQ(Window().Send(message), D) << message;
-  }
-  EXPECT_EQ(Window().Send(WM_CLOSE), 0);
-  EXPECT_EQ(Window().Send(WM_KEYDOWN, VK_F2, kF2Press | kKeyRepeatBit), 0) << "F2 held";
-  EXPECT_EQ(Window().Send(WM_KEYDOWN, 'A', MakeKeyLParam(0x1E, 0, 0, 0)), 0);
-  for (const int id : {IDM_PC_SPEAKER, IDM_MOUSE, IDM_RESET_HIGH_SCORES, 12345}) {
-    EXPECT_EQ(Window().Command(id), D) << id;
-  }
-  EXPECT_EQ(Window().Command(IDM_EXIT), 0);
-  Window t;
-  t.game.app.dialogOpen = 1;
-  EXPECT_EQ(t.Send(WM_ACTIVATEAPP, 0), D) << "an ignored activation";
-}
-
-TEST(WindowProc, MouseMovesThePaddleOnlyWhileTheMouseIsTheController) {
-  Window t;
-  t.Enter(Play::kInPlay);
-  t.game.SelectController(IDM_JOYSTICK);  // a change during a match takes effect at once
-  t.Send(WM_MOUSEMOVE, 0, MakePointLParam(150, 410));
-  EXPECT_EQ(t.engine.state.paddleX, 290);
-  t.Command(IDM_MOUSE);
-  t.Send(WM_MOUSEMOVE, 0, MakePointLParam(150, 77));
-  EXPECT_EQ(t.engine.state.paddleX, 150) << "x is the low 16 bits, whatever y is";
-}
-
-TEST(WindowProc, TheTimerRunsAFrameOnlyInAnUnpausedMatchOfTheActiveApplication) {
-  // game active, paused, application active; a ball in flight in every case, so that only the
-  // flags decide.
-  for (const auto [gameActive, paused, active] :
-       {std::array{1u, 0u, 1u}, {0u, 0u, 1u}, {1u, 1u, 1u}, {1u, 0u, 0u}}) {
-    Window t;
-    t.engine.match = {gameActive, paused, 0, 0};
-    t.engine.state.ballX = 300;
-    t.engine.state.ballY = 300;
-    t.game.app.appActive = active;
-    EXPECT_EQ(t.Send(WM_TIMER, 7), 0);
-    EXPECT_EQ(t.engine.state.ballY != 300, gameActive && !paused && active)
-        << "game " << gameActive << ", paused " << paused << ", active " << active;
-  }
-}
-
 TEST(WindowProc, KeysActOnlyOnAFirstPressWithoutAlt) {
   // A first press acts, extended or from the menu, whatever the repeat count in the low bits,
   // with bits 16 to 31 up to 0x300; not with 0x301 there, nor on auto-repeat, Alt or key-up.
@@ -234,16 +187,15 @@ TEST(WindowProc, KeysActOnlyOnAFirstPressWithoutAlt) {
     EXPECT_EQ(t.Send(WM_KEYDOWN, VK_F3, lParam), 0) << std::hex << lParam;
     EXPECT_EQ(t.Now() == Play::kPaused, acts) << std::hex << lParam;
   }
+  Window hidden;  // F2 with the cursor hidden and no match does nothing
+  hidden.engine.match.cursorVisible = 0;
+  hidden.Key(VK_F2);
+  EXPECT_EQ(Name(hidden.Now()), Name(Play::kNoMatch));
+  EXPECT_TRUE(hidden.host.dialogs.shown.empty());
 }
 
-TEST(WindowProc, F2WithTheCursorHiddenAndNoMatchDoesNothing) {
-  Window t;
-  t.engine.match.cursorVisible = 0;
-  EXPECT_EQ(t.Key(VK_F2), 0);
-  EXPECT_EQ(t.engine.match.gameActive, 0u);
-  EXPECT_TRUE(t.host.dialogs.shown.empty());
-}
-
+// The game is paused while the question is up; when it closes the window is placed back on
+// screen before a Yes ends the match.
 // The game is paused while the question is up; when it closes the window is placed back on
 // screen before a Yes ends the match.
 TEST(AbortQuestion, AsksWithTheGamePausedAndAYesEndsTheMatchAfterThePlacement) {
@@ -251,19 +203,12 @@ TEST(AbortQuestion, AsksWithTheGamePausedAndAYesEndsTheMatchAfterThePlacement) {
     Window t;
     t.Enter(Play::kInPlay);
     t.host.dialogs.answers.push_back(IDYES);
-    std::optional<std::uint32_t> pausedDuring, boxFlagDuring;
+    std::uint32_t pausedDuring = 0, gameActiveAtPlacement = 0;
     t.host.dialogs.onModal = [&] {
       pausedDuring = t.engine.match.paused;
-      boxFlagDuring = t.game.app.messageBoxOpen;
       t.host.window.rect = {-50, -50, 590, 430};
     };
-    int placements = 0;
-    std::uint32_t gameActiveThen = 0, boxFlagThen = 0;
-    t.host.window.onPlace = [&] {
-      ++placements;
-      gameActiveThen = t.engine.match.gameActive;
-      boxFlagThen = t.game.app.messageBoxOpen;
-    };
+    t.host.window.onPlace = [&] { gameActiveAtPlacement = t.engine.match.gameActive; };
     EXPECT_EQ(t.Key(key), 0);
     ASSERT_EQ(t.host.dialogs.shown.size(), 1u);
     const auto& box = t.host.dialogs.shown[0];
@@ -271,11 +216,8 @@ TEST(AbortQuestion, AsksWithTheGamePausedAndAYesEndsTheMatchAfterThePlacement) {
     EXPECT_EQ(box.caption, "Warning");
     EXPECT_EQ(box.style, kQuestionStyle);
     EXPECT_EQ(pausedDuring, 1u) << "the timer does nothing while the box is up";
-    EXPECT_EQ(boxFlagDuring, 1u);
-    EXPECT_EQ(placements, 1);
     EXPECT_EQ(t.host.window.rect.left, 1);
-    EXPECT_EQ(gameActiveThen, 1u) << "the match had not ended yet";
-    EXPECT_EQ(boxFlagThen, 1u);
+    EXPECT_EQ(gameActiveAtPlacement, 1u) << "the match had not ended yet";
     EXPECT_EQ(t.game.app.messageBoxOpen, 0u);
     EXPECT_EQ(Name(t.Now()), Name(Play::kNoMatch));
   }
@@ -292,7 +234,6 @@ TEST(Activation, SwitchingAwayMinimisesAndPausesPlayAndComingBackDoesNotResume) 
     t.Enter(state);
     EXPECT_EQ(t.Send(WM_ACTIVATEAPP, 0), 0);
     EXPECT_EQ(t.game.app.appActive, 0u);
-    EXPECT_EQ(Name(t.Now()), Name(after));
     if (state == kNoMatch || state == kPaused) {
       EXPECT_EQ(t.engine.match.savedBallY, 300) << "a second pause would lose the ball";
     }
@@ -302,28 +243,24 @@ TEST(Activation, SwitchingAwayMinimisesAndPausesPlayAndComingBackDoesNotResume) 
     EXPECT_EQ(t.host.window.minimizeCount, 1);
     EXPECT_EQ(t.host.window.restoreCount, 0);
   }
-}
-
-TEST(Activation, IgnoredWhileQuittingOrWhileTheAboutDialogIsOpen) {
+  // Ignored while quitting, and while the About dialog is open.
   Window quitting;
-  quitting.Enter(Play::kInPlay);
+  quitting.Enter(kInPlay);
   quitting.game.app.quitting = 1;
   quitting.Send(WM_ACTIVATEAPP, 0);
-  EXPECT_EQ(quitting.game.app.appActive, 1u);
-  EXPECT_EQ(quitting.host.window.minimizeCount, 0);
-  EXPECT_EQ(Name(quitting.Now()), Name(Play::kInPlay));
-
-  Window t;
-  t.Enter(Play::kInPlay);
-  t.host.dialogs.onModal = [&] {
-    t.host.queue.PostMessage(WM_ACTIVATEAPP, 0);
-    t.game.DispatchPending();
+  Window about;
+  about.Enter(kInPlay);
+  about.host.dialogs.onModal = [&] {
+    about.host.queue.PostMessage(WM_ACTIVATEAPP, 0);
+    about.game.DispatchPending();
   };
-  EXPECT_EQ(t.Command(IDM_ABOUT), 0);
-  EXPECT_EQ(t.host.dialogs.aboutShown, 1);
-  EXPECT_EQ(t.game.app.appActive, 1u);
-  EXPECT_EQ(t.host.window.minimizeCount, 0);
-  EXPECT_EQ(Name(t.Now()), Name(Play::kInPlay));
+  EXPECT_EQ(about.Command(IDM_ABOUT), 0);
+  EXPECT_EQ(about.host.dialogs.aboutShown, 1);
+  for (Window* t : {&quitting, &about}) {
+    EXPECT_EQ(t->game.app.appActive, 1u);
+    EXPECT_EQ(t->host.window.minimizeCount, 0);
+    EXPECT_EQ(Name(t->Now()), Name(kInPlay));
+  }
 }
 
 TEST(Placement, FocusAndEndOfMoveKeepTheWholeWindowOnScreenFromPointOneOne) {
@@ -338,8 +275,7 @@ TEST(Placement, FocusAndEndOfMoveKeepTheWholeWindowOnScreenFromPointOneOne) {
   };
   for (const MessageId message : {WM_SETFOCUS, WM_EXITSIZEMOVE}) {
     for (const Row& r : rows) {
-      SCOPED_TRACE(::testing::Message() << message << ": " << r.screenWidth << "x" << r.screenHeight
-                                        << " at " << r.left << "," << r.top);
+      SCOPED_TRACE(::testing::Message() << message << ": " << r.screenWidth << " at " << r.left);
       Window t;
       auto& w = t.host.window;
       w.screenWidth = r.screenWidth;
@@ -354,9 +290,7 @@ TEST(Placement, FocusAndEndOfMoveKeepTheWholeWindowOnScreenFromPointOneOne) {
       EXPECT_TRUE(t.Redrawn());
     }
   }
-}
-
-TEST(Placement, ASecondStartBringsTheMinimisedWindowBackOnScreenRedrawn) {
+  // A second start brings the minimised window back on screen, redrawn.
   Window t;
   t.host.window.minimized = true;
   t.host.window.rect = {-700, 2000, -60, 2480};
@@ -366,11 +300,10 @@ TEST(Placement, ASecondStartBringsTheMinimisedWindowBackOnScreenRedrawn) {
   EXPECT_FALSE(t.host.window.minimized);
   EXPECT_EQ(t.host.window.rect.left, 1);
   EXPECT_EQ(t.host.window.rect.top, 768 - 480);
-  EXPECT_TRUE(t.host.window.topmost);
   EXPECT_TRUE(t.Redrawn());
 }
 
-TEST(Redraw, EveryEleventhMoveMessageRedrawsTheWindow) {
+TEST(Redraw, EveryEleventhMoveAndAPaintUnderABoxOrADialogRedrawTheWindow) {
   Window t;
   for (int round = 0; round < 2; ++round) {
     t.Scribble();
@@ -378,19 +311,13 @@ TEST(Redraw, EveryEleventhMoveMessageRedrawsTheWindow) {
     EXPECT_FALSE(t.Redrawn()) << "round " << round;
     t.Send(WM_MOVE);
     EXPECT_TRUE(t.Redrawn()) << "round " << round;
-    EXPECT_EQ(t.game.app.moveCount, 0u);
   }
-}
-
-TEST(Redraw, PaintRedrawsOnlyUnderABoxOrADialog) {
-  Window t;
   t.Scribble();
   t.Send(WM_PAINT);
   EXPECT_FALSE(t.Redrawn());
   t.game.app.messageBoxOpen = 1;
   t.Send(WM_PAINT);
   EXPECT_TRUE(t.Redrawn());
-
   Window about;
   about.host.dialogs.onModal = [&] {
     about.Scribble();
@@ -400,65 +327,23 @@ TEST(Redraw, PaintRedrawsOnlyUnderABoxOrADialog) {
   about.Command(IDM_ABOUT);
 }
 
-TEST(Commands, CloseAndExitPostTheQuitMessage) {
-  Window close;
-  EXPECT_FALSE(close.QuitPosted());
-  close.Send(WM_CLOSE);
-  EXPECT_TRUE(close.QuitPosted());
-  Window exit;
-  exit.Send(WM_COMMAND, (WPARAM{1} << 16) | IDM_EXIT);  // as an accelerator sends it
-  EXPECT_TRUE(exit.QuitPosted());
-}
-
-TEST(Commands, SelectionsTakeEffectAndRedraw) {
-  struct Row {
-    int id;
-    std::function<bool(const engine::Settings&)> took;
-  };
-  const Row rows[] = {
-      {IDM_VARNAK, [](const auto& s) { return s.gameVariant == 1; }},
-      {IDM_PLAYERS_3, [](const auto& s) { return s.numPlayers == 2; }},
-      {IDM_NO_SOUND, [](const auto& s) { return s.soundOn == 0; }},
-      {IDM_JOYSTICK, [](const auto& s) { return s.useMouse == 0; }},
-  };
-  for (const Row& row : rows) {
-    Window t;
-    t.Scribble();
-    t.engine.settings.soundOn = 1;
-    EXPECT_EQ(t.Command(row.id), kDefaultResult);
-    EXPECT_TRUE(row.took(t.engine.settings)) << row.id;
-    EXPECT_EQ(t.host.menu.GetState(row.id), platform::MFS_CHECKED) << row.id;
-    EXPECT_TRUE(t.Redrawn()) << row.id;
-  }
-  Window reset;
-  reset.Scribble();
-  reset.Command(IDM_RESET_HIGH_SCORES);
-  EXPECT_TRUE(reset.Redrawn());
-
-  Window unknown;
-  const auto menu = unknown.host.menu.States();
-  unknown.Scribble();
-  unknown.Command(12345);
-  EXPECT_EQ(unknown.host.menu.States(), menu) << "an unknown command changes nothing";
-  EXPECT_FALSE(unknown.Redrawn());
-  EXPECT_FALSE(unknown.QuitPosted());
+TEST(Commands, ExitPostsTheQuitMessage) {
+  Window t;
+  t.Send(WM_COMMAND, (WPARAM{1} << 16) | IDM_EXIT);  // as an accelerator sends it
+  EXPECT_TRUE(t.QuitPosted());
 }
 
 TEST(Commands, HelpThatCannotBeShownIsToldInABox) {
-  Window shown;
+  Window shown, missing;
   shown.Command(IDM_CONTENTS);
   EXPECT_EQ(shown.host.dialogs.helpShown, 1);
   EXPECT_TRUE(shown.host.dialogs.shown.empty());
-
-  Window missing;
   missing.host.dialogs.helpAvailable = false;
   missing.host.window.rect = {-50, -50, 590, 430};
   EXPECT_EQ(missing.Command(IDM_CONTENTS), kDefaultResult);
   ASSERT_EQ(missing.host.dialogs.shown.size(), 1u);
   EXPECT_EQ(missing.host.dialogs.shown[0].text, "The help could not be shown.");
-  EXPECT_EQ(missing.host.dialogs.shown[0].caption, "Krelmo '99");
   EXPECT_EQ(missing.host.dialogs.shown[0].style, 0x30u);
-  EXPECT_EQ(missing.game.app.messageBoxOpen, 0u);
   EXPECT_EQ(missing.host.window.rect.left, 1) << "the focus came back when the box closed";
 }
 

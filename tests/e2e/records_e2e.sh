@@ -8,12 +8,13 @@ game=$1
 source "$(dirname "$0")/e2e_lib.sh"
 e2e_init
 
-# A stored "Varnak" whose table holds scores of -1: any score gets in, even one of 0.
+# A stored "Varnak" on the PC speaker whose table holds scores of -1: any score gets in, even
+# one of 0. Run with no audio device that opens, the match is played silently to its end.
 {
   printf 'Windows Registry Editor Version 5.00\r\n\r\n'
   printf "[HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\By Tenvarre\\\\Krelmo'99\\\\v2]\r\n"
   printf '"NumPlayers"=dword:00000000\r\n"DefaultGame"=dword:00000001\r\n'
-  printf '"DefaultSound"=dword:00000000\r\n"UseMouse"=dword:00000001\r\n'
+  printf '"DefaultSound"=dword:00000001\r\n"UseMouse"=dword:00000001\r\n'
   for n in 6 7 8 9 10; do printf '"HSName%d"="Old"\r\n"HSScore%d"=dword:ffffffff\r\n' $n $n; done
 } >"$KRELMO_REGISTRY"
 

@@ -125,6 +125,8 @@ class BallScenario : public ::testing::Test {
     before_.dy = s.ballDY;
     before_.wallGone = AllSavePoints(false);
     before_.cells = CellsNearBall();
+    before_.ticks = host.clock.Ticks();
+    before_.delay = s.stepDelay;
   }
 
   void ScanForStrayWhite(const Rect& area) {
@@ -146,6 +148,8 @@ class BallScenario : public ::testing::Test {
     const auto& s = engine.state;
 
     ASSERT_LT(s.ballY, 470) << "the paddle lost the ball on step " << steps_;
+    ASSERT_EQ(host.clock.Ticks() - before_.ticks, static_cast<std::uint64_t>(before_.delay))
+        << "each step comes after a wait of stepDelay ticks";
     ASSERT_GE(s.ballX, 21);
     ASSERT_LE(s.ballX, 611);
     ASSERT_GE(s.ballY, 22);
@@ -192,6 +196,8 @@ class BallScenario : public ::testing::Test {
     int dy = 0;
     bool wallGone = false;
     std::vector<CellBefore> cells;
+    std::uint64_t ticks = 0;
+    std::int32_t delay = 0;
   } before_;
   bool postedThisStep_ = false;
   int offset_ = 0;

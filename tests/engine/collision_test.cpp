@@ -112,19 +112,6 @@ TEST_F(CollisionTest, TheLatchHoldsWhileTheBallsTopIsInTheBandFrom51To133) {
   EXPECT_EQ(s.ballDY, 1);
 }
 
-TEST_F(CollisionTest, VarnakBallRunsThroughTheWallScoringWhatItsLeadingSideTouches) {
-  engine.settings.gameVariant = 1;
-  RemoveColumn(3);
-  PlaceBall(111, 100, -2, -1);
-  CheckBrickContacts(engine);
-  PlaceBall(109, 95, -2, -1);  // further in, latched: only the leading side strikes
-  CheckBrickContacts(engine);
-  EXPECT_EQ(s.ballDX, -2);
-  EXPECT_EQ(s.ballDY, -1);
-  EXPECT_EQ(Score(), 25 + 50) << "yellow, then green a row higher";
-  EXPECT_FALSE(CellIsBlack(1, 2)) << "the brick above was not struck";
-}
-
 TEST_F(CollisionTest, EachZoneOfThePaddleGivesItsSidewaysStep) {
   MovePaddle(engine, 290);
   // The ball comes in with +1: d is its x less the paddle's.
@@ -185,32 +172,6 @@ TEST_F(CollisionTest, ABallLowInTheZoneIsCaughtOnEveryStepUpTo402) {
   RunFrame(engine);
   EXPECT_EQ(WavesPlayed(), std::vector<int>(9, 130)) << "catches at 410, 409, ..., 402";
   EXPECT_EQ(s.ballY, 402 - 110);
-}
-
-TEST_F(CollisionTest, TheFrameWallsHoldTheBallInside) {
-  struct Row {
-    int x, y, dx, dy, xAfter, yAfter, dxAfter, dyAfter;
-    std::size_t cues;
-  };
-  const Row rows[] = {
-      {21, 22, -1, -1, 21, 22, 1, 1, 2},  // a corner: two contacts
-      {612, 200, 2, 1, 611, 200, -2, 1, 1}, {611, 200, 1, 1, 611, 200, -1, 1, 1},
-      {610, 200, 1, 1, 610, 200, 1, 1, 0},  {19, 200, -2, 1, 21, 200, 2, 1, 1},
-      {22, 200, -1, 1, 22, 200, -1, 1, 0},  {300, 21, 1, -1, 300, 22, 1, 1, 1},
-      {300, 23, 1, -1, 300, 23, 1, -1, 0},
-  };
-  for (const Row& r : rows) {
-    SCOPED_TRACE(::testing::Message() << r.x << "," << r.y);
-    host.sound.plays.clear();
-    PlaceBall(r.x, r.y, r.dx, r.dy);
-    ResolveCollisions(engine);
-    EXPECT_EQ(s.ballX, r.xAfter);
-    EXPECT_EQ(s.ballY, r.yAfter);
-    EXPECT_EQ(s.ballDX, r.dxAfter);
-    EXPECT_EQ(s.ballDY, r.dyAfter);
-    EXPECT_EQ(WavesPlayed(), std::vector<int>(r.cues, 130));
-  }
-  EXPECT_EQ(Score(), 0);
 }
 
 TEST_F(CollisionTest, LeavingTheBandEitherWayRepaintsTheWall) {

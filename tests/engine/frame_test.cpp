@@ -25,20 +25,6 @@ class FrameTest : public EngineTest {
   }
 };
 
-TEST_F(FrameTest, AFrameMakes119StepsEachAfterAWaitOfStepDelayTicks) {
-  engine.state.stepDelay = 2200;
-  std::vector<std::uint64_t> ends;
-  engine.onStepEnd = [&] { ends.push_back(host.clock.Ticks()); };
-  const std::uint64_t start = host.clock.Ticks();
-  RunFrame(engine);
-  ASSERT_EQ(ends.size(), 119u);
-  EXPECT_EQ(Waits(), 119u);
-  EXPECT_GE(ends[0] - start, 2200u);
-  for (std::size_t i = 1; i < ends.size(); ++i) EXPECT_EQ(ends[i] - ends[i - 1], 2200u);
-  EXPECT_EQ(engine.state.ballY, 300 - 119);
-  EXPECT_EQ(engine.state.ballX, 300 + 119);
-}
-
 TEST_F(FrameTest, AWaitEndsOnlyWhenAllItsTicksHavePassed) {
   // A host under which each wait lets a single tick pass: the clock is wound back before the
   // headless host moves it on by the ticks still to wait (5 less those already waited).

@@ -1,5 +1,4 @@
-// The playfield: the frame walls, a full wall, saving a player's wall into a slot and
-// bringing it back, and the repaint of the wall in place.
+// The playfield: a full wall, saving a player's wall into a slot, and clearing the play area.
 #include "engine/playfield.h"
 
 #include <gtest/gtest.h>
@@ -43,19 +42,6 @@ TEST_F(PlayfieldTest, AFullWallFillsEveryCellInItsRowColourEndingAtColumn619) {
   EXPECT_EQ(dc.SelectedPen(), kBlack) << "the black pen is in force afterwards";
 }
 
-TEST_F(PlayfieldTest, TheFrameWallsCoverTheirExactColumnsAndRows) {
-  DrawFrameWalls(engine);
-  const struct {
-    int x, y;
-    bool wall;
-  } points[] = {{0, 479, true},    {19, 300, true},   {20, 300, false}, {300, 19, true},
-                {300, 20, false},  {620, 300, false}, {621, 300, true}, {633, 479, true},
-                {634, 300, false}, {639, 10, true}};
-  for (const auto& p : points) {
-    EXPECT_EQ(dc.GetPixel(p.x, p.y), p.wall ? kSilver : 0u) << p.x << "," << p.y;
-  }
-}
-
 TEST_F(PlayfieldTest, SavingReadsEachBricksSavePointIntoOneSlotOrAll) {
   DrawFullWall(engine);
   Blacken(CellLeft(7), CellTop(2), CellLeft(7) + 30, CellTop(2) + 12);
@@ -71,35 +57,6 @@ TEST_F(PlayfieldTest, SavingReadsEachBricksSavePointIntoOneSlotOrAll) {
   }
   SaveWall(engine, kAllSlots);
   for (int slot = 0; slot < kPlayerSlots; ++slot) EXPECT_EQ(slots[slot], slots[2]);
-}
-
-TEST_F(PlayfieldTest, RedrawFromASlotDrawsEverySavedBrickInItsRowColourAndTheWalls) {
-  // Any non-zero saved value stands for a brick of that row's colour.
-  auto& wall = engine.state.savedWall[1];
-  wall.fill(0);
-  wall[0] = 1;                             // row 0, column 0
-  wall[3 * kBrickColumns + 19] = kSilver;  // row 3, column 19
-  wall[5 * kBrickColumns + 10] = kMagenta;
-  DrawFullWall(engine);  // stale pixels in the band are cleared first
-  RedrawWall(engine, 1);
-  EXPECT_EQ(dc.GetPixel(CellLeft(0), CellTop(0)), kMagenta);
-  EXPECT_EQ(dc.GetPixel(CellLeft(0) + 29, CellTop(0) + 11), kMagenta);
-  EXPECT_EQ(dc.GetPixel(620, CellTop(3) + 6), kYellow) << "a single brick reaches x 620";
-  EXPECT_EQ(dc.GetPixel(CellLeft(10) + 15, CellTop(5) + 6), kRed);
-  EXPECT_EQ(dc.GetPixel(CellLeft(1) + 15, CellTop(0) + 6), 0u);
-  EXPECT_EQ(dc.GetPixel(CellLeft(19) + 15, CellTop(4) + 6), 0u);
-  EXPECT_EQ(dc.GetPixel(10, 200), kSilver) << "frame walls are redrawn";
-  EXPECT_EQ(dc.SelectedPen(), kBlack);
-}
-
-TEST_F(PlayfieldTest, RepaintInPlaceRestoresBricksWhoseRepaintPointIsColoured) {
-  DrawFullWall(engine);
-  Blacken(CellLeft(4), CellTop(2), CellLeft(4) + 10, CellTop(2) + 12);  // the point survives
-  Blacken(RepaintPointX(6), SamplePointY(2), RepaintPointX(6) + 1, SamplePointY(2) + 1);
-  RedrawWall(engine, kAllSlots);
-  EXPECT_EQ(dc.GetPixel(CellLeft(4) + 2, CellTop(2) + 6), kGreen);
-  EXPECT_EQ(dc.GetPixel(RepaintPointX(6), SamplePointY(2)), 0u) << "left damage and all";
-  EXPECT_EQ(dc.GetPixel(RepaintPointX(6) + 1, SamplePointY(2)), kGreen);
 }
 
 TEST_F(PlayfieldTest, ClearingThePlayAreaLeavesTheWallsAndThePaddleRow) {

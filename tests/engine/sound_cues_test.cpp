@@ -1,5 +1,5 @@
-// The sound cues in each sound mode, and the speaker programmed through counter 2 and the
-// gate bits of port 0x61.
+// The speaker's tones programmed through counter 2 and the gate bits of port 0x61, and the
+// silence of the other sound modes.
 #include "engine/sound_cues.h"
 
 #include <utility>
@@ -49,37 +49,6 @@ TEST_F(SpeakerCue, EachToneLoadsItsDivisorThenOpensTheGate) {
   }
   EXPECT_EQ(host.pc.Counter2Divisor(), 1084);
   EXPECT_TRUE(host.sound.plays.empty());
-}
-
-TEST_F(SpeakerCue, GateChangesOnlyBitsZeroAndOne) {
-  UsePcSpeaker();
-  host.pc.Outp(0x61, 0xF0);
-  SpeakerEnable(engine, 1);
-  EXPECT_EQ(host.pc.SpeakerPortValue(), 0xF3);
-  SpeakerEnable(engine, 0);
-  EXPECT_EQ(host.pc.SpeakerPortValue(), 0xF0);
-  host.pc.Outp(0x61, 0xFF);
-  SpeakerEnable(engine, 0);
-  EXPECT_EQ(host.pc.SpeakerPortValue(), 0xFC);
-}
-
-TEST_F(DigitalCue, EachCuePlaysItsRecordingWithItsStopRule) {
-  UseDigitalSound();
-  const std::pair<Cue, int> waves[] = {{Cue::kMagentaBrick, 129}, {Cue::kBlueBrick, 124},
-                                       {Cue::kGreenBrick, 125},   {Cue::kYellowBrick, 131},
-                                       {Cue::kOrangeBrick, 127},  {Cue::kRedBrick, 128},
-                                       {Cue::kWallOrPaddle, 130}, {Cue::kWallCleared, 133},
-                                       {Cue::kExtraBall, 135},    {Cue::kMiss, 132}};
-  for (const auto& [cue, wave] : waves) PlayCue(engine, cue);
-  ASSERT_EQ(host.sound.plays.size(), std::size(waves));
-  for (std::size_t i = 0; i < std::size(waves); ++i) {
-    EXPECT_EQ(host.sound.plays[i].waveId, waves[i].second);
-    // Bounces and bricks yield to a recording still playing; the long cues cut it off.
-    const bool yields = i < 7;
-    EXPECT_EQ(host.sound.plays[i].flags, yields ? 0x40015u : 0x40005u)
-        << "wave " << waves[i].second;
-  }
-  EXPECT_TRUE(host.portWrites.empty()) << "no tone is programmed with digital sound";
 }
 
 TEST_F(DigitalCue, EveryStepStillClearsTheSpeakerGate) {

@@ -1,23 +1,64 @@
-// The game's main window on Qt: its size and menu bar, and how input and window events
-// reach the game's queue as messages.
+// The game's main window and its modal dialogs on Qt: the menu bar, how input and window
+// events reach the game's queue as messages, the About box, the abort question, the high-score
+// dialog, the nested dispatch that keeps the game running meanwhile, and the help window.
 #include <QAction>
 #include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <functional>
 
 #include "app/game.h"
 #include "frontend/qt/qt_platform.h"
 #include "resources/menu.h"
 #include "tests/gui/gui_support.h"
 
+using krelmo::qt::AboutDialog;
+using krelmo::qt::HelpWindow;
 using krelmo::qt::testing::CollectAndCount;
 using krelmo::qt::testing::Drain;
 using krelmo::qt::testing::OfKind;
 using krelmo::qt::testing::ShownStateWord;
 namespace platform = krelmo::platform;
 namespace resources = krelmo::resources;
+
+namespace {
+
+// Runs `inspect` on the modal dialog once it is open. Whatever happens, the dialog is not
+// left open: a dialog still open after `inspect` and a grace period is closed and counted.
+// The watch ends with `owner`.
+void WhenModalOpens(QObject* owner, std::function<void(QWidget*)> inspect, int* leftOpen) {
+  auto* poll = new QTimer(owner);
+  poll->setInterval(10);
+  QObject::connect(poll, &QTimer::timeout, [poll, inspect, leftOpen] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) return;
+    poll->stop();
+    poll->deleteLater();
+    QPointer<QWidget> dialog(modal);
+    inspect(modal);
+    QTimer::singleShot(2000, [dialog, leftOpen] {
+      if (dialog && dialog->isVisible()) {
+        ++*leftOpen;
+        if (auto* d = qobject_cast<QDialog*>(dialog.data())) d->done(0);
+      }
+    });
+  });
+  poll->start();
+}
+
+// Waits up to a second, letting events run, for `done`; usable inside a dialog's loop.
+bool WaitFor(const std::function<bool()>& done) {
+  for (int i = 0; i < 100 && !done(); ++i) QTest::qWait(10);
+  return done();
+}
+
+}  // namespace
 
 class GameWindowTest : public QObject {
   Q_OBJECT
@@ -28,22 +69,21 @@ class GameWindowTest : public QObject {
     host->window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&host->window));
     Drain(host->queue);
+    leftOpen = 0;
+    taken.clear();
+    // Stands in for the game's DispatchPending.
+    host->dialogs.SetNestedDispatch([this] {
+      krelmo::Message message;
+      while (host->queue.PeekMessage(message, 0, 0, true)) {
+        if (message.message == krelmo::WM_QUIT) return false;
+        taken.push_back(message);
+      }
+      return true;
+    });
   }
-  void cleanup() { host.reset(); }
-
-  void windowIsTitledAndFixedAroundTheClientArea() {
-    auto& window = host->window;
-    QCOMPARE(window.windowTitle(), QStringLiteral("Krelmo '99"));
-    QCOMPARE(window.View().size(), QSize(krelmo::app::kClientWidth, krelmo::app::kClientHeight));
-    QCOMPARE(window.minimumSize(), window.maximumSize());
-    QVERIFY(!window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
-    // The client area sits right under the menu bar, which is part of the window.
-    QVERIFY(!window.menuBar()->isNativeMenuBar());
-    QCOMPARE(window.View().mapTo(&window, QPoint(0, 0)), QPoint(0, window.menuBar()->height()));
-    QCOMPARE(window.height(), window.menuBar()->height() + krelmo::app::kClientHeight);
-    // Both icon sizes are drawn.
-    QVERIFY(!window.windowIcon().pixmap(32, 32).isNull());
-    QVERIFY(window.windowIcon().availableSizes().contains(QSize(16, 16)));
+  void cleanup() {
+    QCOMPARE(leftOpen, 0);
+    host.reset();
   }
 
   // Start-up's chime decides whether "Digital Audio" can be chosen: it plays where an audio
@@ -61,16 +101,12 @@ class GameWindowTest : public QObject {
       QCOMPARE(host->audioError.empty(), opens);
       const QAction* digital = host->window.MenuAction(resources::IDM_DIGITAL_AUDIO);
       QCOMPARE(ShownStateWord(*digital), opens ? platform::MFS_CHECKED : platform::MFS_GRAYED);
-      QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_PC_SPEAKER)),
-               opens ? 0u : platform::MFS_CHECKED);
     }
   }
 
   // Each item shows its text and starting state in its menu, and choosing it posts its
   // command; the state words are the game's alone to change.
   void everyMenuItemShowsItsStartingStateAndPostsItsCommand() {
-    const QList<QAction*> tops = host->window.menuBar()->actions();
-    QCOMPARE(tops.size(), 3);
     // A greyed item cannot be chosen.
     host->window.MenuAction(resources::IDM_PLAYERS_2)->trigger();
     QVERIFY(Drain(host->queue).empty());
@@ -82,65 +118,45 @@ class GameWindowTest : public QObject {
       QCOMPARE(ShownStateWord(*action), item.initialState);
       // The key hints are text only: the keys reach the game as key messages.
       QVERIFY(action->shortcut().isEmpty());
-      auto* menu = qobject_cast<QMenu*>(action->parent());
-      QVERIFY(menu);
-      QCOMPARE(menu->title(), QString::fromLatin1(item.submenu ? item.submenu : item.menu));
       host->menu.SetState(item.id, item.initialState & platform::MFS_CHECKED);
       action->trigger();
       const auto messages = Drain(host->queue);
       QCOMPARE(messages.size(), std::size_t{1});
-      QCOMPARE(messages[0].message, krelmo::WM_COMMAND);
       QCOMPARE(messages[0].wParam, krelmo::WPARAM(item.id));
       QCOMPARE(ShownStateWord(*action), item.initialState & platform::MFS_CHECKED);
     }
-    // The separators of the Game menu: before "Players" and before "Reset High Scores".
-    const QList<QAction*> gameItems = tops[1]->menu()->actions();
-    QCOMPARE(gameItems.size(), 8);
-    QVERIFY(gameItems[2]->isSeparator());
-    QVERIFY(gameItems[6]->isSeparator());
     // Greyed and checked shows both, and back to plain leaves no check box behind.
-    for (const std::uint32_t state : {11u, 8u}) {
-      host->menu.SetState(resources::IDM_KRELMO, state);
-      QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_KRELMO)), state);
-      host->menu.SetState(resources::IDM_KRELMO, 0);
-      QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_KRELMO)), 0u);
-    }
+    host->menu.SetState(resources::IDM_KRELMO, 11);
+    QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_KRELMO)), 11u);
+    host->menu.SetState(resources::IDM_KRELMO, 0);
+    QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_KRELMO)), 0u);
   }
 
-  // A first press posts its key with a PC keyboard's scan code and passes the game's key filter
-  // (bits 16 to 31 at most 0x300); a held key carries the repeat bit and Alt the Alt bit,
-  // either of which makes the game ignore it.
+  // A first press posts its key with a PC keyboard's scan code; a held key carries the repeat
+  // bit and Alt the Alt bit, either of which makes the game ignore it.
   void keysPostKeyDownWithTheirScanCodesAndBits() {
     auto& view = host->window.View();
-    const std::tuple<Qt::Key, krelmo::WPARAM, unsigned> firstPresses[] = {
-        {Qt::Key_F2, krelmo::VK_F2, 0x3Cu},
-        {Qt::Key_F3, krelmo::VK_F3, 0x3Du},
-        {Qt::Key_Escape, krelmo::VK_ESCAPE, 0x01u},
-        {Qt::Key_P, 'P', 0x19u}};
-    for (const auto& [key, virtualKey, scanCode] : firstPresses) {
-      QTest::keyClick(&view, key);
-      const auto keys = OfKind(Drain(host->queue), krelmo::WM_KEYDOWN);
-      QCOMPARE(keys.size(), std::size_t{1});
-      QCOMPARE(keys[0].wParam, virtualKey);
-      QCOMPARE(keys[0].lParam, krelmo::MakeKeyLParam(scanCode, false, false, false));
-      QVERIFY(((keys[0].lParam >> 16) & 0xFFFF) <= 0x300);
-    }
-
     QKeyEvent held(QEvent::KeyPress, Qt::Key_F3, Qt::NoModifier, QString(), true);
-    QApplication::sendEvent(&view, &held);
-    QTest::keyClick(&view, Qt::Key_F2, Qt::AltModifier);
-    // Alt itself is a key too; the two function keys are what matter here.
-    std::vector<krelmo::Message> keys;
-    for (const auto& key : OfKind(Drain(host->queue), krelmo::WM_KEYDOWN)) {
-      if (key.wParam == krelmo::VK_F2 || key.wParam == krelmo::VK_F3) keys.push_back(key);
+    const std::tuple<std::function<void()>, krelmo::WPARAM, krelmo::LPARAM> rows[] = {
+        {[&] { QTest::keyClick(&view, Qt::Key_F2); }, krelmo::VK_F2,
+         krelmo::MakeKeyLParam(0x3C, false, false, false)},
+        {[&] { QTest::keyClick(&view, Qt::Key_Escape); }, krelmo::VK_ESCAPE,
+         krelmo::MakeKeyLParam(0x01, false, false, false)},
+        {[&] { QTest::keyClick(&view, Qt::Key_P); }, 'P',
+         krelmo::MakeKeyLParam(0x19, false, false, false)},
+        {[&] { QApplication::sendEvent(&view, &held); }, krelmo::VK_F3,
+         krelmo::MakeKeyLParam(0x3D, false, false, true)},
+        {[&] { QTest::keyClick(&view, Qt::Key_F2, Qt::AltModifier); }, krelmo::VK_F2,
+         krelmo::MakeKeyLParam(0x3C, false, true, false)},
+    };
+    for (const auto& [press, virtualKey, lParam] : rows) {
+      press();
+      // Alt itself is a key too: the last key down is the one pressed.
+      const auto keys = OfKind(Drain(host->queue), krelmo::WM_KEYDOWN);
+      QVERIFY(!keys.empty());
+      QCOMPARE(keys.back().wParam, virtualKey);
+      QCOMPARE(keys.back().lParam, lParam);
     }
-    QCOMPARE(keys.size(), std::size_t{2});
-    QCOMPARE(keys[0].wParam, krelmo::VK_F3);
-    QCOMPARE(keys[0].lParam & (krelmo::kKeyRepeatBit | krelmo::kKeyAltBit), krelmo::kKeyRepeatBit);
-    QCOMPARE(keys[1].wParam, krelmo::VK_F2);
-    QCOMPARE(keys[1].lParam & (krelmo::kKeyRepeatBit | krelmo::kKeyAltBit), krelmo::kKeyAltBit);
-    QVERIFY(((keys[0].lParam >> 16) & 0xFFFF) > 0x300);
-    QVERIFY(((keys[1].lParam >> 16) & 0xFFFF) > 0x300);
   }
 
   void altF4AndTheCloseBoxAskTheGameToClose() {
@@ -154,25 +170,6 @@ class GameWindowTest : public QObject {
     QCOMPARE(OfKind(messages, krelmo::WM_CLOSE).size(), std::size_t{3});
     constexpr krelmo::WPARAM kVkF4 = 115;
     for (const auto& key : OfKind(messages, krelmo::WM_KEYDOWN)) QVERIFY(key.wParam != kVkF4);
-  }
-
-  void mouseMovesAndButtonsPostClientPoints() {
-    auto& view = host->window.View();
-    QTest::mouseMove(&view, QPoint(300, 414));
-    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(301, 415));
-    QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(301, 415));
-    QTest::mousePress(&view, Qt::RightButton, Qt::NoModifier, QPoint(10, 20));
-    QTest::mouseRelease(&view, Qt::RightButton, Qt::NoModifier, QPoint(10, 20));
-    const auto messages = Drain(host->queue);
-    const auto moves = OfKind(messages, krelmo::WM_MOUSEMOVE);
-    QVERIFY(!moves.empty());
-    QCOMPARE(moves.front().lParam, krelmo::MakePointLParam(300, 414));
-    const auto lefts = OfKind(messages, krelmo::WM_LBUTTONDOWN);
-    QCOMPARE(lefts.size(), std::size_t{1});
-    QCOMPARE(lefts[0].lParam, krelmo::MakePointLParam(301, 415));
-    const auto rights = OfKind(messages, krelmo::WM_RBUTTONDOWN);
-    QCOMPARE(rights.size(), std::size_t{1});
-    QCOMPARE(rights[0].lParam, krelmo::MakePointLParam(10, 20));
   }
 
   void thePointerIsHeldOnThePaddleStripWhileConfined() {
@@ -212,23 +209,6 @@ class GameWindowTest : public QObject {
     QCOMPARE(view.cursor().shape(), Qt::ArrowCursor);
   }
 
-  void theSurfaceIsShownPixelForPixelInItsOwnColours() {
-    auto& surface = host->surface;
-    surface.SelectObject(krelmo::Brush{krelmo::RGB(255, 128, 0)});
-    surface.SelectObject(krelmo::Pen{krelmo::RGB(0, 0, 255)});
-    surface.Rectangle(10, 20, 50, 40);
-    // Beyond the client area the surface is not shown.
-    surface.SelectObject(krelmo::Brush{krelmo::RGB(255, 255, 255)});
-    surface.Rectangle(634, 0, 640, 480);
-    const QImage shown = host->window.View().grab().toImage();
-    QCOMPARE(shown.size(), QSize(634, 436));
-    QCOMPARE(QColor(shown.pixel(30, 30)), QColor(255, 128, 0));
-    QCOMPARE(QColor(shown.pixel(10, 20)), QColor(0, 0, 255));
-    QCOMPARE(QColor(shown.pixel(50, 40)), QColor(0, 0, 0));
-    QCOMPARE(QColor(shown.pixel(633, 5)), QColor(0, 0, 0));
-    QCOMPARE(host->window.View().PresentedGeneration(), surface.Generation());
-  }
-
   // Outside frames nothing polls: a change is shown once the event loop goes idle.
   void aChangeDrawnOutsideAFrameIsShownWhenTheLoopGoesIdle() {
     auto& view = host->window.View();
@@ -256,46 +236,193 @@ class GameWindowTest : public QObject {
     QCOMPARE(activations[1].wParam, krelmo::WPARAM{1});
   }
 
-  // The game's own placement moves the window on top without ending a drag; a move by the
-  // player ends with the end-of-move message.
-  void placementsByTheGameAndByThePlayer() {
-    // Past the moment of the window's own first placement.
-    QTest::qWait(600);
-    auto& windows = host->windowSystem;
-    windows.SetWindowPos(100, 50, 640, 480, true);
-    QVERIFY(host->window.isVisible());
-    QVERIFY(host->window.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
-    QTRY_COMPARE(host->window.frameGeometry().topLeft(), QPoint(100, 50));
-    const platform::Rect rect = windows.WindowRect();
-    QCOMPARE(QPoint(rect.left, rect.top), QPoint(100, 50));
-    QCOMPARE(rect.right - rect.left, host->window.frameGeometry().width());
-    const platform::Point client = windows.ClientToScreen({0, 0});
-    QCOMPARE(QPoint(client.x, client.y), host->window.View().mapToGlobal(QPoint(0, 0)));
-    QTest::qWait(krelmo::qt::GameWindow::kMoveSettleMs * 2);
-    const auto messages = Drain(host->queue);
-    QVERIFY(!OfKind(messages, krelmo::WM_MOVE).empty());
-    QVERIFY(OfKind(messages, krelmo::WM_EXITSIZEMOVE).empty());
-
-    QTest::qWait(600);  // past the moments the game's own placement may still move it
-    host->window.move(host->window.pos() + QPoint(30, 20));
-    std::vector<krelmo::Message> taken;
-    QTRY_COMPARE(CollectAndCount(host->queue, taken, krelmo::WM_EXITSIZEMOVE), std::size_t{1});
+  // Laid out from its dialog units (1.5 pixels across, 1.625 down), modal, closed only by OK,
+  // the game's messages dispatched meanwhile.
+  void aboutBoxIsLaidOutModalOnlyOkClosesItAndTheGameRunsMeanwhile() {
+    QCOMPARE(AboutDialog::FromDialogUnits(62, 120, 49, 14), QRect(93, 195, 74, 23));
+    bool modal = false, openAfterEsc = false, openAfterClose = false, dispatched = false;
+    QStringList texts;
+    WhenModalOpens(
+        &host->window,
+        [&](QWidget* dialog) {
+          modal = dialog->isModal() && qobject_cast<AboutDialog*>(dialog) != nullptr;
+          QCOMPARE(dialog->size(), QSize(260, 229));  // 173 x 141 units
+          for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            texts << label->text();
+            const QFontMetrics metrics(label->font());
+            for (const QString& line : label->text().split(QLatin1Char('\n'))) {
+              QVERIFY2(metrics.horizontalAdvance(line) <= label->width(), qPrintable(line));
+            }
+          }
+          QTest::keyClick(dialog, Qt::Key_Escape);
+          openAfterEsc = dialog->isVisible();
+          dialog->close();
+          openAfterClose = dialog->isVisible();
+          host->queue.PostTimer(1);
+          host->queue.PostMessage(krelmo::WM_MOUSEMOVE, 0, krelmo::MakePointLParam(7, 8));
+          dispatched = WaitFor([&] {
+            return !OfKind(taken, krelmo::WM_TIMER).empty() &&
+                   !OfKind(taken, krelmo::WM_MOUSEMOVE).empty();
+          });
+          dialog->findChild<QPushButton*>()->click();
+        },
+        &leftOpen);
+    host->dialogs.ShowAbout();
+    QVERIFY(modal && openAfterEsc && openAfterClose && dispatched);
+    QCOMPARE(texts.size(), 5);
+    QVERIFY(texts.contains(QStringLiteral("Version 1.0")));
+    QVERIFY(!QApplication::activeModalWidget());
   }
 
-  void thePlayTimerPostsTicksUntilKilled() {
-    auto& windows = host->windowSystem;
-    windows.SetTimer(krelmo::app::kPlayTimerId, 10);
-    std::vector<krelmo::Message> taken;
-    QTRY_VERIFY(CollectAndCount(host->queue, taken, krelmo::WM_TIMER) > 0);
-    QCOMPARE(OfKind(taken, krelmo::WM_TIMER)[0].wParam, krelmo::WPARAM{krelmo::app::kPlayTimerId});
-    windows.KillTimer(krelmo::app::kPlayTimerId);
-    Drain(host->queue);
-    QTest::qWait(50);
-    QVERIFY(OfKind(Drain(host->queue), krelmo::WM_TIMER).empty());
+  // Only the two buttons answer the abort question, not Esc nor a close request; a quit while
+  // a dialog is open closes it and is handed back to the outer loop.
+  void abortQuestionAnswersOnlyByItsButtonsAndAQuitClosesADialog() {
+    bool openAfterEsc = false, openAfterClose = false;
+    WhenModalOpens(
+        &host->window,
+        [&](QWidget* widget) {
+          auto* box = qobject_cast<QMessageBox*>(widget);
+          QTest::keyClick(box, Qt::Key_Escape);
+          openAfterEsc = box->isVisible();
+          box->close();
+          openAfterClose = box->isVisible();
+          box->defaultButton()->click();
+        },
+        &leftOpen);
+    QCOMPARE(host->dialogs.MessageBox("Abort Game?", "Warning",
+                                      platform::MB_YESNO | platform::MB_ICONEXCLAMATION),
+             platform::IDYES);
+    QVERIFY(openAfterEsc && openAfterClose);
+    for (const bool about : {true, false}) {
+      WhenModalOpens(
+          &host->window, [&](QWidget*) { host->queue.PostQuitMessage(0); }, &leftOpen);
+      if (about)
+        host->dialogs.ShowAbout();
+      else
+        QCOMPARE(host->dialogs.MessageBox("Abort Game?", "Warning", 0x34), platform::IDNO);
+      krelmo::Message message;
+      QVERIFY(host->queue.PeekMessage(message, 0, 0, true));
+      QCOMPARE(message.message, krelmo::WM_QUIT);
+    }
+  }
+
+  void highScoreDialogPutsTheNameBoxOverTheNewRowAndOnlyOkCloses_data() {
+    QTest::addColumn<int>("score");
+    QTest::addColumn<int>("row");
+    QTest::newRow("rank 1") << 8001 << 0;
+    QTest::newRow("rank 5") << 4001 << 4;
+  }
+  void highScoreDialogPutsTheNameBoxOverTheNewRowAndOnlyOkCloses() {
+    QFETCH(int, score);
+    QFETCH(int, row);
+    krelmo::app::Game game(host->Get());
+    host->dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
+    game.InitApplication();  // a first run: both tables hold their defaults
+    game.engine.state.currentPlayer = 2;
+    game.engine.state.playerScore[2] = score;
+
+    QString offered, rowScore, typed;
+    QRect editRect, nameCell;
+    bool openAfterEsc = false, openAfterEnter = true;
+    WhenModalOpens(
+        &host->window,
+        [&](QWidget* widget) {
+          auto* dialog = qobject_cast<krelmo::qt::HighScoreDialog*>(widget);
+          if (!dialog) return;
+          QLineEdit* edit = dialog->NameEdit();
+          editRect = edit->geometry();
+          offered = edit->text();
+          for (QLabel* label : dialog->findChildren<QLabel*>()) {
+            if (label->property("controlId").toInt() == 1002 + row) nameCell = label->geometry();
+            if (label->property("controlId").toInt() == 1007 + row) rowScore = label->text();
+          }
+          QTest::keyClick(dialog, Qt::Key_Escape);
+          openAfterEsc = dialog->isVisible();
+          // Twelve characters and one outside the code page: eleven are taken.
+          edit->clear();
+          for (const QChar c : QString::fromUtf8("Zo\u00eb\u03a9 iiiiiiiiii")) {
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
+          }
+          typed = edit->text();
+          QTest::keyClick(edit, Qt::Key_Return);
+          openAfterEnter = dialog->isVisible();
+        },
+        &leftOpen);
+    game.CheckHighScore(score);
+
+    QVERIFY2(editRect.contains(nameCell.center()), "the name box covers the new row's name");
+    QCOMPARE(offered, QStringLiteral("Player 3"));
+    QCOMPARE(rowScore, QString::number(score));
+    QVERIFY(openAfterEsc);
+    QCOMPARE(typed, QString::fromUtf8("Zo\u00eb iiiiiii"));
+    QVERIFY(!openAfterEnter);
+    const auto table = krelmo::records::LoadHighScoreTable(host->registry, 0);
+    QCOMPARE(QString::fromLatin1(table.names).split(QLatin1Char('\n')).value(row),
+             QString::fromLatin1("Zo\xEB iiiiiii"));
+  }
+
+  void aRequestToEndWhileTheHighScoreDialogIsOpenKeepsTheScore() {
+    krelmo::app::Game game(host->Get());
+    host->dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
+    game.InitApplication();
+    game.engine.state.playerScore[0] = 9000;
+    // What SIGTERM and the close box post.
+    WhenModalOpens(
+        &host->window, [&](QWidget*) { host->queue.PostMessage(krelmo::WM_CLOSE); }, &leftOpen);
+    game.CheckHighScore(9000);
+    krelmo::Message message;
+    QVERIFY(host->queue.PeekMessage(message, 0, 0, true));
+    QCOMPARE(message.message, krelmo::WM_QUIT);
+    const auto table = krelmo::records::LoadHighScoreTable(host->registry, 0);
+    QCOMPARE(QString::fromLatin1(table.scores).section(QLatin1Char('\n'), 0, 0),
+             QStringLiteral("9000"));
+    QCOMPARE(QString::fromLatin1(table.names).section(QLatin1Char('\n'), 0, 0),
+             QStringLiteral("Player 1"));
+  }
+
+  // Owned by no window of the game, so that it stays up when the game minimises; Ctrl+W (and
+  // Esc, seen end to end) closes it, and asking again brings the same window back.
+  void helpOpensAtItsContentsAsAWindowOfItsOwn() {
+    QVERIFY(host->dialogs.ShowHelp());
+    HelpWindow* help = host->dialogs.Help();
+    QVERIFY(help && help->isVisible() && help->isWindow() && !help->parentWidget());
+    QVERIFY(!help->isModal() && help->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QTest::keyClick(help, Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(!help->isVisible());
+    QVERIFY(host->dialogs.ShowHelp());
+    QCOMPARE(host->dialogs.Help(), help);
+    // Centred, pushed below the menu bar with its frame, shrunk to fit, on the game's screen.
+    const QRect screen(0, 0, 1024, 768);
+    const QSize pages = HelpWindow::kWantedSize;  // 560 x 520
+    const std::tuple<QRect, QMargins, int, QRect> rows[] = {
+        {screen, {}, 0, QRect(232, 124, 560, 520)},
+        {screen, {4, 24, 4, 4}, 163, QRect(228, 163, 568, 548)},
+        {QRect(0, 0, 640, 480), {}, 40, QRect(40, 40, 560, 440)},
+        {QRect(1024, 0, 800, 600), {}, 0, QRect(1144, 40, 560, 520)},
+    };
+    for (const auto& [on, frame, clearBelow, placed] : rows) {
+      QCOMPARE(HelpWindow::Placement(on, pages, frame, clearBelow), placed);
+    }
+  }
+
+  void theHelpBecomingActiveIsTheGameSwitchedAway() {
+    host->window.activateWindow();
+    QTRY_VERIFY(host->window.isActiveWindow());
+    QVERIFY(host->dialogs.ShowHelp());
+    QTRY_VERIFY(host->dialogs.Help()->isActiveWindow());
+    std::vector<krelmo::Message> seen;
+    QTRY_COMPARE(CollectAndCount(host->queue, seen, krelmo::WM_ACTIVATEAPP), std::size_t{1});
+    QCOMPARE(OfKind(seen, krelmo::WM_ACTIVATEAPP)[0].wParam, krelmo::WPARAM{0});
+
+    host->window.activateWindow();
+    QTRY_COMPARE(CollectAndCount(host->queue, seen, krelmo::WM_ACTIVATEAPP), std::size_t{2});
+    QCOMPARE(OfKind(seen, krelmo::WM_ACTIVATEAPP)[1].wParam, krelmo::WPARAM{1});
   }
 
  private:
   std::unique_ptr<krelmo::qt::QtPlatform> host;
+  std::vector<krelmo::Message> taken;
+  int leftOpen = 0;
 };
 
 QTEST_MAIN(GameWindowTest)

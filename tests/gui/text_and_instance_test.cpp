@@ -1,23 +1,17 @@
-// The front end's pieces below the window: the game's glyph table against Qt's drawing, the key
-// codes a PC keyboard would report, and the one-game-per-user rule with its hand-over.
-#include <QDir>
-#include <QFile>
+// The front end's pieces below the window: the game's glyph table against Qt's drawing, and the
+// one-game-per-user rule with its hand-over.
 #include <QLocalSocket>
-#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 #include <future>
 #include <string>
 
-#include "frontend/qt/key_translation.h"
 #include "frontend/qt/qt_font_renderer.h"
 #include "frontend/qt/single_instance.h"
 #include "platform/surface.h"
 #include "resources/fonts/game_font.h"
 
-using krelmo::qt::ScanCodeFor;
 using krelmo::qt::SingleInstance;
-using krelmo::qt::VirtualKeyFor;
 
 class TextAndInstanceTest : public QObject {
   Q_OBJECT
@@ -58,39 +52,6 @@ class TextAndInstanceTest : public QObject {
     QVERIFY(krelmo::platform::TextWidth(table, "W") > krelmo::platform::TextWidth(table, "i"));
   }
 
-  void textOnTheSurfaceReadsBackInExactlyTwoColours() {
-    krelmo::platform::Surface surface;
-    surface.SetFont(&krelmo::resources::kGameFont);
-    surface.SetTextColor(krelmo::RGB(255, 255, 0));
-    surface.SetBkColor(krelmo::RGB(0, 0, 0));
-    surface.TextOutA(279, 165, "Krelmo '99");
-    int yellow = 0;
-    for (int y = 165; y < 165 + 16; ++y) {
-      for (int x = 279; x < 279 + 80; ++x) {
-        const auto pixel = surface.GetPixel(x, y);
-        QVERIFY(pixel == krelmo::RGB(255, 255, 0) || pixel == 0);
-        yellow += pixel != 0;
-      }
-    }
-    QVERIFY(yellow > 50);
-  }
-
-  void keysCarryTheScanCodesOfAPcKeyboard() {
-    // F2, F3, Esc and letters are checked through the window, as the player presses them.
-    QVERIFY(!VirtualKeyFor(Qt::Key_VolumeUp));
-
-    // X11 and Wayland report Linux input codes plus 8: F2 is 68, Up is 111.
-    auto scan = ScanCodeFor(68, true, krelmo::VK_F2);
-    QCOMPARE(scan.code, 0x3Cu);
-    QVERIFY(!scan.extended);
-    scan = ScanCodeFor(111, true, 38);
-    QCOMPARE(scan.code, 0x48u);
-    QVERIFY(scan.extended);
-    // With no native code, a US keyboard's codes by virtual key.
-    QCOMPARE(ScanCodeFor(0, false, 38).code, 0x48u);
-    QVERIFY(ScanCodeFor(0, false, 38).extended);
-  }
-
   // A second start hands over to the running game, once; anything else said to the running
   // game is ignored.
   void aSecondStartHandsOverToTheRunningGameAndNothingElseDoes() {
@@ -119,21 +80,6 @@ class TextAndInstanceTest : public QObject {
     QVERIFY(delivered.get());
     QTest::qWait(50);
     QCOMPARE(handOvers, 1);
-  }
-
-  void theLockOfACrashedRunIsTakenOver() {
-    QTemporaryDir folder;
-    const QString lockPath = folder.filePath(QStringLiteral("Krelmo"));
-    // A lock file left by a process that is gone.
-    QFile lock(lockPath);
-    QVERIFY(lock.open(QIODevice::WriteOnly));
-    lock.write("999999\ntrue\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-    lock.close();
-    SingleInstance restarted(lockPath, ServerName());
-    QVERIFY(restarted.Claim());
-    // And holds it: another start now defers to it.
-    SingleInstance second(lockPath, ServerName());
-    QVERIFY(!second.Claim());
   }
 
  private:

@@ -1,51 +1,15 @@
-// The game's recordings as embedded and as generated, the one-voice play rules, and the mixer
-// rendering the speaker's square wave and the recordings into one stream.
+// The one-voice play rules, and the mixer rendering the speaker's square wave and the
+// recordings into one stream.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "platform/audio_mixer.h"
 #include "resources/waves.h"
-#include "tools/wavegen/wave_synth.h"
 
 namespace krelmo::platform {
 namespace {
-
-TEST(WaveRecordings, EachHasItsSizeAndFormatIsCleanAndIsRemadeByteForByte) {
-  struct Row {
-    int id;
-    std::size_t bytes, samples;
-  };
-  const Row table[] = {{123, 2'412, 2'286},   {124, 1'398, 1'271},  {125, 1'470, 1'344},
-                       {127, 1'630, 1'503},   {128, 1'716, 1'590},  {129, 1'328, 1'202},
-                       {130, 1'140, 1'013},   {131, 1'548, 1'421},  {132, 25'330, 25'203},
-                       {133, 11'834, 11'708}, {135, 10'584, 10'457}};
-  for (const Row& row : table) {
-    SCOPED_TRACE(row.id);
-    const auto file = resources::WaveResource(row.id);
-    ASSERT_EQ(file.size(), row.bytes);
-    const auto remade = wavegen::WaveFile(row.id);
-    EXPECT_TRUE(std::equal(file.begin(), file.end(), remade.begin(), remade.end()));
-    // PCM, mono, 8 bits, 22,050 per second (WaveSamples accepts nothing else), with our tags.
-    const auto samples = WaveSamples(file);
-    EXPECT_EQ(samples.size(), row.samples);
-    EXPECT_EQ(file[4] | file[5] << 8 | file[6] << 16, static_cast<int>(row.bytes - 8));
-    EXPECT_EQ(std::memcmp(file.data() + file.size() - 82, "LIST\x4a\0\0\0INFOINAM", 16), 0);
-    // Soft edges, no clipping, no DC offset.
-    EXPECT_NEAR(samples.front(), 128, 1);
-    EXPECT_NEAR(samples.back(), 128, 1);
-    const auto [low, high] = std::minmax_element(samples.begin(), samples.end());
-    EXPECT_GT(*low, 0);
-    EXPECT_LT(*high, 255);
-    double sum = 0;
-    for (auto s : samples) sum += s - 128;
-    EXPECT_NEAR(sum / static_cast<double>(samples.size()), 0.0, 0.5);
-  }
-  EXPECT_TRUE(resources::WaveResource(126).empty());
-  EXPECT_TRUE(resources::WaveResource(134).empty());
-}
 
 class Mixer : public ::testing::Test {
  protected:

@@ -11,36 +11,31 @@ namespace {
 
 using platform::MessageQueue;
 
-TEST(MessageQueue, PostedMessagesComeOutInOrder) {
+// Ticks are coalesced to one pending per timer; ticks and quit come after posted messages; a
+// filter takes the oldest match and leaves the rest; a peek without remove leaves it queued.
+TEST(MessageQueue, FiltersTakeTheOldestMatchAndTicksAndQuitComeLast) {
   MessageQueue q;
-  q.PostMessage(WM_LBUTTONDOWN, 1, 2);
+  q.PostTimer(1);
+  q.PostTimer(1);
+  q.PostTimer(2);
+  q.PostQuitMessage(3);
   q.PostMessage(WM_KEYDOWN, VK_F2, 3);
-  Message m;
-  ASSERT_TRUE(q.PeekMessage(m, 0, 0, true));
-  EXPECT_EQ(m.message, WM_LBUTTONDOWN);
-  EXPECT_EQ(m.wParam, 1u);
-  EXPECT_EQ(m.lParam, 2);
-  ASSERT_TRUE(q.PeekMessage(m, 0, 0, true));
-  EXPECT_EQ(m.message, WM_KEYDOWN);
-  EXPECT_FALSE(q.PeekMessage(m, 0, 0, true));
-}
-
-TEST(MessageQueue, RangeFilterTakesTheOldestMatchingMessageAndLeavesTheRest) {
-  MessageQueue q;
-  q.PostMessage(WM_KEYDOWN);
   q.PostMessage(WM_MOUSEMOVE, 0, 100);
-  q.PostMessage(WM_LBUTTONDOWN);
-  q.PostMessage(WM_MOUSEMOVE, 0, 200);
+  q.PostMessage(WM_RBUTTONDOWN, 1, 2);
   Message m;
+  EXPECT_FALSE(q.PeekMessage(m, WM_LBUTTONDOWN, WM_LBUTTONDOWN, true));
+  ASSERT_TRUE(q.PeekMessage(m, WM_RBUTTONDOWN, WM_RBUTTONDOWN, false));
   ASSERT_TRUE(q.PeekMessage(m, WM_MOUSEMOVE, WM_MOUSEMOVE, true));
   EXPECT_EQ(m.lParam, 100);
-  EXPECT_FALSE(q.PeekMessage(m, WM_RBUTTONDOWN, WM_RBUTTONDOWN, true));
-  ASSERT_TRUE(q.PeekMessage(m, 0, 0, true));
-  EXPECT_EQ(m.message, WM_KEYDOWN) << "the filtered take left the older message in place";
-  ASSERT_TRUE(q.PeekMessage(m, 0, 0, true));
-  EXPECT_EQ(m.message, WM_LBUTTONDOWN);
-  ASSERT_TRUE(q.PeekMessage(m, 0, 0, true));
-  EXPECT_EQ(m.lParam, 200);
+  std::vector<std::pair<MessageId, WPARAM>> taken;
+  for (int i = 0; i < 8 && q.PeekMessage(m, 0, 0, true); ++i)
+    taken.emplace_back(m.message, m.wParam);
+  EXPECT_EQ(
+      taken,
+      (std::vector<std::pair<MessageId, WPARAM>>{
+          {WM_KEYDOWN, VK_F2}, {WM_RBUTTONDOWN, 1}, {WM_QUIT, 3}, {WM_TIMER, 1}, {WM_TIMER, 2}}));
+  q.PostTimer(1);  // due again once the pending one was taken
+  EXPECT_EQ(q.Size(), 1u);
 }
 
 // Each row posts its messages in order (a move's lParam is its x) and lists what comes out.
@@ -94,66 +89,6 @@ TEST(MessageQueue, AMoveAfterTheWaitingOneWasTakenQueuesAnew) {
   ASSERT_TRUE(q.PeekMessage(m, WM_MOUSEMOVE, WM_MOUSEMOVE, false));
   EXPECT_EQ(m.lParam, 2);
   EXPECT_EQ(q.Size(), 1u);
-}
-
-TEST(MessageQueue, PeekWithoutRemoveLeavesTheMessageQueued) {
-  MessageQueue q;
-  q.PostMessage(WM_RBUTTONDOWN);
-  Message m;
-  ASSERT_TRUE(q.PeekMessage(m, WM_RBUTTONDOWN, WM_RBUTTONDOWN, false));
-  ASSERT_TRUE(q.PeekMessage(m, WM_RBUTTONDOWN, WM_RBUTTONDOWN, false));
-  EXPECT_EQ(q.Size(), 1u);
-}
-
-TEST(MessageQueue, TimerTicksAreCoalescedToOnePendingPerTimer) {
-  MessageQueue q;
-  q.PostTimer(1);
-  q.PostTimer(1);
-  q.PostTimer(1);
-  q.PostTimer(2);
-  EXPECT_EQ(q.Size(), 2u);
-  Message m;
-  ASSERT_TRUE(q.PeekMessage(m, WM_TIMER, WM_TIMER, true));
-  EXPECT_EQ(m.wParam, 1u);
-  q.PostTimer(1);  // due again once the pending one was taken
-  EXPECT_EQ(q.Size(), 2u);
-}
-
-TEST(MessageQueue, TimerTicksAndQuitComeAfterPostedMessages) {
-  MessageQueue q;
-  q.PostTimer(1);
-  q.PostQuitMessage(0);
-  q.PostMessage(WM_MOUSEMOVE);
-  Message m;
-  ASSERT_TRUE(q.PeekMessage(m, 0, 0, true));
-  EXPECT_EQ(m.message, WM_MOUSEMOVE);
-  ASSERT_TRUE(q.PeekMessage(m, 0, 0, true));
-  EXPECT_EQ(m.message, WM_QUIT);
-  ASSERT_TRUE(q.PeekMessage(m, 0, 0, true));
-  EXPECT_EQ(m.message, WM_TIMER);
-  EXPECT_TRUE(q.Empty());
-}
-
-TEST(MessageQueue, QuitCarriesItsExitCodeAndIsFilteredLikeAnyMessage) {
-  MessageQueue q;
-  q.PostQuitMessage(3);
-  Message m;
-  EXPECT_FALSE(q.PeekMessage(m, WM_MOUSEMOVE, WM_MOUSEMOVE, true));
-  ASSERT_TRUE(q.PeekMessage(m, WM_QUIT, WM_QUIT, true));
-  EXPECT_EQ(m.wParam, 3u);
-  EXPECT_TRUE(q.Empty());
-}
-
-TEST(MessageParameters, KeyAndPointParametersPackAsTheWindowProcedureReadsThem) {
-  const LPARAM first = MakeKeyLParam(0x3C, false, false, false);
-  EXPECT_LE(static_cast<std::uint64_t>(first) >> 16 & 0xFFFF, 0x300u);
-  const LPARAM held = MakeKeyLParam(0x3C, false, false, true);
-  EXPECT_GT(static_cast<std::uint64_t>(held) >> 16 & 0xFFFF, 0x300u);
-  const LPARAM alt = MakeKeyLParam(0x3C, false, true, false);
-  EXPECT_GT(static_cast<std::uint64_t>(alt) >> 16 & 0xFFFF, 0x300u);
-  const LPARAM point = MakePointLParam(561, 420);
-  EXPECT_EQ(point & 0xFFFF, 561);
-  EXPECT_EQ(point >> 16 & 0xFFFF, 420);
 }
 
 }  // namespace

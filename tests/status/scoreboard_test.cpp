@@ -103,19 +103,5 @@ TEST_F(ScoreboardTest, APlayerWithoutBallsIsBlackAndTheCurrentPlayerAlwaysRed) {
   EXPECT_EQ(InkAt(dc, 510), kBlue);
 }
 
-TEST_F(ScoreboardTest, NothingIsDrawnAfterAMatchWherePlayerOneScoredNothing) {
-  Players(2, 2);
-  engine.match.gameActive = 0;
-  engine.state.playerScore = {0, 500, 0, 0};
-  engine.state.shownScore = 77;
-  DrawScoreboard(engine);
-  for (int x = 0; x < 634; ++x) ASSERT_EQ(dc.GetPixel(x, 5), kSilver) << x;
-  EXPECT_EQ(engine.state.shownScore, 77);
-
-  engine.state.playerScore[0] = 1;
-  DrawScoreboard(engine);
-  EXPECT_EQ(InkAt(dc, 10), kRed) << "drawn after a match once player 1 has scored";
-}
-
 }  // namespace
 }  // namespace krelmo::status
