@@ -40,6 +40,12 @@ write_script() {
       echo "mouse $(((turn % 2) * 540 + 20))"
       echo "frames 30"
     done
+    # Balls won by the score go too, each past a paddle that stands aside.
+    for ((turn = 0; turn < 4 * players; ++turn)); do
+      echo "serve"
+      echo "mouse $(((turn % 2) * 540 + 20))"
+      echo "frames 30"
+    done
   done
 }
 
