@@ -460,7 +460,9 @@ std::string FormatRegText(const RegTree& tree) {
                      [](const auto* x, const auto* y) { return NaturalLess(x->first, y->first); });
     for (const auto* entry : ordered) {
       out += entry->first.empty() ? std::string("@") : Quoted(entry->first);
-      out += "=" + FormatValue(entry->second) + "\r\n";
+      out += '=';
+      out += FormatValue(entry->second);
+      out += "\r\n";
     }
   }
   return out;

@@ -123,7 +123,7 @@ TEST(Replay, AMouseMatchWithPauseQuestionsAndAHighScorePlaysBackExactly) {
   EXPECT_NE(why.find("at frame "), std::string::npos) << why;
   // A recorded ending that the match does not reach.
   std::string other = journal;
-  other.replace(other.rfind("\nend ") + 5, 1, "9");
+  other[other.rfind("\nend ") + 5] = '9';
   EXPECT_EQ(PlayBack(other, &why), Player::Outcome::kDiffers);
 }
 
