@@ -39,11 +39,8 @@ class TextAndInstanceTest : public QObject {
     for (int code = 0; code < 256; ++code) {
       if (font.IsPrintable(static_cast<unsigned char>(code))) every += static_cast<char>(code);
     }
-    for (const std::string& text :
-         {every, std::string("Player 4) 1234567"), std::string("B:10"), std::string("3) 905"),
-          std::string("Paused - <F3> to resume"), std::string("Game Over"),
-          std::string("Krelmo '99"), std::string("By Tenvarre"), std::string("Player 2 Up"),
-          std::string("ffi fl jaguar ,j /T. Wy Av -1\xE9\x80\x85\xC6")}) {
+    for (const std::string& text : {every, std::string("Paused - <F3> to resume"),
+                                    std::string("ffi fl jaguar ,j /T. Wy Av -1\xE9\x80\x85\xC6")}) {
       const auto want = font.Render(text);
       const auto got = krelmo::platform::RenderText(table, text);
       QVERIFY2(got.width == want.width && got.height == want.height && got.ink == want.ink,
