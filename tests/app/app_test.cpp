@@ -137,7 +137,9 @@ TEST(WindowProc, EachInputActsOnlyInTheStatesOfTheMatchWhereItMeansSomething) {
     EXPECT_EQ(Name(t.Now()), Name(after));
     EXPECT_EQ(t.LastQuestion(), question);
     EXPECT_LE(t.host.dialogs.shown.size(), 1u);
-    if (state == kPaused) EXPECT_EQ(t.engine.match.savedBallY, 300) << "paused only once";
+    if (state == kPaused) {
+      EXPECT_EQ(t.engine.match.savedBallY, 300) << "paused only once";
+    }
     if (input == kLeft || input == kTimer) {
       EXPECT_EQ(t.engine.state.ballX != 300 || t.engine.state.ballY != ballY,
                 (input == kLeft && state == kWaiting) ||

@@ -3,6 +3,7 @@
 // eight probe pixels, the latch of a pass through the band, walls and paddle by coordinates,
 // points, extra balls and new walls); the playfield; and the sound cues on the speaker.
 #include <array>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -122,22 +123,18 @@ TEST_F(CollisionTest, EachZoneOfThePaddleGivesItsSidewaysStep) {
 
 TEST_F(CollisionTest, BallsAtThePaddlesEndsAreLiftedBesideItAndBeyondThemMissed) {
   MovePaddle(engine, 290);
-  struct Row {
-    int x, y;
-    bool caught;
-    int xAfter, yAfter;
-  };
-  const Row rows[] = {
+  // The ball at x, y: whether it is caught, and where it is then.
+  const std::tuple<int, int, bool, int, int> rows[] = {
       {348, 405, true, 348, 405}, {349, 405, true, 351, 402},  {350, 405, true, 351, 402},
       {351, 405, true, 351, 402}, {352, 405, false, 352, 405}, {283, 405, true, 282, 402},
       {282, 405, true, 282, 402}, {281, 405, false, 281, 405}, {320, 401, false, 320, 401},
       {320, 414, true, 320, 414}, {320, 415, false, 320, 415},
   };
-  for (const Row& r : rows) {
-    Catch(r.x, r.y);
-    EXPECT_EQ(s.ballDY, r.caught ? -1 : 1) << r.x << "," << r.y;
-    EXPECT_EQ(s.ballX, r.xAfter) << r.x << "," << r.y;
-    EXPECT_EQ(s.ballY, r.yAfter) << r.x << "," << r.y;
+  for (const auto& [x, y, caught, xAfter, yAfter] : rows) {
+    Catch(x, y);
+    EXPECT_EQ((std::tuple<int, int, int>(s.ballDY, s.ballX, s.ballY)),
+              (std::tuple(caught ? -1 : 1, xAfter, yAfter)))
+        << x << "," << y;
   }
 }
 
