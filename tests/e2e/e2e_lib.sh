@@ -168,16 +168,13 @@ focus_window() {
   done
 }
 
-# Starts a match with F2 and waits for its red scoreboard on the top wall.
 new_match() {
   xdotool key F2
   wait_for "the red scoreboard after F2${1:+ ($1)}" count_is_over FF0000 0 0 300 20 20
 }
 
-# True while no window with this exact title shows.
 no_window() { [[ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]]; }
 
-# Waits for a top-level window with this exact title; prints its id.
 wait_for_window() {
   local title=$1 id _
   for _ in $(seq 150); do
@@ -204,7 +201,6 @@ await_exit() {
   [[ $status -eq 0 ]] || fail "the game ended with code $status after $1"
 }
 
-# Ends the game with Alt+F4 and checks that it exits with code 0.
 quit_game() {
   focus_window "$window"
   xdotool key alt+F4

@@ -30,11 +30,8 @@ while read -r x y colour what; do
   (($(count "$colour" "$x" "$y" 1 1) == 1)) || fail "client ($x, $y), $what: not #$colour"
 done <<'END'
 30 66 FF00FF top row of bricks
-30 78 0000FF second row
 30 126 FF0000 bottom row
-10 200 C0C0C0 left wall
 625 200 C0C0C0 right wall
-300 10 C0C0C0 top wall
 300 300 000000 play area
 300 414 FFFFFF paddle
 END

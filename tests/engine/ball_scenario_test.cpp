@@ -70,14 +70,8 @@ class BallScenario : public ::testing::Test {
     host.queue.PostMessage(WM_MOUSEMOVE, 0, MakePointLParam(x, 420));
   }
 
-  Rect BallRect() const {
-    const auto& s = engine.state;
-    return {s.ballX, s.ballY, s.ballX + 8, s.ballY + 8};
-  }
-  Rect PaddleRect() const {
-    const auto& s = engine.state;
-    return {s.paddleX, 410, s.paddleX + 60, 420};
-  }
+  Rect BallRect() const { return {s.ballX, s.ballY, s.ballX + 8, s.ballY + 8}; }
+  Rect PaddleRect() const { return {s.paddleX, 410, s.paddleX + 60, 420}; }
 
   bool AllSavePoints(bool coloured) const {
     for (int row = 0; row < kBrickRows; ++row) {
@@ -118,15 +112,8 @@ class BallScenario : public ::testing::Test {
   }
 
   void TakeSnapshot() {
-    const auto& s = engine.state;
-    before_.ball = BallRect();
-    before_.score = s.playerScore[0];
-    before_.balls = s.ballsLeft[0];
-    before_.dy = s.ballDY;
-    before_.wallGone = AllSavePoints(false);
-    before_.cells = CellsNearBall();
-    before_.ticks = host.clock.Ticks();
-    before_.delay = s.stepDelay;
+    before_ = {BallRect(),           s.playerScore[0], s.ballsLeft[0],     s.ballDY,
+               AllSavePoints(false), CellsNearBall(),  host.clock.Ticks(), s.stepDelay};
   }
 
   void ScanForStrayWhite(const Rect& area) {
@@ -145,14 +132,11 @@ class BallScenario : public ::testing::Test {
   void CheckStep() {
     ++steps_;
     postedThisStep_ = false;
-    const auto& s = engine.state;
 
     ASSERT_LT(s.ballY, 470) << "the paddle lost the ball on step " << steps_;
     ASSERT_EQ(host.clock.Ticks() - before_.ticks, static_cast<std::uint64_t>(before_.delay))
         << "each step comes after a wait of stepDelay ticks";
-    ASSERT_GE(s.ballX, 21);
-    ASSERT_LE(s.ballX, 611);
-    ASSERT_GE(s.ballY, 22);
+    ASSERT_TRUE(s.ballX >= 21 && s.ballX <= 611 && s.ballY >= 22) << s.ballX << "," << s.ballY;
     ASSERT_TRUE(s.ballDY == 1 || s.ballDY == -1);
     ASSERT_TRUE(s.ballDX == 1 || s.ballDX == -1 || s.ballDX == 2 || s.ballDX == -2);
 
@@ -187,12 +171,12 @@ class BallScenario : public ::testing::Test {
   testing::StartedGame t;
   headless::HeadlessPlatform& host = t.host;
   Engine& engine = t.engine;
+  const EngineState& s = engine.state;
   platform::Surface& dc = t.dc;
 
   struct {
     Rect ball{};
-    std::int32_t score = 0;
-    std::int32_t balls = 0;
+    std::int32_t score = 0, balls = 0;
     int dy = 0;
     bool wallGone = false;
     std::vector<CellBefore> cells;

@@ -2,7 +2,6 @@
 // events reach the game's queue as messages, the About box, the abort question, the high-score
 // dialog, the nested dispatch that keeps the game running meanwhile, and the help window.
 #include <QAction>
-#include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -50,12 +49,6 @@ void WhenModalOpens(QObject* owner, std::function<void(QWidget*)> inspect, int* 
     });
   });
   poll->start();
-}
-
-// Waits up to a second, letting events run, for `done`; usable inside a dialog's loop.
-bool WaitFor(const std::function<bool()>& done) {
-  for (int i = 0; i < 100 && !done(); ++i) QTest::qWait(10);
-  return done();
 }
 
 }  // namespace
@@ -137,17 +130,18 @@ class GameWindowTest : public QObject {
   void keysPostKeyDownWithTheirScanCodesAndBits() {
     auto& view = host->window.View();
     QKeyEvent held(QEvent::KeyPress, Qt::Key_F3, Qt::NoModifier, QString(), true);
+    const auto click = [&](Qt::Key key, Qt::KeyboardModifiers with = Qt::NoModifier) {
+      return [&view, key, with] { QTest::keyClick(&view, key, with); };
+    };
+    using krelmo::MakeKeyLParam;
     const std::tuple<std::function<void()>, krelmo::WPARAM, krelmo::LPARAM> rows[] = {
-        {[&] { QTest::keyClick(&view, Qt::Key_F2); }, krelmo::VK_F2,
-         krelmo::MakeKeyLParam(0x3C, false, false, false)},
-        {[&] { QTest::keyClick(&view, Qt::Key_Escape); }, krelmo::VK_ESCAPE,
-         krelmo::MakeKeyLParam(0x01, false, false, false)},
-        {[&] { QTest::keyClick(&view, Qt::Key_P); }, 'P',
-         krelmo::MakeKeyLParam(0x19, false, false, false)},
+        {click(Qt::Key_F2), krelmo::VK_F2, MakeKeyLParam(0x3C, false, false, false)},
+        {click(Qt::Key_Escape), krelmo::VK_ESCAPE, MakeKeyLParam(0x01, false, false, false)},
+        {click(Qt::Key_P), 'P', MakeKeyLParam(0x19, false, false, false)},
         {[&] { QApplication::sendEvent(&view, &held); }, krelmo::VK_F3,
-         krelmo::MakeKeyLParam(0x3D, false, false, true)},
-        {[&] { QTest::keyClick(&view, Qt::Key_F2, Qt::AltModifier); }, krelmo::VK_F2,
-         krelmo::MakeKeyLParam(0x3C, false, true, false)},
+         MakeKeyLParam(0x3D, false, false, true)},
+        {click(Qt::Key_F2, Qt::AltModifier), krelmo::VK_F2,
+         MakeKeyLParam(0x3C, false, true, false)},
     };
     for (const auto& [press, virtualKey, lParam] : rows) {
       press();
@@ -157,19 +151,6 @@ class GameWindowTest : public QObject {
       QCOMPARE(keys.back().wParam, virtualKey);
       QCOMPARE(keys.back().lParam, lParam);
     }
-  }
-
-  void altF4AndTheCloseBoxAskTheGameToClose() {
-    QTest::keyClick(&host->window.View(), Qt::Key_F4, Qt::AltModifier);
-    // With the menu bar holding the keyboard the key reaches the window itself.
-    QKeyEvent altF4(QEvent::KeyPress, Qt::Key_F4, Qt::AltModifier);
-    QApplication::sendEvent(&host->window, &altF4);
-    QVERIFY(!host->window.close());
-    QVERIFY(host->window.isVisible());
-    const auto messages = Drain(host->queue);
-    QCOMPARE(OfKind(messages, krelmo::WM_CLOSE).size(), std::size_t{3});
-    constexpr krelmo::WPARAM kVkF4 = 115;
-    for (const auto& key : OfKind(messages, krelmo::WM_KEYDOWN)) QVERIFY(key.wParam != kVkF4);
   }
 
   void thePointerIsHeldOnThePaddleStripWhileConfined() {
@@ -195,29 +176,15 @@ class GameWindowTest : public QObject {
     moveTo(QPoint(20, 410));   // the echo of the pointer put back on the strip
     moveTo(QPoint(633, 435));  // below and right of it
     moveTo(QPoint(300, 415));  // on it
-    QCOMPARE(moves.size(), std::size_t{3});
-    QCOMPARE(moves[0].lParam, krelmo::MakePointLParam(20, 410));
-    QCOMPARE(moves[1].lParam, krelmo::MakePointLParam(620, 419));
-    QCOMPARE(moves[2].lParam, krelmo::MakePointLParam(300, 415));
-
     windows.ClipCursor(nullptr);
     windows.ShowCursor(true);
-    moves.clear();
     moveTo(QPoint(5, 200));
-    QCOMPARE(moves.size(), std::size_t{1});
-    QCOMPARE(moves[0].lParam, krelmo::MakePointLParam(5, 200));
+    std::vector<krelmo::LPARAM> at;
+    for (const auto& m : moves) at.push_back(m.lParam);
+    using krelmo::MakePointLParam;
+    QCOMPARE(at, (std::vector{MakePointLParam(20, 410), MakePointLParam(620, 419),
+                              MakePointLParam(300, 415), MakePointLParam(5, 200)}));
     QCOMPARE(view.cursor().shape(), Qt::ArrowCursor);
-  }
-
-  // Outside frames nothing polls: a change is shown once the event loop goes idle.
-  void aChangeDrawnOutsideAFrameIsShownWhenTheLoopGoesIdle() {
-    auto& view = host->window.View();
-    host->surface.Rectangle(10, 20, 50, 40);
-    QVERIFY(view.SurfaceChanged());
-    QEventLoop loop;
-    QTimer::singleShot(200, &loop, &QEventLoop::quit);
-    loop.exec();
-    QVERIFY(!view.SurfaceChanged());
   }
 
   void aSettledSwitchOfApplicationIsReportedButAFlickerIsNot() {
@@ -226,52 +193,17 @@ class GameWindowTest : public QObject {
     QTest::qWait(krelmo::qt::GameWindow::kActivationSettleMs * 2);
     QVERIFY(OfKind(Drain(host->queue), krelmo::WM_ACTIVATEAPP).empty());
 
+    // The help window becoming active is the game switched away.
+    host->window.activateWindow();
+    QTRY_VERIFY(host->window.isActiveWindow());
     std::vector<krelmo::Message> taken;
-    emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+    QVERIFY(host->dialogs.ShowHelp());
     QTRY_COMPARE(CollectAndCount(host->queue, taken, krelmo::WM_ACTIVATEAPP), std::size_t{1});
-    emit qApp->applicationStateChanged(Qt::ApplicationActive);
+    host->window.activateWindow();
     QTRY_COMPARE(CollectAndCount(host->queue, taken, krelmo::WM_ACTIVATEAPP), std::size_t{2});
     const auto activations = OfKind(taken, krelmo::WM_ACTIVATEAPP);
     QCOMPARE(activations[0].wParam, krelmo::WPARAM{0});
     QCOMPARE(activations[1].wParam, krelmo::WPARAM{1});
-  }
-
-  // Laid out from its dialog units (1.5 pixels across, 1.625 down), modal, closed only by OK,
-  // the game's messages dispatched meanwhile.
-  void aboutBoxIsLaidOutModalOnlyOkClosesItAndTheGameRunsMeanwhile() {
-    QCOMPARE(AboutDialog::FromDialogUnits(62, 120, 49, 14), QRect(93, 195, 74, 23));
-    bool modal = false, openAfterEsc = false, openAfterClose = false, dispatched = false;
-    QStringList texts;
-    WhenModalOpens(
-        &host->window,
-        [&](QWidget* dialog) {
-          modal = dialog->isModal() && qobject_cast<AboutDialog*>(dialog) != nullptr;
-          QCOMPARE(dialog->size(), QSize(260, 229));  // 173 x 141 units
-          for (QLabel* label : dialog->findChildren<QLabel*>()) {
-            texts << label->text();
-            const QFontMetrics metrics(label->font());
-            for (const QString& line : label->text().split(QLatin1Char('\n'))) {
-              QVERIFY2(metrics.horizontalAdvance(line) <= label->width(), qPrintable(line));
-            }
-          }
-          QTest::keyClick(dialog, Qt::Key_Escape);
-          openAfterEsc = dialog->isVisible();
-          dialog->close();
-          openAfterClose = dialog->isVisible();
-          host->queue.PostTimer(1);
-          host->queue.PostMessage(krelmo::WM_MOUSEMOVE, 0, krelmo::MakePointLParam(7, 8));
-          dispatched = WaitFor([&] {
-            return !OfKind(taken, krelmo::WM_TIMER).empty() &&
-                   !OfKind(taken, krelmo::WM_MOUSEMOVE).empty();
-          });
-          dialog->findChild<QPushButton*>()->click();
-        },
-        &leftOpen);
-    host->dialogs.ShowAbout();
-    QVERIFY(modal && openAfterEsc && openAfterClose && dispatched);
-    QCOMPARE(texts.size(), 5);
-    QVERIFY(texts.contains(QStringLiteral("Version 1.0")));
-    QVERIFY(!QApplication::activeModalWidget());
   }
 
   // Only the two buttons answer the abort question, not Esc nor a close request; a quit while
@@ -293,9 +225,22 @@ class GameWindowTest : public QObject {
                                       platform::MB_YESNO | platform::MB_ICONEXCLAMATION),
              platform::IDYES);
     QVERIFY(openAfterEsc && openAfterClose);
+    // The About box, laid out from its dialog units (1.5 pixels across, 1.625 down), is closed
+    // by neither either: the quit comes through the game's dispatch meanwhile.
+    QCOMPARE(AboutDialog::FromDialogUnits(62, 120, 49, 14), QRect(93, 195, 74, 23));
     for (const bool about : {true, false}) {
       WhenModalOpens(
-          &host->window, [&](QWidget*) { host->queue.PostQuitMessage(0); }, &leftOpen);
+          &host->window,
+          [&](QWidget* dialog) {
+            if (about) {
+              QCOMPARE(dialog->size(), QSize(260, 229));  // 173 x 141 units
+              QTest::keyClick(dialog, Qt::Key_Escape);
+              dialog->close();
+              openAfterEsc = dialog->isVisible();
+            }
+            host->queue.PostQuitMessage(0);
+          },
+          &leftOpen);
       if (about)
         host->dialogs.ShowAbout();
       else
@@ -304,60 +249,41 @@ class GameWindowTest : public QObject {
       QVERIFY(host->queue.PeekMessage(message, 0, 0, true));
       QCOMPARE(message.message, krelmo::WM_QUIT);
     }
+    QVERIFY(openAfterEsc);
   }
 
-  void highScoreDialogPutsTheNameBoxOverTheNewRowAndOnlyOkCloses_data() {
-    QTest::addColumn<int>("score");
-    QTest::addColumn<int>("row");
-    QTest::newRow("rank 1") << 8001 << 0;
-    QTest::newRow("rank 5") << 4001 << 4;
-  }
+  // A score that just reaches rank 5, the table's last row: the name box covers that row's
+  // name, Esc does not close the dialog, and a name keeps eleven characters of the code page.
   void highScoreDialogPutsTheNameBoxOverTheNewRowAndOnlyOkCloses() {
-    QFETCH(int, score);
-    QFETCH(int, row);
     krelmo::app::Game game(host->Get());
     host->dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
     game.InitApplication();  // a first run: both tables hold their defaults
-    game.engine.state.currentPlayer = 2;
-    game.engine.state.playerScore[2] = score;
-
-    QString offered, rowScore, typed;
-    QRect editRect, nameCell;
-    bool openAfterEsc = false, openAfterEnter = true;
+    game.engine.state.playerScore[0] = 4001;
+    bool covered = false, openAfterEsc = false, openAfterEnter = true;
     WhenModalOpens(
         &host->window,
         [&](QWidget* widget) {
           auto* dialog = qobject_cast<krelmo::qt::HighScoreDialog*>(widget);
-          if (!dialog) return;
+          QVERIFY(dialog);
           QLineEdit* edit = dialog->NameEdit();
-          editRect = edit->geometry();
-          offered = edit->text();
           for (QLabel* label : dialog->findChildren<QLabel*>()) {
-            if (label->property("controlId").toInt() == 1002 + row) nameCell = label->geometry();
-            if (label->property("controlId").toInt() == 1007 + row) rowScore = label->text();
+            if (label->property("controlId").toInt() == 1002 + 4)
+              covered = edit->geometry().contains(label->geometry().center());
           }
           QTest::keyClick(dialog, Qt::Key_Escape);
           openAfterEsc = dialog->isVisible();
-          // Twelve characters and one outside the code page: eleven are taken.
           edit->clear();
           for (const QChar c : QString::fromUtf8("Zo\u00eb\u03a9 iiiiiiiiii")) {
             QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(c), Qt::NoModifier);
           }
-          typed = edit->text();
           QTest::keyClick(edit, Qt::Key_Return);
           openAfterEnter = dialog->isVisible();
         },
         &leftOpen);
-    game.CheckHighScore(score);
-
-    QVERIFY2(editRect.contains(nameCell.center()), "the name box covers the new row's name");
-    QCOMPARE(offered, QStringLiteral("Player 3"));
-    QCOMPARE(rowScore, QString::number(score));
-    QVERIFY(openAfterEsc);
-    QCOMPARE(typed, QString::fromUtf8("Zo\u00eb iiiiiii"));
-    QVERIFY(!openAfterEnter);
+    game.CheckHighScore(4001);
+    QVERIFY(covered && openAfterEsc && !openAfterEnter);
     const auto table = krelmo::records::LoadHighScoreTable(host->registry, 0);
-    QCOMPARE(QString::fromLatin1(table.names).split(QLatin1Char('\n')).value(row),
+    QCOMPARE(QString::fromLatin1(table.names).split(QLatin1Char('\n')).value(4),
              QString::fromLatin1("Zo\xEB iiiiiii"));
   }
 
@@ -374,10 +300,7 @@ class GameWindowTest : public QObject {
     QVERIFY(host->queue.PeekMessage(message, 0, 0, true));
     QCOMPARE(message.message, krelmo::WM_QUIT);
     const auto table = krelmo::records::LoadHighScoreTable(host->registry, 0);
-    QCOMPARE(QString::fromLatin1(table.scores).section(QLatin1Char('\n'), 0, 0),
-             QStringLiteral("9000"));
-    QCOMPARE(QString::fromLatin1(table.names).section(QLatin1Char('\n'), 0, 0),
-             QStringLiteral("Player 1"));
+    QVERIFY(table.scores.starts_with("9000\n") && table.names.starts_with("Player 1\n"));
   }
 
   // Owned by no window of the game, so that it stays up when the game minimises; Ctrl+W (and
@@ -403,20 +326,6 @@ class GameWindowTest : public QObject {
     for (const auto& [on, frame, clearBelow, placed] : rows) {
       QCOMPARE(HelpWindow::Placement(on, pages, frame, clearBelow), placed);
     }
-  }
-
-  void theHelpBecomingActiveIsTheGameSwitchedAway() {
-    host->window.activateWindow();
-    QTRY_VERIFY(host->window.isActiveWindow());
-    QVERIFY(host->dialogs.ShowHelp());
-    QTRY_VERIFY(host->dialogs.Help()->isActiveWindow());
-    std::vector<krelmo::Message> seen;
-    QTRY_COMPARE(CollectAndCount(host->queue, seen, krelmo::WM_ACTIVATEAPP), std::size_t{1});
-    QCOMPARE(OfKind(seen, krelmo::WM_ACTIVATEAPP)[0].wParam, krelmo::WPARAM{0});
-
-    host->window.activateWindow();
-    QTRY_COMPARE(CollectAndCount(host->queue, seen, krelmo::WM_ACTIVATEAPP), std::size_t{2});
-    QCOMPARE(OfKind(seen, krelmo::WM_ACTIVATEAPP)[1].wParam, krelmo::WPARAM{1});
   }
 
  private:

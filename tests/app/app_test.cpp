@@ -1,0 +1,645 @@
+// The game's application layer on the headless front end: the main window procedure (what each
+// message does in each state of the match, the abort questions, activation, re-placing the
+// window, the menu commands); start-up, the idle loop and shutdown; the menu's selection groups;
+// and whole matches: turns for one to four players, each with an own wall, pausing, game over.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <tuple>
+
+#include "engine/frame.h"
+#include "engine/palette.h"
+#include "engine/playfield.h"
+#include "resources/menu.h"
+#include "tests/support/test_game.h"
+
+namespace krelmo::app {
+namespace {
+
+using namespace resources;
+using platform::IDYES;
+
+constexpr LPARAM kF2Press = MakeKeyLParam(0x3C, false, false, false);
+constexpr LPARAM kF3Press = MakeKeyLParam(0x3D, false, false, false);
+constexpr LPARAM kEscPress = MakeKeyLParam(0x01, false, false, false);
+constexpr std::uint32_t kQuestionStyle = 0x34;
+
+enum class Play { kNoMatch, kWaiting, kInPlay, kPaused };
+
+const char* Name(Play s) {
+  static const char* const kNames[] = {"no match", "waiting for a serve", "ball in play", "paused"};
+  return kNames[static_cast<int>(s)];
+}
+
+struct Window : testing::StartedGame {
+  LRESULT Send(MessageId message, WPARAM wParam = 0, LPARAM lParam = 0) {
+    return game.MainWindowProc(message, wParam, lParam);
+  }
+  LRESULT Key(WPARAM key) {
+    return Send(WM_KEYDOWN, key, key == VK_F2 ? kF2Press : key == VK_F3 ? kF3Press : kEscPress);
+  }
+  LRESULT Command(int id) { return Send(WM_COMMAND, static_cast<WPARAM>(id)); }
+
+  // Puts the match into a state of the match flow, as the flow leaves its flags.
+  void Enter(Play s) {
+    auto& m = engine.match;
+    auto& st = engine.state;
+    m.gameActive = s != Play::kNoMatch;
+    m.paused = s == Play::kPaused;
+    m.cursorVisible = s == Play::kNoMatch || s == Play::kPaused;
+    st.ballX = 300;
+    st.ballY = s == Play::kInPlay ? 300 : 480;
+    m.savedBallY = 300;  // a pause taken with the ball in flight
+  }
+  Play Now() const {
+    const auto& m = engine.match;
+    if (!m.gameActive) return Play::kNoMatch;
+    if (m.paused) return Play::kPaused;
+    return engine.state.ballY >= 470 ? Play::kWaiting : Play::kInPlay;
+  }
+
+  // Spoils a brick and a wall on screen; a full redraw puts both back.
+  void Scribble() {
+    dc.SelectObject(Brush{0x123456});
+    dc.SelectObject(Pen{0x123456});
+    dc.Rectangle(engine::CellLeft(3), engine::CellTop(2), engine::CellLeft(4), engine::CellTop(3));
+    dc.Rectangle(2, 300, 10, 310);
+  }
+  bool Redrawn() const {
+    return dc.GetPixel(engine::SavePointX(3), engine::SamplePointY(2)) == engine::kGreen &&
+           dc.GetPixel(5, 305) == engine::kSilver;
+  }
+  std::string LastQuestion() const {
+    return host.dialogs.shown.empty() ? "" : host.dialogs.shown.back().text;
+  }
+  bool QuitPosted() {
+    Message m;
+    return host.queue.PeekMessage(m, WM_QUIT, WM_QUIT, true);
+  }
+};
+
+// The inputs of the match, each given as the window system sends it, with what it returns.
+enum Input { kLeft, kRight, kF3, kPauseResume, kF2, kNewAbort, kEsc, kTimer, kMouse };
+const std::function<LRESULT(Window&)> kGive[] = {
+    [](Window& t) { return t.Send(WM_LBUTTONDOWN); },
+    [](Window& t) { return t.Send(WM_RBUTTONDOWN); },
+    [](Window& t) { return t.Key(VK_F3); },
+    [](Window& t) { return t.Command(IDM_PAUSE_RESUME); },
+    [](Window& t) { return t.Key(VK_F2); },
+    [](Window& t) { return t.Command(IDM_NEW_ABORT); },
+    [](Window& t) { return t.Key(VK_ESCAPE); },
+    [](Window& t) { return t.Send(WM_TIMER, kPlayTimerId); },
+    [](Window& t) { return t.Send(WM_MOUSEMOVE, 0, MakePointLParam(150, 410)); },
+};
+const char* const kInputs[] = {"left button", "right button", "F3",    "Pause/Resume", "F2",
+                               "New/Abort",   "Esc",          "timer", "mouse move"};
+
+// What each input does in each state of the match, the application active or not. Every
+// question is answered No. Only a serve moves the ball at once, only the timer plays it on,
+// and only a mouse move in a match of the active application moves the paddle.
+TEST(WindowProc, EachInputActsOnlyInTheStatesOfTheMatchWhereItMeansSomething) {
+  using enum Play;
+  constexpr LRESULT D = kDefaultResult;
+  struct Row {
+    Input input;
+    Play after[4];  // from no match, waiting for a serve, ball in play, paused
+    LRESULT result;
+  };
+  const Row active[] = {
+      {kLeft, {kNoMatch, kInPlay, kInPlay, kPaused}, 0},
+      {kRight, {kNoMatch, kPaused, kPaused, kInPlay}, 0},
+      {kF3, {kNoMatch, kPaused, kPaused, kInPlay}, 0},
+      {kPauseResume, {kNoMatch, kPaused, kPaused, kInPlay}, D},
+      {kF2, {kWaiting, kPaused, kPaused, kPaused}, 0},  // in a match: "Abort Game?"
+      {kNewAbort, {kWaiting, kPaused, kPaused, kPaused}, D},
+      {kEsc, {kNoMatch, kPaused, kPaused, kPaused}, 0},  // in a match: "Abort game?"
+      {kTimer, {kNoMatch, kWaiting, kInPlay, kPaused}, 0},
+      {kMouse, {kNoMatch, kWaiting, kInPlay, kPaused}, D},
+  };
+  // Another application is active: the right button, F3 and "Pause/Resume" do nothing, nor
+  // does Esc outside a pause; F2 and the serve still act, play stops.
+  const std::tuple<Play, Input, Play, const char*> inactive[] = {
+      {kInPlay, kRight, kInPlay, ""},         {kInPlay, kEsc, kInPlay, ""},
+      {kInPlay, kF2, kPaused, "Abort Game?"}, {kInPlay, kTimer, kInPlay, ""},
+      {kInPlay, kMouse, kInPlay, ""},         {kPaused, kEsc, kPaused, "Abort game?"},
+  };
+  auto check = [&](Play state, bool isActive, Input input, Play after, const char* question) {
+    SCOPED_TRACE(::testing::Message()
+                 << Name(state) << (isActive ? "" : ", inactive") << ", " << kInputs[input]);
+    Window t;
+    t.Enter(state);
+    t.game.app.appActive = isActive;
+    const auto ballY = t.engine.state.ballY;
+    const LRESULT result = kGive[input](t);
+    EXPECT_EQ(Name(t.Now()), Name(after));
+    EXPECT_EQ(t.LastQuestion(), question);
+    EXPECT_LE(t.host.dialogs.shown.size(), 1u);
+    if (state == kPaused) {
+      EXPECT_EQ(t.engine.match.savedBallY, 300) << "paused only once";
+    }
+    if (input == kLeft || input == kTimer) {
+      EXPECT_EQ(t.engine.state.ballX != 300 || t.engine.state.ballY != ballY,
+                (input == kLeft && state == kWaiting) ||
+                    (input == kTimer && state == kInPlay && isActive));
+    }
+    EXPECT_EQ(t.engine.state.paddleX == 150,
+              input == kMouse && isActive && (state == kWaiting || state == kInPlay));
+    return result;
+  };
+  for (const Row& row : active) {
+    for (const Play state : {kNoMatch, kWaiting, kInPlay, kPaused}) {
+      const bool asks =
+          state != kNoMatch && (row.input == kF2 || row.input == kNewAbort || row.input == kEsc);
+      const char* question = !asks ? "" : row.input == kEsc ? "Abort game?" : "Abort Game?";
+      const LRESULT result =
+          check(state, true, row.input, row.after[static_cast<int>(state)], question);
+      const bool startsAMatch = row.input == kF2 && state == kNoMatch;
+      EXPECT_EQ(result, startsAMatch ? D : row.result) << Name(state) << ", " << kInputs[row.input];
+    }
+  }
+  for (const auto& [state, input, after, question] : inactive) {
+    check(state, false, input, after, question);
+  }
+}
+
+TEST(WindowProc, KeysActOnlyOnAFirstPressWithoutAlt) {
+  // A first press acts, extended or from the menu, whatever the repeat count in the low bits,
+  // with bits 16 to 31 up to 0x300; not with 0x301 there, nor on auto-repeat, Alt or key-up.
+  const std::pair<LPARAM, bool> rows[] = {
+      {MakeKeyLParam(0x3D, true, false, false), true},
+      {LPARAM{0x300} << 16, true},
+      {LPARAM{0x301} << 16, false},
+      {MakeKeyLParam(0x3D, false, false, true), false},
+      {MakeKeyLParam(0x3D, false, true, false), false},
+      {kF3Press | (LPARAM{1} << 31), false},
+  };
+  for (const auto& [lParam, acts] : rows) {
+    Window t;
+    t.Enter(Play::kInPlay);
+    EXPECT_EQ(t.Send(WM_KEYDOWN, VK_F3, lParam), 0) << std::hex << lParam;
+    EXPECT_EQ(t.Now() == Play::kPaused, acts) << std::hex << lParam;
+  }
+  Window hidden;  // F2 with the cursor hidden and no match does nothing
+  hidden.engine.match.cursorVisible = 0;
+  hidden.Key(VK_F2);
+  EXPECT_EQ(Name(hidden.Now()), Name(Play::kNoMatch));
+  EXPECT_TRUE(hidden.host.dialogs.shown.empty());
+}
+
+// The game is paused while the question is up; when it closes the window is placed back on
+// screen before a Yes ends the match.
+TEST(AbortQuestion, AsksWithTheGamePausedAndAYesEndsTheMatchAfterThePlacement) {
+  for (const WPARAM key : {VK_F2, VK_ESCAPE}) {
+    Window t;
+    t.Enter(Play::kInPlay);
+    t.host.dialogs.answers.push_back(IDYES);
+    std::uint32_t pausedDuring = 0, gameActiveAtPlacement = 0;
+    t.host.dialogs.onModal = [&] {
+      pausedDuring = t.engine.match.paused;
+      t.host.window.rect = {-50, -50, 590, 430};
+    };
+    t.host.window.onPlace = [&] { gameActiveAtPlacement = t.engine.match.gameActive; };
+    EXPECT_EQ(t.Key(key), 0);
+    ASSERT_EQ(t.host.dialogs.shown.size(), 1u);
+    const auto& box = t.host.dialogs.shown[0];
+    EXPECT_EQ(box.text, key == VK_F2 ? "Abort Game?" : "Abort game?");
+    EXPECT_EQ(box.caption, "Warning");
+    EXPECT_EQ(box.style, kQuestionStyle);
+    EXPECT_EQ(pausedDuring, 1u) << "the timer does nothing while the box is up";
+    EXPECT_EQ(t.host.window.rect.left, 1);
+    EXPECT_EQ(gameActiveAtPlacement, 1u) << "the match had not ended yet";
+    EXPECT_EQ(t.game.app.messageBoxOpen, 0u);
+    EXPECT_EQ(Name(t.Now()), Name(Play::kNoMatch));
+  }
+}
+
+TEST(Activation, SwitchingAwayMinimisesAndPausesPlayAndComingBackDoesNotResume) {
+  using enum Play;
+  for (const auto& [state, after] : {std::pair{kWaiting, kPaused},
+                                     {kInPlay, kPaused},
+                                     {kNoMatch, kNoMatch},
+                                     {kPaused, kPaused}}) {
+    SCOPED_TRACE(Name(state));
+    Window t;
+    t.Enter(state);
+    EXPECT_EQ(t.Send(WM_ACTIVATEAPP, 0), 0);
+    EXPECT_EQ(t.game.app.appActive, 0u);
+    if (state == kNoMatch || state == kPaused) {
+      EXPECT_EQ(t.engine.match.savedBallY, 300) << "a second pause would lose the ball";
+    }
+    EXPECT_EQ(t.Send(WM_ACTIVATEAPP, 1), 0);
+    EXPECT_EQ(t.game.app.appActive, 1u);
+    EXPECT_EQ(Name(t.Now()), Name(after));
+    EXPECT_EQ(t.host.window.minimizeCount, 1);
+    EXPECT_EQ(t.host.window.restoreCount, 0);
+  }
+  // Ignored while the About dialog is open.
+  Window about;
+  about.Enter(kInPlay);
+  about.host.dialogs.onModal = [&] {
+    about.host.queue.PostMessage(WM_ACTIVATEAPP, 0);
+    about.game.DispatchPending();
+  };
+  EXPECT_EQ(about.Command(IDM_ABOUT), 0);
+  EXPECT_EQ(about.host.dialogs.aboutShown, 1);
+  EXPECT_EQ(about.game.app.appActive, 1u);
+  EXPECT_EQ(about.host.window.minimizeCount, 0);
+  EXPECT_EQ(Name(about.Now()), Name(kInPlay));
+}
+
+TEST(Placement, FocusAndEndOfMoveKeepTheWholeWindowOnScreenFromPointOneOne) {
+  struct Row {
+    int screenWidth, screenHeight, left, top, x, y;
+  };
+  const Row rows[] = {
+      {1024, 768, -50, -50, 1, 1},
+      {1024, 768, 385, 289, 384, 288},
+      {1024, 768, 200, 100, 200, 100},
+      {640, 480, 10, 10, 0, 0},  // fully on screen wins
+  };
+  for (const MessageId message : {WM_SETFOCUS, WM_EXITSIZEMOVE}) {
+    for (const Row& r : rows) {
+      SCOPED_TRACE(::testing::Message() << message << ": " << r.screenWidth << " at " << r.left);
+      Window t;
+      auto& w = t.host.window;
+      w.screenWidth = r.screenWidth;
+      w.screenHeight = r.screenHeight;
+      w.rect = {r.left, r.top, r.left + 640, r.top + 480};
+      w.topmost = false;
+      t.Scribble();
+      EXPECT_EQ(t.Send(message), 0);
+      EXPECT_EQ((std::array{w.rect.left, w.rect.top, w.rect.right, w.rect.bottom}),
+                (std::array{r.x, r.y, r.x + 640, r.y + 480}));
+      EXPECT_TRUE(w.topmost);
+      EXPECT_TRUE(t.Redrawn());
+    }
+  }
+  // A second start brings the minimised window back on screen, redrawn.
+  Window t;
+  t.host.window.minimized = true;
+  t.host.window.rect = {-700, 2000, -60, 2480};
+  t.Scribble();
+  EXPECT_EQ(t.Send(t.game.app.activateMessage), 0);
+  EXPECT_EQ(t.host.window.restoreCount, 1);
+  EXPECT_FALSE(t.host.window.minimized);
+  EXPECT_EQ(t.host.window.rect.left, 1);
+  EXPECT_EQ(t.host.window.rect.top, 768 - 480);
+  EXPECT_TRUE(t.Redrawn());
+}
+
+TEST(Redraw, EveryEleventhMoveAndAPaintUnderABoxOrADialogRedrawTheWindow) {
+  Window t;
+  for (int round = 0; round < 2; ++round) {
+    t.Scribble();
+    for (int i = 1; i <= 10; ++i) EXPECT_EQ(t.Send(WM_MOVE), kDefaultResult);
+    EXPECT_FALSE(t.Redrawn()) << "round " << round;
+    t.Send(WM_MOVE);
+    EXPECT_TRUE(t.Redrawn()) << "round " << round;
+  }
+  for (const std::uint32_t boxOpen : {0u, 1u}) {
+    t.Scribble();
+    t.game.app.messageBoxOpen = boxOpen;
+    t.Send(WM_PAINT);
+    EXPECT_EQ(t.Redrawn(), boxOpen == 1);
+  }
+  Window about;
+  about.host.dialogs.onModal = [&] {
+    about.Scribble();
+    about.Send(WM_PAINT);
+    EXPECT_TRUE(about.Redrawn());
+  };
+  about.Command(IDM_ABOUT);
+}
+
+TEST(Commands, ExitQuitsAndHelpThatCannotBeShownIsToldInABox) {
+  Window shown, missing;
+  shown.Command(IDM_CONTENTS);
+  EXPECT_EQ(shown.host.dialogs.helpShown, 1);
+  EXPECT_TRUE(shown.host.dialogs.shown.empty());
+  shown.Send(WM_COMMAND, (WPARAM{1} << 16) | IDM_EXIT);  // as an accelerator sends it
+  EXPECT_TRUE(shown.QuitPosted());
+  missing.host.dialogs.helpAvailable = false;
+  missing.host.window.rect = {-50, -50, 590, 430};
+  EXPECT_EQ(missing.Command(IDM_CONTENTS), kDefaultResult);
+  ASSERT_EQ(missing.host.dialogs.shown.size(), 1u);
+  EXPECT_EQ(missing.host.dialogs.shown[0].text, "The help could not be shown.");
+  EXPECT_EQ(missing.host.dialogs.shown[0].style, 0x30u);
+  EXPECT_EQ(missing.host.window.rect.left, 1) << "the focus came back when the box closed";
+}
+
+using engine::CellLeft;
+using engine::CellTop;
+
+// Ink of the block font at the start of a text drawn at (x, y).
+Colour TextInk(const platform::Surface& dc, int x, int y) {
+  return dc.GetPixel(x + 1, y + 5);
+}
+
+class MatchTest : public ::testing::Test {
+ protected:
+  void Choose(int commandId) {
+    game.SendMessage(WM_COMMAND, static_cast<WPARAM>(commandId), 0);
+    game.DispatchPending();
+  }
+  void Press(WPARAM key) {
+    game.SendMessage(WM_KEYDOWN, key, MakeKeyLParam(0x3C, false, false, false));
+    game.DispatchPending();
+  }
+  void Frames(int n) {
+    for (int i = 0; i < n; ++i) {
+      t.host.queue.PostTimer(kPlayTimerId);
+      game.DispatchPending();
+    }
+  }
+  // Serves, then sends the ball down past the paddle, which stands far away from it.
+  void LoseBall() {
+    game.ServeBall();
+    auto& s = engine.state;
+    engine::MovePaddle(engine, 500);
+    s.ballX = 100;
+    s.ballY = 460;
+    s.ballDX = 1;
+    s.ballDY = 1;
+    Frames(1);
+  }
+  void RemoveBrick(int row, int column) {
+    dc.SelectObject(engine::blackBrush);
+    dc.Rectangle(CellLeft(column), CellTop(row), CellLeft(column) + 30, CellTop(row) + 12);
+  }
+  bool BrickStands(int row, int column) const {
+    return dc.GetPixel(engine::SavePointX(column), engine::SamplePointY(row)) != 0;
+  }
+
+  testing::StartedGame t;
+  Game& game = t.game;
+  engine::Engine& engine = t.engine;
+  platform::Surface& dc = t.dc;
+};
+
+TEST_F(MatchTest, NewKrelmoMatchGivesFourBallsTheSlowPaceAndHoldsThePointer) {
+  Press(VK_F2);
+  const auto& s = engine.state;
+  const auto& window = t.host.window;
+  EXPECT_EQ(s.ballsLeft, (std::array<std::int32_t, 4>{4, 4, 4, 4}));
+  EXPECT_EQ(s.stepDelay, 4500);
+  EXPECT_FALSE(window.cursorShown);
+  ASSERT_TRUE(window.cursorClip.has_value());
+  const auto clip = *window.cursorClip;
+  EXPECT_EQ((std::array{clip.left, clip.top, clip.right, clip.bottom}),
+            (std::array{window.rect.left + 21, window.rect.bottom - 41, window.rect.right - 75,
+                        window.rect.bottom - 40}));
+  EXPECT_EQ(window.cursorPos.x, window.rect.left + 3 + s.paddleX) << "the pointer on the paddle";
+  EXPECT_EQ(t.host.menu.GetState(IDM_KRELMO), 8u | 3u) << "greyed, keeping its check";
+  EXPECT_EQ(t.host.menu.GetState(IDM_PLAYERS_2), 3u);
+  EXPECT_EQ(TextInk(dc, 10, 0), engine::kRed) << "the scoreboard shows during a match";
+}
+
+TEST_F(MatchTest, TwoVarnakPlayersAlternateEachWithTheirOwnWall) {
+  Choose(IDM_VARNAK);
+  Choose(IDM_PLAYERS_2);
+  Press(VK_F2);
+  EXPECT_EQ(engine.state.ballsLeft[0], 3);
+  EXPECT_EQ(engine.state.stepDelay, 3850);
+  EXPECT_EQ(TextInk(dc, 260, 220), engine::kWhite) << "\"Player 1 Up\"";
+
+  RemoveBrick(5, 3);  // player 1 hits a brick
+  LoseBall();
+  EXPECT_EQ(engine.state.currentPlayer, 1u);
+  EXPECT_TRUE(BrickStands(5, 3)) << "player 2's own wall is full";
+  EXPECT_EQ(TextInk(dc, 260, 220), engine::kWhite) << "\"Player 2 Up\"";
+  RemoveBrick(0, 0);
+
+  LoseBall();
+  EXPECT_EQ(engine.state.currentPlayer, 0u);
+  EXPECT_FALSE(BrickStands(5, 3)) << "player 1's wall comes back as it was left";
+  EXPECT_TRUE(BrickStands(0, 0));
+
+  LoseBall();
+  EXPECT_EQ(engine.state.currentPlayer, 1u);
+  EXPECT_FALSE(BrickStands(0, 0));
+  EXPECT_TRUE(BrickStands(5, 3));
+  EXPECT_EQ(engine.state.ballsLeft[0], 1);
+  EXPECT_EQ(engine.state.ballsLeft[1], 2);
+}
+
+TEST_F(MatchTest, TurnsSkipPlayersWhoAreOutAndTheLastOneServesUntilTheEnd) {
+  Choose(IDM_PLAYERS_4);
+  Press(VK_F2);
+  engine.state.ballsLeft[1] = 0;
+  LoseBall();
+  EXPECT_EQ(engine.state.currentPlayer, 2u) << "player 1 hands over to player 3";
+  engine.state.ballsLeft[3] = 0;
+  LoseBall();
+  EXPECT_EQ(engine.state.currentPlayer, 0u) << "player 3 hands back to player 1";
+  engine.state.ballsLeft = {0, 0, 0, 2};
+  engine.state.currentPlayer = 3;
+  LoseBall();
+  EXPECT_EQ(engine.match.gameActive, 1u);
+  EXPECT_EQ(engine.state.currentPlayer, 3u);
+  EXPECT_EQ(TextInk(dc, 260, 220), engine::kWhite) << "\"Player 4 Up\" again";
+  LoseBall();
+  EXPECT_EQ(engine.match.gameActive, 0u);
+}
+
+TEST_F(MatchTest, AServeStartsTheBallOnThePaddleGoingUpSidewaysByTheRandomDraw) {
+  Press(VK_F2);
+  game.app.randomSeed = 1;  // the generator's first draw from seed 1 is 41
+  game.ServeBall();
+  const auto& s = engine.state;
+  EXPECT_EQ(s.ballY, 402);
+  EXPECT_EQ(s.ballDY, -1);
+  EXPECT_EQ(s.ballX, s.paddleX + 26);
+  EXPECT_EQ(s.ballDX, -1) << "sideways by the random draw: 41 is odd";
+  engine.state.ballX = 200;
+  game.ServeBall();
+  EXPECT_EQ(s.ballX, 200) << "a second serve with the ball in play is ignored";
+}
+
+// A pause while waiting for a serve resumes waiting; a pause in play parks the ball, the timer
+// does nothing meanwhile, and the resume continues it from where it was.
+TEST_F(MatchTest, PauseFreesThePointerParksTheBallAndResumeContinuesFromWhereItWas) {
+  Press(VK_F2);
+  Press(VK_F3);
+  EXPECT_TRUE(t.host.window.cursorShown);
+  EXPECT_FALSE(t.host.window.cursorClip.has_value());
+  EXPECT_EQ(TextInk(dc, 220, 220), engine::kWhite) << "\"Paused - <F3> to resume\"";
+  Press(VK_F3);
+  EXPECT_EQ(engine.state.ballY, 480);
+  EXPECT_EQ(TextInk(dc, 220, 220), 0u) << "the pause text is cleared";
+  EXPECT_FALSE(t.host.window.cursorShown);
+  game.ServeBall();
+  Frames(1);
+  const auto before = engine.state;
+  ASSERT_LT(before.ballY, 402);
+  Press(VK_F3);
+  EXPECT_EQ(engine.state.ballY, 480);
+  EXPECT_EQ(dc.GetPixel(before.ballX + 3, before.ballY + 3), 0u) << "the ball is erased";
+  Frames(3);
+  EXPECT_EQ(engine.state.ballY, 480);
+  Press(VK_F3);
+  EXPECT_EQ(engine.state.ballY, before.ballY);
+  EXPECT_EQ(engine.state.ballX, before.ballX);
+  Frames(1);
+  EXPECT_NE(engine.state.ballY, before.ballY) << "the ball moves on";
+}
+
+// One player plays four balls to game over: the last wall stays on screen with "Game Over",
+// and the pointer and the menu come back.
+TEST_F(MatchTest, OnePlayerPlaysFourBallsToGameOverWhichStaysDrawnByTheRedraw) {
+  Press(VK_F2);
+  RemoveBrick(5, 10);
+  engine.state.playerScore[0] = 150;
+  for (int ball = 1; ball <= 4; ++ball) {
+    ASSERT_EQ(engine.match.gameActive, 1u) << "ball " << ball;
+    LoseBall();
+    EXPECT_EQ(engine.state.ballsLeft[0], 4 - ball);
+    if (ball < 4) {
+      EXPECT_EQ(TextInk(dc, 260, 220), 0u) << "no \"Player 1 Up\" for one player";
+    }
+  }
+  EXPECT_EQ(engine.match.gameActive, 0u);
+  EXPECT_TRUE(t.host.window.cursorShown);
+  EXPECT_FALSE(t.host.window.cursorClip.has_value());
+  EXPECT_EQ(t.host.menu.GetState(IDM_KRELMO), 8u) << "the menu comes back";
+  EXPECT_EQ(t.host.menu.GetState(IDM_PLAYERS_4), 0u);
+  EXPECT_GE(engine.state.ballY, 470) << "the ball stays out of play";
+  EXPECT_FALSE(BrickStands(5, 10)) << "the last wall stays on screen";
+  EXPECT_EQ(TextInk(dc, 280, 190), engine::kWhite) << "\"Game Over\"";
+  game.RedrawGameWindow();
+  EXPECT_FALSE(BrickStands(5, 10));
+  EXPECT_EQ(TextInk(dc, 10, 0), engine::kRed) << "player 1 scored: the scoreboard stays";
+}
+
+using testing::StartedGame;
+using testing::TestGame;
+
+TEST(StartUp, CentresTheWindowOnTheScreen) {
+  TestGame t;
+  t.host.window.screenWidth = 1280;
+  t.host.window.screenHeight = 1025;
+  t.game.InitApplication();
+  EXPECT_EQ(t.game.app.windowX, 320);
+  EXPECT_EQ(t.game.app.windowY, 272) << "the division truncates";
+}
+
+// The play timer, the timing module and the chime start whatever is found; a joystick that
+// answers gets its poll, stopped at shutdown; the mouse stays the controller on a first run.
+TEST(StartUp, StartsTheServicesFoundAndShutdownStopsThem) {
+  struct Case {
+    bool wave, joystick, readable;
+  };
+  for (const Case c : {Case{true, false, true}, Case{false, true, false}, Case{true, true, true}}) {
+    SCOPED_TRACE(::testing::Message() << c.wave << c.joystick << c.readable);
+    TestGame t;
+    t.host.sound.available = c.wave;
+    t.host.joystick.present = c.joystick;
+    t.host.joystick.readable = c.readable;
+    t.game.InitApplication();
+    const bool polled = c.joystick && c.readable;
+    EXPECT_EQ(t.host.window.timers.at(kPlayTimerId), 100u);
+    EXPECT_TRUE(t.game.timer.Initialized());
+    ASSERT_FALSE(t.host.sound.plays.empty());
+    EXPECT_EQ(t.host.sound.plays[0].waveId, 123);
+    EXPECT_EQ(t.host.sound.plays[0].flags, 0x40005u);
+    EXPECT_EQ(t.game.app.waveAvailable, c.wave ? 1u : 0u);
+    EXPECT_EQ(t.game.app.joystickPresent, polled ? 1u : 0u);
+    EXPECT_EQ(t.game.app.joystickTimerId != 0, polled);
+    EXPECT_EQ(t.engine.settings.useMouse, 1u);
+    EXPECT_EQ(t.host.menu.GetState(resources::IDM_MOUSE), 8u);
+    EXPECT_EQ(t.host.menu.GetState(resources::IDM_JOYSTICK), 3u);
+    t.game.ShutdownApplication();
+    EXPECT_EQ(t.host.joystick.stopCount, polled ? 1 : 0);
+    EXPECT_TRUE(t.host.window.timers.empty());
+    EXPECT_FALSE(t.game.timer.Initialized());
+    EXPECT_EQ(t.game.app.quitting, 1u);
+  }
+}
+
+TEST(MessageLoop, WaitsForEventsWhileIdleInsteadOfSpinning) {
+  StartedGame t;
+  auto& frames = t.host.frameHost;
+  frames.idleWaits = 0;
+  // The third idle wait posts the close request; the loop must wait, then end.
+  frames.onIdle = [&] {
+    if (frames.idleWaits == 3) t.host.queue.PostMessage(WM_CLOSE);
+  };
+  t.game.RunMessageLoop();
+  EXPECT_EQ(frames.idleWaits, 3u);
+}
+
+using States3 = std::array<std::uint32_t, 3>;
+using States4 = std::array<std::uint32_t, 4>;
+
+struct MenuGroups : testing::StartedGame {
+  std::uint32_t State(int id) const { return host.menu.GetState(id); }
+  States3 Sound() const {
+    return {State(IDM_NO_SOUND), State(IDM_DIGITAL_AUDIO), State(IDM_PC_SPEAKER)};
+  }
+  States4 Players() const {
+    return {State(IDM_PLAYERS_1), State(IDM_PLAYERS_2), State(IDM_PLAYERS_3), State(IDM_PLAYERS_4)};
+  }
+};
+
+TEST(SoundGroup, EachChoiceSetsTheSoundAndChecksOnlyItsItem) {
+  struct Row {
+    int id;
+    std::uint32_t wave;
+    std::uint32_t soundOn, digitalSound;
+    States3 states;  // No Sound, Digital Audio, PC Speaker
+  };
+  // Every row starts from digital audio on, so "No Sound" is seen to leave digitalSound be.
+  const Row rows[] = {
+      {IDM_NO_SOUND, 1, 0, 1, {8, 0, 0}},   {IDM_DIGITAL_AUDIO, 1, 1, 1, {0, 8, 0}},
+      {IDM_PC_SPEAKER, 1, 1, 0, {0, 0, 8}}, {IDM_NO_SOUND, 0, 0, 1, {8, 3, 0}},
+      {IDM_PC_SPEAKER, 0, 1, 0, {0, 3, 8}}, {IDM_DIGITAL_AUDIO, 0, 1, 1, {0, 8, 0}},
+      {IDM_ABOUT, 1, 1, 0, {0, 0, 8}},  // any other id is the speaker
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(::testing::Message() << "id " << row.id << ", wave " << row.wave);
+    MenuGroups t;
+    t.game.app.waveAvailable = row.wave;
+    t.engine.settings.soundOn = 1;
+    t.engine.settings.digitalSound = 1;
+    t.host.menu.SetState(IDM_DIGITAL_AUDIO, 8);
+    t.game.SelectSound(row.id);
+    EXPECT_EQ(t.engine.settings.soundOn, row.soundOn);
+    EXPECT_EQ(t.engine.settings.digitalSound, row.digitalSound);
+    EXPECT_EQ(t.Sound(), row.states);
+  }
+}
+
+TEST(PlayersGroup, EachChoiceSetsTheCountAndEnablesTheWholeGroupAndAMatchGreysIt) {
+  const std::pair<int, std::uint32_t> choices[] = {
+      {IDM_PLAYERS_1, 0}, {IDM_PLAYERS_2, 1}, {IDM_PLAYERS_3, 2},
+      {IDM_PLAYERS_4, 3}, {IDM_KRELMO, 3},  // any other non-zero id is four players
+  };
+  for (const auto& [id, count] : choices) {
+    SCOPED_TRACE(id);
+    MenuGroups t;
+    // From the states the menu resource gives before the settings are loaded.
+    t.host.menu.SetState(IDM_PLAYERS_1, 8);
+    for (const int greyed : {IDM_PLAYERS_2, IDM_PLAYERS_3, IDM_PLAYERS_4}) {
+      t.host.menu.SetState(greyed, 3);
+    }
+    t.game.SelectPlayers(id);
+    EXPECT_EQ(t.engine.settings.numPlayers, count);
+    States4 expected{};
+    expected[count] = 8;
+    EXPECT_EQ(t.Players(), expected);
+  }
+  // Greyed for a match, the group keeps its check and comes back with the same choice.
+  MenuGroups t;
+  t.game.SelectPlayers(IDM_PLAYERS_3);
+  t.game.SelectPlayers(0);
+  t.game.SelectPlayers(0);
+  EXPECT_EQ(t.Players(), (States4{3, 3, 11, 3})) << "greying twice adds nothing";
+  EXPECT_EQ(t.engine.settings.numPlayers, 2u);
+  t.game.SelectPlayers(IDM_PLAYERS_1 + 2);
+  EXPECT_EQ(t.Players(), (States4{0, 0, 8, 0}));
+}
+
+}  // namespace
+}  // namespace krelmo::app

@@ -1,0 +1,484 @@
+// The play engine: the frame of ball steps (its length, the input each step takes, the early
+// end on a right click, the lost ball); what the ball meets (bricks found by the colours of
+// eight probe pixels, the latch of a pass through the band, walls and paddle by coordinates,
+// points, extra balls and new walls); the playfield; and the sound cues on the speaker.
+#include <array>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "engine/collision.h"
+#include "engine/frame.h"
+#include "engine/playfield.h"
+#include "engine/sound_cues.h"
+#include "tests/engine/engine_test_support.h"
+
+namespace krelmo::engine {
+namespace {
+
+class CollisionTest : public EngineTest {
+ protected:
+  CollisionTest() {
+    engine.match.gameActive = 1;
+    DrawFullWall(engine);
+    UseDigitalSound();
+  }
+  void Catch(int x, int y = 405, int dx = 1) {
+    PlaceBall(x, y, dx, 1);
+    ResolveCollisions(engine);
+  }
+  void ClearWall() { Fill(21, 60, 621, 132, kBlack); }
+  const EngineState& s = engine.state;
+};
+
+struct Cell {
+  int row, column;  // row 0 at the top; {-1, -1} for none
+};
+
+// One contact with the full wall, set up from scratch.
+struct Contact {
+  int shaft;            // a column of the wall emptied first, or -1
+  Cell damaged;         // a cell whose colour point (cell + 3, cell + 3) is blackened first
+  int latched, varnak;  // the latch and the variant before the contact
+  int x, y, dx, dy;     // the ball
+  Cell struck, spared;  // a cell the contact clears and one it leaves
+  std::int32_t points;
+  int dxAfter, dyAfter;
+};
+
+TEST_F(CollisionTest, EachProbeStrikesItsCellScoresItsColourAndTurnsTheBall) {
+  const Contact contacts[] = {
+      // Under the red row moving up: the leading top probe acts, the latch stops the other.
+      {-1, {-1, -1}, 0, 0, 100, 132, 1, -1, {5, 2}, {5, 3}, 5, 1, 1},
+      {-1, {-1, -1}, 1, 0, 100, 132, 1, -1, {-1, -1}, {5, 2}, 0, 1, -1},  // latched
+      {-1, {-1, -1}, 0, 0, 300, 51, -1, 1, {0, 9}, {0, 8}, 250, -1, -1},  // down to magenta
+      // In the shaft of column 3 (x 111 to 140), against column 2: a side contact turns the
+      // ball both ways with the latch clear, only sideways with it set.
+      {3, {-1, -1}, 0, 0, 111, 100, -1, -1, {3, 2}, {4, 2}, 25, 1, 1},
+      {3, {-1, -1}, 1, 0, 111, 100, -1, -1, {3, 2}, {4, 2}, 25, 1, -1},
+      {3, {-1, -1}, 0, 0, 131, 100, 1, 1, {-1, -1}, {4, 4}, 0, 1, 1},  // probes at x 140
+      {1, {-1, -1}, 0, 1, 73, 100, 1, -1, {3, 2}, {4, 2}, 25, 1, -1},  // Varnak: no turn
+      {-1, {5, 2}, 0, 0, 100, 132, -1, -1, {5, 2}, {5, 3}, 0, -1, 1},  // no points, no cue
+  };
+  for (const Contact& c : contacts) {
+    SCOPED_TRACE(::testing::Message() << "ball at " << c.x << "," << c.y << " moving " << c.dx
+                                      << "," << c.dy << " in shaft " << c.shaft);
+    DrawFullWall(engine);
+    engine.state.playerScore[0] = engine.state.shownScore = 0;
+    host.sound.plays.clear();
+    hooks.scoreboards = 0;
+    if (c.shaft >= 0) RemoveColumn(c.shaft);
+    const int dx = CellLeft(c.damaged.column) + 3, dy = CellTop(c.damaged.row) + 3;
+    if (c.damaged.row >= 0) Fill(dx, dy, dx + 1, dy + 1, kBlack);
+    engine.state.brickHitLatch = c.latched;
+    engine.settings.gameVariant = c.varnak;
+    PlaceBall(c.x, c.y, c.dx, c.dy);
+    CheckBrickContacts(engine);
+    if (c.struck.row >= 0) {
+      EXPECT_TRUE(CellIsBlack(c.struck.row, c.struck.column));
+      EXPECT_TRUE(s.brickHitLatch);
+      EXPECT_GT(hooks.scoreboards, 0) << "the scoreboard is redrawn even for no points";
+    }
+    EXPECT_FALSE(CellIsBlack(c.spared.row, c.spared.column));
+    EXPECT_EQ(Score(), c.points);
+    EXPECT_EQ(host.sound.plays.size(), c.points ? 1u : 0u);
+    EXPECT_EQ((std::pair{s.ballDX, s.ballDY}),
+              (std::pair<std::int16_t, std::int16_t>(c.dxAfter, c.dyAfter)));
+  }
+}
+
+TEST_F(CollisionTest, TheLatchHoldsWhileTheBallsTopIsInTheBandFrom51To133) {
+  PlaceBall(100, 132, 1, -1);
+  CheckBrickContacts(engine);  // the first contact sets it
+  PlaceBall(100, 133, 1, 1);
+  CheckBrickContacts(engine);
+  EXPECT_TRUE(s.brickHitLatch) << "133 is still in the band";
+  PlaceBall(100, 134, 1, 1);
+  CheckBrickContacts(engine);
+  EXPECT_FALSE(s.brickHitLatch) << "out in the field it clears";
+  PlaceBall(200, 132, 1, -1);
+  CheckBrickContacts(engine);
+  EXPECT_EQ(Score(), 10) << "a second pass strikes again";
+  EXPECT_EQ(s.ballDY, 1);
+}
+
+TEST_F(CollisionTest, EachZoneOfThePaddleGivesItsSidewaysStep) {
+  MovePaddle(engine, 290);
+  // The ball comes in with +1: d is its x less the paddle's.
+  const std::pair<int, int> zones[] = {{-6, -2}, {5, -2}, {6, -1}, {20, -1},
+                                       {32, 1},  {48, 1}, {49, 2}, {58, 2}};
+  for (const auto& [d, dx] : zones) {
+    Catch(290 + d);
+    EXPECT_EQ(s.ballDX, dx) << "d = " << d;
+    EXPECT_EQ(s.ballDY, -1);
+    EXPECT_EQ(s.ballY, 405) << "inside the paddle's ends the ball is not moved";
+  }
+  for (const int d : {21, 26, 31}) {
+    for (const int dx : {-1, 2}) {
+      Catch(290 + d, 405, dx);
+      EXPECT_EQ(s.ballDX, dx) << "d = " << d << " keeps the step it came with";
+    }
+  }
+}
+
+TEST_F(CollisionTest, BallsAtThePaddlesEndsAreLiftedBesideItAndBeyondThemMissed) {
+  MovePaddle(engine, 290);
+  // The ball at x, y: whether it is caught, and where it is then.
+  const std::tuple<int, int, bool, int, int> rows[] = {
+      {348, 405, true, 348, 405}, {349, 405, true, 351, 402},  {350, 405, true, 351, 402},
+      {351, 405, true, 351, 402}, {352, 405, false, 352, 405}, {283, 405, true, 282, 402},
+      {282, 405, true, 282, 402}, {281, 405, false, 281, 405}, {320, 401, false, 320, 401},
+      {320, 414, true, 320, 414}, {320, 415, false, 320, 415},
+  };
+  for (const auto& [x, y, caught, xAfter, yAfter] : rows) {
+    Catch(x, y);
+    EXPECT_EQ((std::tuple<int, int, int>(s.ballDY, s.ballX, s.ballY)),
+              (std::tuple(caught ? -1 : 1, xAfter, yAfter)))
+        << x << "," << y;
+  }
+}
+
+TEST_F(CollisionTest, ACatchPlaysTheBounceCueRedrawsThePaddleAndChecksTheWall) {
+  MovePaddle(engine, 290);
+  Fill(300, 412, 310, 416, kBlack);  // a hole the ball left in the paddle
+  Catch(320);
+  EXPECT_EQ(WavesPlayed(), std::vector<int>{130});
+  EXPECT_EQ(dc.GetPixel(305, 414), kWhite);
+  EXPECT_EQ(Score(), 0);
+  ClearWall();
+  Catch(316);
+  EXPECT_EQ(Score(), 5000);
+  EXPECT_EQ(dc.GetPixel(SavePointX(10), SamplePointY(3)), kYellow);
+}
+
+TEST_F(CollisionTest, ABallLowInTheZoneIsCaughtOnEveryStepUpTo402) {
+  engine.settings.useMouse = 1;
+  MovePaddle(engine, 290);
+  PlaceBall(316, 409, 1, 1);
+  RunFrame(engine);
+  EXPECT_EQ(WavesPlayed(), std::vector<int>(9, 130)) << "catches at 410, 409, ..., 402";
+  EXPECT_EQ(s.ballY, 402 - 110);
+}
+
+TEST_F(CollisionTest, LeavingTheBandEitherWayRepaintsTheWall) {
+  // Columns 8 to 10 cleared so that no probe finds a brick.
+  for (int column = 8; column <= 10; ++column) RemoveColumn(column);
+  const struct {
+    int y, dy;
+    bool repaints;
+  } rows[] = {{52, -1, true}, {133, 1, true}, {52, 1, false}, {133, -1, false}, {53, -1, false}};
+  for (const auto& r : rows) {
+    // A distant brick damaged away from its repaint point, and something left in the field.
+    Fill(CellLeft(15), CellTop(2), CellLeft(15) + 8, CellTop(2) + 8, kBlack);
+    Fill(100, 300, 108, 308, kGreen);
+    PlaceBall(300, r.y, 1, r.dy);
+    ResolveCollisions(engine);
+    EXPECT_EQ(dc.GetPixel(CellLeft(15) + 2, CellTop(2) + 2) == kGreen, r.repaints) << r.y;
+    EXPECT_EQ(dc.GetPixel(104, 304) == 0, r.repaints) << r.y;
+  }
+  EXPECT_TRUE(CellIsBlack(1, 9)) << "a brick gone stays gone";
+}
+
+TEST_F(CollisionTest, PointsGoToThePlayerWhoseTurnItIsWithABallForEach15000) {
+  engine.state.currentPlayer = 2;
+  ScoreHit(engine, kBlue);
+  EXPECT_EQ((std::array{engine.state.playerScore[2], engine.state.shownScore, Score()}),
+            (std::array{100, 100, 0}));
+
+  engine.state.currentPlayer = 0;
+  engine.state.playerScore[0] = engine.state.shownScore = 14'990;
+  engine.state.ballsLeft[0] = 2;
+  host.sound.plays.clear();
+  ScoreHit(engine, kOrange);
+  EXPECT_EQ(engine.state.ballsLeft[0], 3);
+  EXPECT_EQ(WavesPlayed(), (std::vector<int>{127, 135})) << "a brick, then an extra ball";
+  ScoreHit(engine, kMagenta);
+  EXPECT_EQ(engine.state.ballsLeft[0], 3) << "15,000 to 15,250 earns none";
+
+  engine.state.playerScore[0] = engine.state.shownScore = 27'000;
+  host.sound.plays.clear();
+  ScoreHit(engine, kWallBonus);
+  EXPECT_EQ(Score(), 32'000);
+  EXPECT_EQ(engine.state.ballsLeft[0], 4);
+  EXPECT_EQ(WavesPlayed(), (std::vector<int>{133, 135}));
+}
+
+TEST_F(CollisionTest, AWallIsClearedWhenNoSavePointIsColoured) {
+  ClearWall();
+  Fill(CellLeft(19), CellTop(5), CellLeft(19) + 30, CellTop(5) + 12, kRed);
+  CheckWallCleared(engine);
+  EXPECT_EQ(Score(), 0) << "one brick left";
+  Fill(SavePointX(19), SamplePointY(5), SavePointX(19) + 1, SamplePointY(5) + 1, kBlack);
+  CheckWallCleared(engine);
+  EXPECT_EQ(Score(), 5000) << "a brick damaged at its save point counts as gone";
+  EXPECT_EQ(WavesPlayed(), std::vector<int>{133});
+  EXPECT_EQ(dc.GetPixel(SavePointX(0), SamplePointY(0)), kMagenta) << "a full wall again";
+  EXPECT_EQ(dc.GetPixel(SavePointX(19), SamplePointY(5)), kRed);
+}
+
+TEST_F(CollisionTest, EachClearedWallSpeedsTheBallUpDownTo2200) {
+  engine.state.ballsLeft[0] = 2;
+  const std::int32_t expected[] = {3850, 3200, 2550, 2500, 2450, 2400,
+                                   2350, 2300, 2250, 2200, 2200};
+  for (const std::int32_t delay : expected) {
+    ClearWall();
+    CheckWallCleared(engine);
+    EXPECT_EQ(engine.state.stepDelay, delay);
+  }
+  EXPECT_EQ(Score(), 11 * 5000);
+  EXPECT_EQ(engine.state.ballsLeft[0], 2 + 3) << "marks at 15,000, 30,000 and 45,000";
+}
+
+constexpr Colour kRowColours[kBrickRows] = {kMagenta, kBlue, kGreen, kYellow, kOrange, kRed};
+
+class PlayfieldTest : public ::testing::Test {
+ protected:
+  void Blacken(int left, int top, int right, int bottom) {
+    dc.SelectObject(blackBrush);
+    dc.SelectObject(blackPen);
+    dc.Rectangle(left, top, right, bottom);
+  }
+
+  testing::TestGame t;
+  Engine& engine = t.engine;
+  platform::Surface& dc = t.dc;
+};
+
+TEST_F(PlayfieldTest, AFullWallFillsEveryCellInItsRowColourEndingAtColumn619) {
+  DrawFullWall(engine);
+  for (int row = 0; row < kBrickRows; ++row) {
+    const int top = CellTop(row);
+    for (int column = 0; column < kBrickColumns; ++column) {
+      const int left = CellLeft(column);
+      for (const auto& [x, y] : {std::pair{left, top}, {left + 14, top + 11}, {left + 28, top}}) {
+        EXPECT_EQ(dc.GetPixel(x, y), kRowColours[row]) << "row " << row << " at " << x;
+      }
+    }
+    EXPECT_EQ(dc.GetPixel(620, top + 6), 0u) << "the band stops a pixel short of the edge";
+    EXPECT_EQ(dc.GetPixel(20, top + 6), 0u);
+  }
+  EXPECT_EQ(dc.GetPixel(100, 59), 0u);
+  EXPECT_EQ(dc.GetPixel(100, 132), 0u);
+  EXPECT_EQ(dc.SelectedPen(), kBlack) << "the black pen is in force afterwards";
+}
+
+TEST_F(PlayfieldTest, SavingReadsEachBricksSavePointIntoOneSlotOrAll) {
+  DrawFullWall(engine);
+  Blacken(CellLeft(7), CellTop(2), CellLeft(7) + 30, CellTop(2) + 12);
+  Blacken(SavePointX(3), SamplePointY(1), SavePointX(3) + 1, SamplePointY(1) + 1);
+  SaveWall(engine, 2);
+  const auto& slots = engine.state.savedWall;
+  EXPECT_EQ(slots[2][2 * kBrickColumns + 7], 0u);
+  EXPECT_EQ(slots[2][1 * kBrickColumns + 3], 0u) << "only the save point is read";
+  EXPECT_EQ(slots[2][0], kMagenta);
+  EXPECT_EQ(slots[2][5 * kBrickColumns + 19], kRed);
+  for (const int other : {0, 1, 3}) {
+    for (const Colour c : slots[other]) EXPECT_EQ(c, 0u) << "slot " << other;
+  }
+  SaveWall(engine, kAllSlots);
+  for (int slot = 0; slot < kPlayerSlots; ++slot) EXPECT_EQ(slots[slot], slots[2]);
+}
+
+TEST_F(PlayfieldTest, ClearingThePlayAreaLeavesTheWallsAndThePaddleRow) {
+  dc.SelectObject(whiteBrush);
+  dc.Rectangle(0, 0, 640, 480);
+  ClearPlayArea(engine);
+  EXPECT_EQ(dc.GetPixel(22, 133), 0u);
+  EXPECT_EQ(dc.GetPixel(618, 408), 0u);
+  EXPECT_EQ(dc.GetPixel(21, 133), kWhite);
+  EXPECT_EQ(dc.GetPixel(619, 408), kWhite);
+  EXPECT_EQ(dc.GetPixel(300, 409), kWhite) << "the paddle row is outside the play area";
+}
+
+class FrameTest : public EngineTest {
+ protected:
+  FrameTest() {
+    MovePaddle(engine, 290);
+    PlaceBall(300, 300, 1, -1);
+  }
+  std::uint64_t Waits() const { return host.frameHost.waits; }
+  void PostMouse(LPARAM lParam) { host.queue.PostMessage(WM_MOUSEMOVE, 0, lParam); }
+  // Runs a frame, noting the paddle's place at the end of each step.
+  std::vector<int> PaddleAtEachStep() {
+    std::vector<int> paddle;
+    engine.onStepEnd = [&] { paddle.push_back(engine.state.paddleX); };
+    RunFrame(engine);
+    return paddle;
+  }
+};
+
+TEST_F(FrameTest, AWaitEndsOnlyWhenAllItsTicksHavePassed) {
+  // A host under which each wait lets a single tick pass: the clock is wound back before the
+  // headless host moves it on by the ticks still to wait (5 less those already waited).
+  host.frameHost.onWait = [&] {
+    host.clock.Set(host.clock.Ticks() - (5 - (host.frameHost.waits - 1)) + 1);
+  };
+  const std::uint64_t start = host.clock.Ticks();
+  WaitTicks(engine, 5);
+  EXPECT_EQ(Waits(), 5u);
+  EXPECT_EQ(host.clock.Ticks() - start, 5u);
+}
+
+TEST_F(FrameTest, ABallOutOfPlayMakesNoWaitNoPortWriteAndNoDrawing) {
+  engine.settings.soundOn = 1;
+  const std::uint64_t generation = dc.Generation();
+  for (const int y : {470, 480}) {
+    engine.state.ballY = static_cast<std::int16_t>(y);
+    RunFrame(engine);
+  }
+  EXPECT_EQ(Waits(), 0u);
+  EXPECT_TRUE(host.portWrites.empty());
+  EXPECT_EQ(dc.Generation(), generation);
+}
+
+TEST_F(FrameTest, WithTheMouseEachStepTakesTheNewestWaitingMoveKeepingThePaddleInsideTheWalls) {
+  // Moves in a row merge into the newest; a key between two keeps them apart. The pointer's x
+  // is the low 16 bits of lParam, read unsigned; past the right end the paddle stops at 561,
+  // left of the strip at 20.
+  PostMouse(MakePointLParam(60, 420));
+  for (const int x : {100, 200, 633, 0xFFFF, 5}) {
+    PostMouse(MakePointLParam(x, 420));
+    host.queue.PostMessage(WM_KEYDOWN, VK_F3);
+  }
+  PostMouse((LPARAM{1} << 32) | (LPARAM{470} << 16) | 401);
+  host.queue.PostMessage(WM_RBUTTONDOWN);
+  const std::vector<int> paddle = PaddleAtEachStep();
+  ASSERT_EQ(paddle.size(), 119u) << "a right click does not end a frame in mouse mode";
+  EXPECT_EQ(std::vector<int>(paddle.begin(), paddle.begin() + 7),
+            (std::vector<int>{100, 200, 561, 561, 20, 401, 401}));
+  EXPECT_EQ(dc.GetPixel(430, 415), kWhite);
+  EXPECT_EQ(dc.GetPixel(300, 415), 0u) << "the old paddle is gone";
+  Message message;
+  EXPECT_TRUE(host.queue.PeekMessage(message, WM_RBUTTONDOWN, WM_RBUTTONDOWN, false))
+      << "the click is left for after the frame";
+}
+
+TEST_F(FrameTest, WithTheJoystickItIsPolledOnEveryTwelfthStepAndMouseMovesWait) {
+  engine.settings.useMouse = 0;
+  PostMouse(MakePointLParam(100, 420));
+  RunFrame(engine);
+  // Each poll happens inside a step: after 11, 23, ... steps have ended.
+  EXPECT_EQ(hooks.pollsAtStep, (std::vector<int>{11, 23, 35, 47, 59, 71, 83, 95, 107}));
+  EXPECT_EQ(engine.state.paddleX, 290);
+  EXPECT_EQ(host.queue.Size(), 1u);
+}
+
+TEST_F(FrameTest, WithTheJoystickARightClickEndsTheFrameBeforeTheEraseAndStaysQueued) {
+  engine.settings.useMouse = 0;
+  engine.settings.soundOn = 1;
+  host.frameHost.onWait = [&] {
+    if (host.frameHost.waits == 5) host.queue.PostMessage(WM_RBUTTONDOWN);
+  };
+  RunFrame(engine);
+  EXPECT_EQ(Waits(), 5u);
+  EXPECT_EQ(hooks.stepsEnded, 4);
+  EXPECT_EQ(engine.state.ballY, 296);
+  EXPECT_EQ(dc.GetPixel(engine.state.ballX + 3, engine.state.ballY + 3), kWhite)
+      << "the ball stays drawn";
+  EXPECT_EQ(host.pc.SpeakerPortValue() & 3, 0) << "the speaker went off after the wait";
+  Message message;
+  EXPECT_TRUE(host.queue.PeekMessage(message, 0, 0, false));
+  EXPECT_EQ(message.message, WM_RBUTTONDOWN);
+}
+
+TEST_F(FrameTest, AStepReaching470HandsTheBallToTheMatchWhichMayEndIt) {
+  for (const int ballsLeft : {1, 0}) {
+    hooks.loseBallResult = ballsLeft;
+    host.frameHost.waits = 0;
+    hooks.stepsEnded = 0;
+    PlaceBall(100, 469, 1, 1);
+    RunFrame(engine);
+    EXPECT_EQ(Waits(), 1u);
+    EXPECT_EQ(hooks.stepsEnded, 1);
+    EXPECT_EQ(engine.state.ballY, 470);
+    EXPECT_EQ(dc.GetPixel(104, 473), 0u) << "no ball drawn at 470";
+  }
+  EXPECT_EQ(hooks.lostBalls, 2);
+  EXPECT_EQ(hooks.endedMatches, 1) << "only when no balls are left";
+}
+
+TEST_F(FrameTest, PassingBelowThePaddlePlaysTheMissCueThenRedrawsThePaddle) {
+  UseDigitalSound();
+  PlaceBall(100, 418, 1, 1);
+  Fill(300, 411, 320, 419, kBlack);  // a hole in the paddle
+  std::vector<std::size_t> playsAtStep;
+  std::vector<bool> paddleWhole;
+  engine.onStepEnd = [&] {
+    playsAtStep.push_back(host.sound.plays.size());
+    paddleWhole.push_back(dc.GetPixel(310, 415) == kWhite);
+  };
+  RunFrame(engine);
+  ASSERT_EQ(playsAtStep.size(), 52u) << "steps to 419, 420, 421, ..., 470";
+  EXPECT_EQ(playsAtStep[0], 0u);
+  EXPECT_EQ(playsAtStep[1], 1u);
+  EXPECT_EQ(host.sound.plays[0].waveId, 132);
+  EXPECT_EQ(host.sound.plays[0].flags, 0x40005u);
+  EXPECT_FALSE(paddleWhole[1]);
+  EXPECT_TRUE(paddleWhole[2]) << "redrawn when the ball reaches 421";
+}
+
+using Writes = std::vector<std::pair<int, int>>;
+
+class SoundCueTest : public EngineTest {
+ protected:
+  void UsePcSpeaker() {
+    engine.settings.soundOn = 1;
+    engine.settings.digitalSound = 0;
+  }
+  Writes PortWrites() const {
+    Writes out;
+    for (const auto& w : host.portWrites) out.emplace_back(w.port, w.value);
+    return out;
+  }
+};
+
+using SpeakerCue = SoundCueTest;
+using DigitalCue = SoundCueTest;
+using SilentCue = SoundCueTest;
+
+// Each tone loads counter 2 with a square wave of its divisor, low byte first, then opens the
+// gate; the long cues are silent on the speaker.
+TEST_F(SpeakerCue, EachToneLoadsItsDivisorThenOpensTheGate) {
+  UsePcSpeaker();
+  const std::pair<Cue, int> tones[] = {{Cue::kRedBrick, 1704},     {Cue::kOrangeBrick, 1590},
+                                       {Cue::kYellowBrick, 1491},  {Cue::kGreenBrick, 1403},
+                                       {Cue::kBlueBrick, 1325},    {Cue::kMagentaBrick, 1255},
+                                       {Cue::kWallOrPaddle, 1084}, {Cue::kMiss, 0},
+                                       {Cue::kWallCleared, 0},     {Cue::kExtraBall, 0}};
+  for (const auto& [cue, divisor] : tones) {
+    host.portWrites.clear();
+    PlayCue(engine, cue);
+    const Writes expected =
+        divisor ? Writes{{0x43, 0xB6}, {0x42, divisor & 0xFF}, {0x42, divisor >> 8}, {0x61, 0x03}}
+                : Writes{};
+    EXPECT_EQ(PortWrites(), expected) << divisor;
+  }
+  EXPECT_EQ(host.pc.Counter2Divisor(), 1084);
+  EXPECT_TRUE(host.sound.plays.empty());
+}
+
+TEST_F(DigitalCue, EveryStepStillClearsTheSpeakerGate) {
+  UseDigitalSound();
+  host.pc.Outp(0x61, 0x03);
+  PlaceBall(300, 300, 1, -1);
+  BallStep(engine, 1);
+  EXPECT_EQ(host.pc.SpeakerPortValue(), 0x00);
+  EXPECT_EQ(host.pc.Counter2Divisor(), 0) << "no tone was programmed";
+}
+
+TEST_F(SilentCue, NoSoundPlaysNothingAndTouchesNoPortDuringAFrame) {
+  engine.settings.soundOn = 0;
+  engine.settings.digitalSound = 1;
+  DrawFullWall(engine);
+  PlaceBall(300, 140, 1, -1);  // on its way into the wall: bricks and walls are struck
+  RunFrame(engine);
+  ASSERT_GT(Score(), 0);
+  EXPECT_TRUE(host.sound.plays.empty());
+  for (const auto& w : host.portWrites) {
+    EXPECT_EQ(w.port, 0x43) << "only the timing module's latches";
+    EXPECT_EQ(w.value, 0x00);
+  }
+}
+
+}  // namespace
+}  // namespace krelmo::engine

@@ -1,0 +1,575 @@
+// The platform's services: the drawing surface (rectangles, exact colour read-back, clipping,
+// text on its opaque box); the message queue (order, filters, coalesced ticks and moves, quit);
+// the timing module (its error reports and the time it measures); the registry file store
+// (what it keeps, the files it reads, the old file kept whole when a save fails); and the sound
+// (the one-voice play rules, the mixer rendering the speaker's wave and the recordings).
+#include <gtest/gtest.h>
+#ifndef _WIN32
+#include <signal.h>
+#include <sys/resource.h>
+#endif
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "engine/palette.h"
+#include "platform/audio_mixer.h"
+#include "platform/clock.h"
+#include "platform/message_queue.h"
+#include "platform/pc_hardware.h"
+#include "platform/registry.h"
+#include "platform/surface.h"
+#include "resources/fonts/game_font.h"
+#include "resources/waves.h"
+#include "timing/timer_module.h"
+
+namespace krelmo {
+namespace {
+
+using platform::Surface;
+
+class SurfaceTest : public ::testing::Test {
+ protected:
+  // Counts the pixels of one colour over the whole surface.
+  int CountColour(Colour colour) const {
+    int n = 0;
+    for (int y = 0; y < Surface::kHeight; ++y)
+      for (int x = 0; x < Surface::kWidth; ++x) n += dc.GetPixel(x, y) == colour;
+    return n;
+  }
+  Surface dc;
+};
+
+TEST_F(SurfaceTest, RectanglePaintsRingInPenAndInsideInBrushWithRightAndBottomExcluded) {
+  dc.SelectObject(engine::blackPen);
+  dc.SelectObject(engine::whiteBrush);
+  dc.SelectObject(Pen{engine::kRed});
+  dc.Rectangle(10, 10, 18, 18);
+  for (int y = 8; y < 20; ++y) {
+    for (int x = 8; x < 20; ++x) {
+      const bool inside = x >= 10 && x <= 17 && y >= 10 && y <= 17;
+      const bool ring = inside && (x == 10 || x == 17 || y == 10 || y == 17);
+      const Colour expected = ring ? engine::kRed : inside ? engine::kWhite : 0;
+      EXPECT_EQ(dc.GetPixel(x, y), expected) << x << "," << y;
+    }
+  }
+}
+
+TEST_F(SurfaceTest, EmptyThinReversedAndClippedRectangles) {
+  dc.SelectObject(engine::whiteBrush);
+  dc.SelectObject(Pen{engine::kRed});
+  dc.Rectangle(100, 100, 100, 108);  // zero width
+  dc.Rectangle(100, 100, 108, 100);  // zero height
+  // Wholly outside on each side.
+  for (const auto& [l, t, r, b] :
+       {std::array{-100, 10, -1, 20}, {640, 10, 700, 20}, {10, -100, 20, 0}, {10, 480, 20, 600}}) {
+    dc.Rectangle(l, t, r, b);
+  }
+  EXPECT_EQ(CountColour(0), Surface::kWidth * Surface::kHeight);
+  dc.Rectangle(50, 50, 51, 60);
+  EXPECT_EQ(CountColour(engine::kRed), 10) << "one pixel wide is all ring";
+  dc.Rectangle(18, 18, 10, 10);  // reversed
+  EXPECT_EQ((std::array{dc.GetPixel(10, 10), dc.GetPixel(12, 12), dc.GetPixel(18, 18)}),
+            (std::array{engine::kRed, engine::kWhite, Colour{0}}));
+  dc.Rectangle(636, 476, 645, 490);  // bottom-right corner: the near ring and the inside show
+  EXPECT_EQ(dc.GetPixel(636, 476), engine::kRed);
+  EXPECT_EQ(dc.GetPixel(639, 479), engine::kWhite);
+  dc.Rectangle(-5, -5, 3, 3);  // top-left corner: the inside and the far ring
+  EXPECT_EQ(dc.GetPixel(0, 0), engine::kWhite);
+  EXPECT_EQ(dc.GetPixel(2, 0), engine::kRed);
+  // A huge rectangle paints the whole surface inside, its ring off-screen; outside reads black.
+  dc.Rectangle(-1000, -1000, 5000, 5000);
+  EXPECT_EQ(CountColour(engine::kWhite), Surface::kWidth * Surface::kHeight);
+  for (const auto& [x, y] : {std::pair{-1, 0}, {0, -1}, {640, 0}, {0, 480}}) {
+    EXPECT_EQ(dc.GetPixel(x, y), 0u) << x << "," << y;
+  }
+  EXPECT_EQ(engine::kOrange, 0x000080FFu) << "red sits in the low byte";
+}
+
+TEST_F(SurfaceTest, TextStandsOnAnOpaqueBoxOfTheBackgroundColour) {
+  dc.SetTextColor(engine::kRed);
+  dc.SetBkColor(engine::kSilver);
+  dc.TextOutA(10, 0, "B:4");
+  // The block font inks columns 1-6 and rows 3-12 of each 8 x 16 cell.
+  EXPECT_EQ(dc.GetPixel(12, 5), engine::kRed);
+  EXPECT_EQ(dc.GetPixel(10, 0), engine::kSilver);
+  EXPECT_EQ(dc.GetPixel(33, 15), engine::kSilver);
+  EXPECT_EQ(dc.GetPixel(34, 5), 0u) << "the box ends with the text";
+  EXPECT_EQ(dc.SetTextColor(engine::kWhite), engine::kRed) << "returns the colour replaced";
+  // Clipped at the edges.
+  dc.SetBkColor(engine::kBlue);
+  dc.TextOutA(630, 470, "clipped text");
+  dc.TextOutA(-50, -10, "clipped text");
+  EXPECT_EQ(dc.GetPixel(639, 470), engine::kBlue);
+  EXPECT_EQ(dc.GetPixel(639, 479), engine::kWhite) << "ink of the second character";
+  EXPECT_EQ(dc.GetPixel(0, 5), engine::kBlue) << "bottom row of a character cell";
+}
+
+// A text drawn again where it stands repaints only what changed. Each row draws its first
+// text, does something in between, and draws its second text: its box must hold the
+// second text whole, and everything else stay as it was.
+TEST(SurfaceText, RedrawingAStandingTextLeavesTheNewTextWholeAndTheRestAsItWas) {
+  using Between = std::function<void(Surface&)>;
+  const Between nothing = [](Surface&) {};
+  struct Row {
+    const char* what;
+    std::string first;
+    Between between;
+    std::string second;
+  };
+  const Row rows[] = {
+      {"a shorter text leaves the old tail", "B:10", nothing, "B:9"},
+      {"a glyph that inks left of its pen goes", "1j", nothing, "1a"},
+      {"the same text over another text", "Game Over", [](Surface& s) { s.TextOutA(25, 98, "xx"); },
+       "Game Over"},
+      {"the same text, a rectangle elsewhere", "Game Over",
+       [](Surface& s) { s.Rectangle(300, 300, 310, 310); }, "Game Over"},
+  };
+  for (const Row& row : rows) {
+    Surface drawn;
+    drawn.SetFont(&resources::kGameFont);
+    drawn.SetTextColor(engine::kRed);
+    drawn.SetBkColor(engine::kSilver);
+    drawn.SelectObject(engine::whiteBrush);
+    drawn.TextOutA(20, 95, row.first);
+    row.between(drawn);
+    const Surface before = drawn;
+    drawn.TextOutA(20, 95, row.second);
+    const auto mask = platform::RenderText(drawn.Font(), row.second);
+    int differ = 0;
+    for (int y = 85; y < 125; ++y) {
+      for (int x = 0; x < 200; ++x) {
+        const bool boxed = x >= 20 && x < 20 + mask.width && y >= 95 && y < 95 + mask.height;
+        const Colour want = !boxed                    ? before.GetPixel(x, y)
+                            : mask.At(x - 20, y - 95) ? drawn.TextColor()
+                                                      : drawn.BkColor();
+        differ += drawn.GetPixel(x, y) != want;
+      }
+    }
+    EXPECT_EQ(differ, 0) << row.what;
+  }
+}
+
+using platform::MessageQueue;
+
+// Ticks are coalesced to one pending per timer; ticks and quit come after posted messages; a
+// filter takes the oldest match and leaves the rest; a peek without remove leaves it queued.
+TEST(MessageQueue, FiltersTakeTheOldestMatchAndTicksAndQuitComeLast) {
+  MessageQueue q;
+  q.PostTimer(1);
+  q.PostTimer(1);
+  q.PostTimer(2);
+  q.PostQuitMessage(3);
+  q.PostMessage(WM_KEYDOWN, VK_F2, 3);
+  q.PostMessage(WM_MOUSEMOVE, 0, 100);
+  q.PostMessage(WM_RBUTTONDOWN, 1, 2);
+  Message m;
+  EXPECT_FALSE(q.PeekMessage(m, WM_LBUTTONDOWN, WM_LBUTTONDOWN, true));
+  ASSERT_TRUE(q.PeekMessage(m, WM_RBUTTONDOWN, WM_RBUTTONDOWN, false));
+  ASSERT_TRUE(q.PeekMessage(m, WM_MOUSEMOVE, WM_MOUSEMOVE, true));
+  EXPECT_EQ(m.lParam, 100);
+  std::vector<std::pair<MessageId, WPARAM>> taken;
+  for (int i = 0; i < 8 && q.PeekMessage(m, 0, 0, true); ++i)
+    taken.emplace_back(m.message, m.wParam);
+  EXPECT_EQ(
+      taken,
+      (std::vector<std::pair<MessageId, WPARAM>>{
+          {WM_KEYDOWN, VK_F2}, {WM_RBUTTONDOWN, 1}, {WM_QUIT, 3}, {WM_TIMER, 1}, {WM_TIMER, 2}}));
+  q.PostTimer(1);  // due again once the pending one was taken, as is a move
+  q.PostMessage(WM_MOUSEMOVE, 0, 2);
+  EXPECT_EQ(q.Size(), 2u);
+}
+
+// Each row posts its messages in order (a move's lParam is its x) and lists what comes out.
+TEST(MessageQueue, AMouseMoveMergesIntoAWaitingMoveThatNoClickOrKeyFollows) {
+  struct Row {
+    const char* what;
+    std::vector<Message> posted;
+    std::vector<Message> taken;
+  };
+  const Message key{WM_KEYDOWN, VK_F3, 0};
+  const Message click{WM_LBUTTONDOWN, 1, 7};
+  const Message command{WM_COMMAND, 40001, 0};
+  const Row rows[] = {
+      {"moves in a row",
+       {{WM_MOUSEMOVE, 0, 1}, {WM_MOUSEMOVE, 1, 2}, {WM_MOUSEMOVE, 2, 3}},
+       {{WM_MOUSEMOVE, 2, 3}}},
+      {"a click between",
+       {{WM_MOUSEMOVE, 0, 1}, click, {WM_MOUSEMOVE, 0, 2}},
+       {{WM_MOUSEMOVE, 0, 1}, click, {WM_MOUSEMOVE, 0, 2}}},
+      {"a key between",
+       {{WM_MOUSEMOVE, 0, 1}, key, {WM_MOUSEMOVE, 0, 2}, {WM_MOUSEMOVE, 0, 3}},
+       {{WM_MOUSEMOVE, 0, 1}, key, {WM_MOUSEMOVE, 0, 3}}},
+      {"a command is no input",
+       {{WM_MOUSEMOVE, 0, 1}, command, {WM_MOUSEMOVE, 0, 2}},
+       {{WM_MOUSEMOVE, 0, 2}, command}},
+      {"a click after",
+       {{WM_MOUSEMOVE, 0, 1}, {WM_MOUSEMOVE, 0, 2}, click},
+       {{WM_MOUSEMOVE, 0, 2}, click}},
+  };
+  for (const Row& row : rows) {
+    MessageQueue q;
+    for (const Message& m : row.posted) q.PostMessage(m.message, m.wParam, m.lParam);
+    std::vector<Message> taken;
+    Message m;
+    while (q.PeekMessage(m, 0, 0, true)) taken.push_back(m);
+    const auto fields = [](const std::vector<Message>& ms) {
+      std::vector<std::tuple<MessageId, WPARAM, LPARAM>> out;
+      for (const Message& m : ms) out.emplace_back(m.message, m.wParam, m.lParam);
+      return out;
+    };
+    EXPECT_EQ(fields(taken), fields(row.taken)) << row.what;
+  }
+}
+
+// The "TIMER" module on the emulated interval timer, with the clock driven by hand.
+using platform::ManualClock;
+using platform::PcHardware;
+using Reports = std::vector<std::string>;
+
+constexpr std::uint64_t kPeriod = 65'536;
+constexpr std::uint64_t kWrap = std::uint64_t{1} << 32;
+const std::string kHead = "\n******** ERROR IN MODULE \"TIMER\" *********\nFUNCTION: ";
+
+class TimerModuleTest : public ::testing::Test {
+ protected:
+  TimerModuleTest() {
+    timers.SetReportSink([this](std::string_view report) { reports.emplace_back(report); });
+  }
+  ManualClock clock;
+  PcHardware pc{clock};
+  timing::TimerModule timers{pc};
+  Reports reports;
+};
+
+// Before init, after a close and with a timer it does not have, a call reports under its own
+// name and the reading is the error result.
+TEST_F(TimerModuleTest, MisusesAreReportedUnderTheCallsOwnName) {
+  const std::string notYet =
+      "()\nTiming routines not yet initialized.\n(TM_Init() has not been called)\n\n";
+  EXPECT_EQ(timers.TM_ReadTime(), 0xFFFFFFFFu);
+  ASSERT_EQ(timers.TM_Init(2), 0);
+  timers.TM_StartTimer(2);
+  timers.TM_Close();
+  timers.TM_Close();
+  EXPECT_EQ(reports,
+            (Reports{kHead + "TM_ReadTime" + notYet,
+                     kHead + "TM_StartTimer()\nApplication specified an invalid timer ID.\n"
+                             "Request received for timer 2, but the last valid timer is "
+                             "timer 1.\n\n",
+                     kHead + "TM_Close" + notYet}));
+}
+
+TEST_F(TimerModuleTest, IntervalsAreMeasuredAtTheirTrueLengthByEachTimerAlone) {
+  ASSERT_EQ(timers.TM_Init(2), 0);
+  // The time is the clock modulo 2^32 on both sides of the 16-bit carry and the 32-bit wrap.
+  for (const std::uint64_t boundary : {kPeriod, 0xFFFF * kPeriod, kWrap, 5 * kWrap}) {
+    for (std::uint64_t t = boundary - 3; t < boundary + 3; ++t) {
+      clock.Set(t);
+      EXPECT_EQ(timers.TM_ReadTime(), static_cast<std::uint32_t>(t)) << std::hex << t;
+    }
+  }
+  clock.Set(0x1234'5678'9ABCull);
+  EXPECT_EQ(timers.TM_ElapsedTime(1), 0x5678'9ABCu) << "a timer never started counts from 0";
+  const std::pair<std::uint64_t, std::uint64_t> intervals[] = {
+      {kPeriod - 1, 2},                   // one reload, just
+      {kPeriod - 10, 3 * kPeriod + 20},   // several reloads
+      {0xFFFF * kPeriod + 100, kPeriod},  // the periods' 16-bit half carries over
+      {kWrap - 100, 250},                 // the 32-bit wrap
+      {3 * kWrap - 2250, 4500},           // a ball step across a later wrap
+      {12345, kWrap - 1},                 // the longest interval that can be told apart
+  };
+  for (const auto& [start, length] : intervals) {
+    clock.Set(start);
+    timers.TM_StartTimer(0);
+    clock.Advance(length);
+    EXPECT_EQ(timers.TM_ElapsedTime(0), length) << "start " << start;
+  }
+  clock.Set(100);
+  timers.TM_StartTimer(0);
+  clock.Set(400);
+  timers.TM_StartTimer(1);
+  timers.TM_StartTimer(2);  // a missing id disturbs none
+  clock.Set(1000);
+  EXPECT_EQ(timers.TM_ElapsedTime(0), 900u);
+  EXPECT_EQ(timers.TM_ElapsedTime(1), 600u);
+}
+
+}  // namespace
+
+namespace platform {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kKey = "HKEY_LOCAL_MACHINE\\SOFTWARE\\By Tenvarre\\Krelmo'99\\v2";
+
+struct TempFolder {
+  TempFolder() {
+    std::random_device random;
+    do {
+      path = fs::temp_directory_path() / ("krelmo-registry-" + std::to_string(random()));
+    } while (!fs::create_directory(path));
+  }
+  ~TempFolder() { fs::remove_all(path); }
+  std::string File(std::string_view name) const { return (path / name).string(); }
+  fs::path path;
+};
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void WriteAll(const std::string& path, std::string_view bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::vector<std::uint8_t> Bytes(std::string_view text) {
+  return {text.begin(), text.end()};
+}
+
+// Creates the game's key, sets the values given, and closes it (which saves).
+LONG SetValues(Registry& registry, const std::vector<std::pair<std::string, RegValue>>& values) {
+  HKEY software = 0, key = 0;
+  registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE", 0, KEY_ALL_ACCESS, &software);
+  std::uint32_t disposition = 0;
+  registry.RegCreateKeyExA(software, "By Tenvarre\\Krelmo'99\\v2", 0, "", 0, KEY_ALL_ACCESS,
+                           nullptr, &key, &disposition);
+  for (const auto& [name, value] : values) {
+    registry.RegSetValueExA(key, name, 0, value.type, value.data.data(),
+                            static_cast<std::uint32_t>(value.data.size()));
+  }
+  registry.RegCloseKey(software);
+  return registry.RegCloseKey(key);
+}
+
+TEST(RegistryFile, EveryValueComesBackFromTheFileAndAnExportedFileIsRead) {
+  TempFolder folder;
+  const std::vector<std::pair<std::string, RegValue>> values = {
+      {"HSScore1", {REG_DWORD, {0x40, 0x1F, 0, 0}}},
+      {"Quote \"and\" back\\slash", {REG_SZ, Bytes(std::string_view("a\"b\\c\\\0", 8))}},
+      // Windows-1252 above 127, including the euro sign and a byte the code page leaves free.
+      {"Z\xF6\x80", {REG_SZ, Bytes(std::string_view("Zo\xEB \x80\x81\x9F\xFF\0", 9))}},
+      {"No terminator", {REG_SZ, Bytes("Player 12345")}},
+      {"", {3, {0, 0xFF, 0x10}}},
+  };
+  Registry written(folder.File("krelmo.reg"));
+  ASSERT_EQ(SetValues(written, values), ERROR_SUCCESS) << written.WriteError();
+  EXPECT_EQ(Registry(folder.File("krelmo.reg")).Tree(), written.Tree());
+  EXPECT_NE(ReadAll(folder.File("krelmo.reg")).find("\"HSScore1\"=dword:00001f40\r\n"),
+            std::string::npos)
+      << "plain values stay legible";
+  // The registry editor's own export: UTF-16 with a byte-order mark, hex(1) over two lines.
+  const std::u16string exported =
+      u"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n"
+      u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\By Tenvarre\\Krelmo'99\\v2]\r\n"
+      u"\"HSName1\"=\"Zo\u00EB \u20AC\"\r\n"
+      u"\"HSName2\"=hex(1):41,00,\\\r\n  42,00,00,00\r\n";
+  const auto tree = ParseRegText(
+      std::string(reinterpret_cast<const char*>(exported.data()), exported.size() * 2));
+  ASSERT_TRUE(tree);
+  EXPECT_EQ(tree->at(kKey).at("HSName1").data, Bytes(std::string_view("Zo\xEB \x80\0", 6)));
+  EXPECT_EQ(tree->at(kKey).at("hsname2").data, Bytes(std::string_view("AB\0", 3)));
+}
+
+TEST(RegistryFile, ADamagedFileIsMovedAsideNeverOverwrittenAndReadsAsAFirstRun) {
+  TempFolder folder;
+  const std::string path = folder.File("krelmo.reg");
+  Registry good(path);
+  SetValues(good, {{"HSName1", {REG_SZ, Bytes(std::string_view("Ann\0", 4))}}});
+  const std::string whole = ReadAll(path);
+  // A file cut short inside a string, and one that is no registry file at all.
+  const std::string damaged[] = {whole.substr(0, whole.find("Ann") + 2), "not a registry file"};
+  for (std::size_t i = 0; i < std::size(damaged); ++i) {
+    WriteAll(path, damaged[i]);
+    ::testing::internal::CaptureStderr();
+    Registry registry(path);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(registry.Tree().empty()) << "a first run";
+    EXPECT_FALSE(fs::exists(path));
+    const std::string aside = path + ".damaged-" + std::to_string(i + 1);
+    EXPECT_EQ(ReadAll(aside), damaged[i]) << "kept under a name of its own";
+    EXPECT_NE(said.find(aside), std::string::npos) << said;
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  }
+}
+
+#ifndef _WIN32
+// Sets the soft limit on file sizes for as long as it lives: writes beyond it fail as on a
+// full disk.
+struct FileSizeLimit {
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, SIG_IGN);
+    rlimit limit = saved;
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, SIG_DFL);
+  }
+  rlimit saved{};
+};
+#endif
+
+TEST(RegistryFile, AFailedSaveLeavesTheOldFileWholeSaysWhyAndTriesAgainLater) {
+  TempFolder folder;
+  const std::string path = folder.File("krelmo.reg");
+  Registry registry(path);
+  ASSERT_EQ(SetValues(registry, {{"HSName1", {REG_SZ, Bytes(std::string_view("Ann\0", 4))}}}),
+            ERROR_SUCCESS);
+#ifndef _WIN32  // the full disk is a limit on file sizes, which Windows does not have
+  const std::string old = ReadAll(path);
+  const std::string longName(400, 'x');
+  {
+    FileSizeLimit full(old.size() + 10);
+    EXPECT_NE(SetValues(registry, {{longName, {REG_SZ, Bytes(std::string_view("B\0", 2))}}}),
+              ERROR_SUCCESS);
+  }
+  EXPECT_EQ(ReadAll(path), old);
+  EXPECT_NE(registry.WriteError().find("too large"), std::string::npos) << registry.WriteError();
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1)
+      << "no temporary file is left behind";
+  // With room again, the next save writes what the failed one could not.
+  HKEY key = 0;
+  registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey.substr(19), 0, KEY_ALL_ACCESS, &key);
+  EXPECT_EQ(registry.RegFlushKey(key), ERROR_SUCCESS);
+  EXPECT_EQ(Registry(path).Tree().at(kKey).count(longName), 1u);
+#endif
+
+  // A file that cannot be replaced: a folder stands in its place.
+  Registry taken(folder.File("taken.reg"));
+  fs::create_directories(folder.path / "taken.reg" / "x");
+  EXPECT_NE(SetValues(taken, {}), ERROR_SUCCESS);
+  // The reason names what stood in the way (Windows words the rest otherwise).
+  EXPECT_EQ(taken.WriteError().rfind(folder.File("taken.reg") + ": ", 0), 0u) << taken.WriteError();
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 2)
+      << "no temporary file is left behind";
+}
+
+class Mixer : public ::testing::Test {
+ protected:
+  Mixer() { mixer.SetOutputOpen(true); }
+  std::vector<std::int16_t> Render(std::size_t n) {
+    std::vector<std::int16_t> out(n);
+    mixer.Render(out, clock.Ticks());
+    return out;
+  }
+  // What recording `id` sounds like from its sample `from`, for `n` samples.
+  static std::vector<std::int16_t> Heard(int id, std::size_t from, std::size_t n) {
+    const auto samples = WaveSamples(resources::WaveResource(id)).subspan(from, n);
+    std::vector<std::int16_t> out;
+    for (auto s : samples) out.push_back(static_cast<std::int16_t>((s - 128) * 256));
+    return out;
+  }
+
+  ManualClock clock;
+  AudioMixer mixer{resources::WaveResource, clock};
+  PcHardware pc{clock};
+};
+
+using OneVoice = Mixer;
+using SpeakerVoice = Mixer;
+
+TEST_F(OneVoice, NoStopYieldsToAPlayingRecordingAndTheOthersCutItOff) {
+  constexpr std::uint32_t kCutOff = 0x40005, kYield = 0x40015;
+  // A brick during the miss is dropped, and the miss plays on.
+  ASSERT_TRUE(mixer.PlaySound(132, kCutOff));
+  EXPECT_EQ(Render(100), Heard(132, 0, 100));
+  EXPECT_FALSE(mixer.PlaySound(128, kYield));
+  EXPECT_EQ(Render(100), Heard(132, 100, 100));
+  Render(25'203);  // to its end: now a brick plays
+  EXPECT_TRUE(mixer.PlaySound(128, kYield));
+  EXPECT_EQ(Render(50), Heard(128, 0, 50));
+  // A miss cuts the brick off.
+  EXPECT_TRUE(mixer.PlaySound(132, kCutOff));
+  EXPECT_EQ(Render(50), Heard(132, 0, 50));
+  // A wall bonus across a mark: the cleared wall, at once cut off by the extra ball.
+  EXPECT_TRUE(mixer.PlaySound(133, kCutOff));
+  EXPECT_TRUE(mixer.PlaySound(135, kCutOff));
+  EXPECT_EQ(Render(300), Heard(135, 0, 300));
+  // With no audio device nothing plays, which is how start-up greys "Digital Audio".
+  AudioMixer silent{resources::WaveResource, clock};
+  EXPECT_FALSE(silent.PlaySound(123, kCutOff));
+  EXPECT_FALSE(mixer.PlaySound(126, kCutOff));
+}
+
+TEST_F(SpeakerVoice, AClickOf2MsAt700HzIsHeardAtItsTrueLengthAndPitch) {
+  pc.SetSpeakerSink(&mixer);
+  // As the game programs it: 700 Hz, gate open, one step of 2 ms, gate shut.
+  const auto click = [&] {
+    for (auto [port, value] : {std::pair{0x43, 0xB6}, {0x42, 0xA8}, {0x42, 0x06}, {0x61, 0x03}}) {
+      pc.Outp(static_cast<std::uint16_t>(port), static_cast<std::uint8_t>(value));
+    }
+    clock.Advance(2'386);
+    pc.Outp(0x61, 0x00);
+    const auto out = Render(1'024);
+    const auto first = std::find_if(out.begin(), out.end(), [](auto s) { return s != 0; });
+    const auto last = std::find_if(out.rbegin(), out.rend(), [](auto s) { return s != 0; });
+    ASSERT_NE(first, out.end());
+    EXPECT_EQ(out.rend() - last - (first - out.begin()), 44) << "2 ms at 22,050 per second";
+    EXPECT_LE(first - out.begin(), AudioMixer::kSpeakerDelaySamples);
+    // A square wave from the start of its period: half a 700 Hz period (15.75 samples) high,
+    // then low.
+    const auto fall = std::find_if(first, out.end(), [](auto s) { return s < 0; });
+    EXPECT_EQ(fall - first, 16);
+    EXPECT_TRUE(std::all_of(first, first + 44, [](auto s) { return std::abs(s) == 3'000; }));
+  };
+  click();
+  click();  // the first was shut mid-period: the next starts its period afresh
+
+  // Counter 2 reprogrammed with the gate never opened, and counting with its output kept off
+  // the speaker (bit 1 clear): not a sample of sound.
+  pc.Outp(0x61, 0x00);
+  Render(1'024);
+  pc.Outp(0x43, 0xB6), pc.Outp(0x42, 0x3C), pc.Outp(0x42, 0x04);
+  clock.Advance(2'500);
+  pc.Outp(0x61, 0x01);
+  clock.Advance(2'500);
+  const auto quiet = Render(1'024);
+  EXPECT_TRUE(std::all_of(quiet.begin(), quiet.end(), [](auto s) { return s == 0; }));
+}
+
+std::span<const std::uint8_t> LoudestWave(int) {
+  static const auto file = [] {
+    std::vector<std::uint8_t> f = {'R', 'I', 'F',  'F',  0,   0,   0,    0,    'W', 'A', 'V',
+                                   'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,   1,   0,
+                                   1,   0,   0x22, 0x56, 0,   0,   0x22, 0x56, 0,   0,   1,
+                                   0,   8,   0,    'd',  'a', 't', 'a',  0,    4,   0,   0};
+    f.resize(f.size() + 1'024, 255);
+    return f;
+  }();
+  return file;
+}
+
+TEST_F(SpeakerVoice, AddsToTheRecordingWithoutWrapping) {
+  AudioMixer loud{LoudestWave, clock};
+  loud.SetOutputOpen(true);
+  pc.SetSpeakerSink(&loud);
+  pc.Outp(0x43, 0xB6), pc.Outp(0x42, 0xA8), pc.Outp(0x42, 0x06), pc.Outp(0x61, 0x03);
+  ASSERT_TRUE(loud.PlaySound(1, 0x40005));
+  std::vector<std::int16_t> out(1'024);
+  loud.Render(out, clock.Ticks());
+  const int expectedMix[] = {32'767, 32'512 - 3'000};  // speaker high (held), speaker low
+  EXPECT_EQ(out[0], 32'512) << "the recording alone until the speaker's delay has passed";
+  EXPECT_EQ(std::count(out.begin(), out.end(), expectedMix[0]) +
+                std::count(out.begin(), out.end(), expectedMix[1]),
+            1'024 - AudioMixer::kSpeakerDelaySamples);
+}
+
+}  // namespace
+}  // namespace platform
+}  // namespace krelmo
