@@ -8,10 +8,14 @@
 #include <utility>
 
 #include "app/game.h"
+#include "engine/frame.h"
 
 namespace krelmo::replay {
 
 namespace {
+
+// Moves and right clicks are taken by the ball steps of a frame.
+constexpr int kLastStep = engine::kStepsPerFrame;
 
 void AppendName(std::string& out, std::string_view name) {
   for (const char c : name) {
@@ -82,10 +86,12 @@ bool ParseEvent(std::string_view line, Event& e) {
   e.kind = static_cast<Kind>(verb[0]);
   bool ok = true;
   switch (e.kind) {
-    case Kind::kTimer:
-      e.message = {WM_TIMER, app::kPlayTimerId, 0};
-      ok = w.Number(e.message.lParam, 16);
+    case Kind::kTimer: {
+      std::uint32_t check = 0;
+      ok = w.Number(check, 16) && check <= 0xFF;
+      e.message = {WM_TIMER, app::kPlayTimerId, static_cast<LPARAM>(check)};
       break;
+    }
     case Kind::kDispatch:
       ok = w.Number(e.message.message, 16) && w.Number(e.message.wParam) &&
            w.Number(e.message.lParam) && e.message.message != WM_QUIT;
@@ -95,11 +101,12 @@ bool ParseEvent(std::string_view line, Event& e) {
       break;
     case Kind::kMouse:
       e.message.message = WM_MOUSEMOVE;
-      ok = w.Number(e.step) && w.Number(e.message.lParam);
+      ok = w.Number(e.step) && w.Number(e.message.lParam) && e.message.lParam >= 0 &&
+           e.message.lParam <= 0xFFFF && e.step >= 1 && e.step <= kLastStep;
       break;
     case Kind::kRightClick:
       e.message.message = WM_RBUTTONDOWN;
-      ok = w.Number(e.step);
+      ok = w.Number(e.step) && e.step >= 1 && e.step <= kLastStep;
       break;
     case Kind::kJoystick: {
       // The reading is filled in from the last one when the line leaves it out.

@@ -102,7 +102,9 @@ TEST(ReplayFile, ForeignDamagedAndShortFilesAreRefusedByLine) {
       {replaced(8, "table 0 3 6000 Bad\\x4"), 8, "\"table\""},
       {replaced(17, "m 119"), 17, "damaged"},
       {replaced(17, "m 119 561 1"), 17, "damaged"},
+      {replaced(17, "m 120 561"), 17, "damaged"},
       {replaced(16, "t zz"), 16, "damaged"},
+      {replaced(16, "t -7"), 16, "damaged"},
       {replaced(17, "x 1"), 17, "damaged"},
       {replaced(17, "d 12 0 0"), 17, "damaged"},  // the quit only as 'q'
       {replaced(24, "a"), 24, "damaged"},
