@@ -76,11 +76,10 @@ class Player::Joystick final : public platform::JoystickDevice {
       reading = player_.replay_.header.joyInfo;
       return true;
     }
-    if (!player_.PumpUntil(Kind::kJoystick)) return false;
-    const Event& event = *player_.Next();
-    ++player_.next_;
-    reading = event.reading;
-    return event.ok;
+    const Event* event = player_.Take(Kind::kJoystick);
+    if (!event) return false;
+    reading = event->reading;
+    return event->ok;
   }
   std::uint32_t StartPoll(std::uint32_t, void (*poll)(void*), void* context) override {
     poll_ = poll;
@@ -104,24 +103,21 @@ class Player::Dialogs final : public platform::Dialogs {
   explicit Dialogs(Player& player) : player_(player) {}
 
   int MessageBox(std::string_view, std::string_view, std::uint32_t) override {
-    return Take(Kind::kAnswer) ? player_.replay_.events[player_.next_ - 1].answer : platform::IDNO;
+    const Event* answer = Take(Kind::kAnswer);
+    return answer ? answer->answer : platform::IDNO;
   }
   void ShowAbout() override { Take(Kind::kAbout); }
   bool ShowHelp() override {
-    return Take(Kind::kHelp) && player_.replay_.events[player_.next_ - 1].ok;
+    const Event* help = Take(Kind::kHelp);
+    return help && help->ok;
   }
   std::string ShowHighScoreDialog(const platform::HighScoreDialogContent& content) override {
-    return Take(Kind::kName) ? player_.replay_.events[player_.next_ - 1].text : content.editText;
+    const Event* name = Take(Kind::kName);
+    return name ? name->text : content.editText;
   }
 
  private:
-  // While the box is "open" the journal's messages go on being dispatched, as a nested
-  // loop would, until the box's own answer comes up.
-  bool Take(Kind kind) {
-    if (!player_.PumpUntil(kind)) return false;
-    ++player_.next_;
-    return true;
-  }
+  const Event* Take(Kind kind) { return player_.Take(kind); }
 
   Player& player_;
 };
@@ -221,6 +217,11 @@ bool Player::RunEntry() {
       Part(std::string("the game did not take ") + KindName(event->kind));
       return false;
   }
+}
+
+const Event* Player::Take(Kind wanted) {
+  if (!PumpUntil(wanted)) return nullptr;
+  return &replay_.events[next_++];
 }
 
 bool Player::PumpUntil(Kind wanted) {

@@ -61,6 +61,9 @@ class Player final : public platform::MessageSeam {
   // Runs the events that enter the game from outside (messages, the joystick's poll)
   // until the next is `wanted`; false when it parted first or the match ended.
   bool PumpUntil(Kind wanted);
+  // The next `wanted` event, taken after PumpUntil; null when there is none. While a box is
+  // "open" the journal's messages go on being dispatched, as a nested loop would.
+  const Event* Take(Kind wanted);
   // Dispatches what the journal's next messages are; the poll runs on its own.
   bool RunEntry();
   void Part(const std::string& what);

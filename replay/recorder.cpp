@@ -2,9 +2,8 @@
 // game's logic took.
 #include "replay/recorder.h"
 
-#include <cstdlib>
-
 #include "records/records.h"
+#include "records/registry_values.h"
 
 namespace krelmo::replay {
 
@@ -16,20 +15,20 @@ constexpr std::size_t kJournalRoom = 1u << 20;
 // Room a line needs at most, but for names (written only outside frames).
 constexpr std::size_t kLineRoom = 96;
 
+// A variant's table as the store holds it, read as the title screen and the entry dialog
+// read it.
 std::array<TableRow, 5> TableOf(platform::Registry& registry, std::uint32_t variant) {
-  const records::TableText text = records::LoadHighScoreTable(registry, variant);
+  platform::HKEY key = 0;
+  registry.RegOpenKeyExA(platform::HKEY_LOCAL_MACHINE, records::kGameKey, 0,
+                         platform::KEY_ALL_ACCESS, &key);
   std::array<TableRow, 5> rows;
-  std::string_view names = text.names;
-  std::string_view scores = text.scores;
-  for (auto& row : rows) {
-    const std::size_t nameEnd = names.find('\n');
-    const std::size_t scoreEnd = scores.find('\n');
-    row.name = std::string(names.substr(0, nameEnd));
+  for (int rank = 1; rank <= 5; ++rank) {
+    TableRow& row = rows[rank - 1];
     row.score = static_cast<std::int32_t>(
-        std::strtol(std::string(scores.substr(0, scoreEnd)).c_str(), nullptr, 10));
-    names = nameEnd == std::string_view::npos ? std::string_view() : names.substr(nameEnd + 1);
-    scores = scoreEnd == std::string_view::npos ? std::string_view() : scores.substr(scoreEnd + 1);
+        records::ReadDword(registry, key, records::ValueName("HSScore", variant, rank), 0));
+    row.name = records::ReadName(registry, key, records::ValueName("HSName", variant, rank));
   }
+  registry.RegCloseKey(key);
   return rows;
 }
 
