@@ -93,6 +93,19 @@ std::optional<std::string> ReadReplayFile(const std::string& path, std::string& 
   return Inflate(bytes, error);
 }
 
+std::optional<Replay> ReadReplay(const std::string& path, std::string& error) {
+  std::string why;
+  const auto text = ReadReplayFile(path, why);
+  if (!text) {
+    error = path + ": " + why;
+    return std::nullopt;
+  }
+  ParseError parse;
+  auto replay = ParseReplay(*text, parse);
+  if (!replay) error = path + ":" + std::to_string(parse.line) + ": " + parse.message;
+  return replay;
+}
+
 std::vector<std::string> ReplayStore::List() const {
   std::vector<std::string> names;
   std::error_code ec;

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "replay/journal.h"
+
 namespace krelmo::replay {
 
 constexpr std::size_t kReplaysKept = 50;
@@ -20,6 +22,9 @@ constexpr const char* kReplayExtension = ".replay.gz";
 // outsized file.
 std::string Compress(std::string_view text);
 std::optional<std::string> ReadReplayFile(const std::string& path, std::string& error);
+// The replay in the file at `path`, read and parsed; nothing, with "PATH:LINE: reason" (or
+// "PATH: reason" for a file that cannot be read at all) in `error`.
+std::optional<Replay> ReadReplay(const std::string& path, std::string& error);
 
 class ReplayStore {
  public:

@@ -8,7 +8,6 @@
 #include <ctime>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -58,18 +57,6 @@ bool ParseArguments(const QStringList& arguments, std::string& replayPath) {
     return false;
   }
   return true;
-}
-
-// The replay file at `path`, or nothing after saying why on the error stream.
-std::optional<krelmo::replay::Replay> ReadReplay(const std::string& path) {
-  std::string why;
-  const auto text = krelmo::replay::ReadReplayFile(path, why);
-  krelmo::replay::ParseError error{0, why};
-  auto journal = text ? krelmo::replay::ParseReplay(*text, error) : std::nullopt;
-  if (!journal) {
-    std::fprintf(stderr, "krelmo99: %s:%d: %s\n", path.c_str(), error.line, error.message.c_str());
-  }
-  return journal;
 }
 
 // The match played back in the window at its own pace, with its sound. The player's input
@@ -147,8 +134,12 @@ int main(int argc, char** argv) {
   }
 
   if (!replayPath.empty()) {
-    auto journal = ReadReplay(replayPath);
-    if (!journal) return kExitUsage;
+    std::string why;
+    auto journal = krelmo::replay::ReadReplay(replayPath, why);
+    if (!journal) {
+      std::fprintf(stderr, "krelmo99: %s\n", why.c_str());
+      return kExitUsage;
+    }
     krelmo::qt::QtPlatform host;  // its store in memory: settings and tables stay untouched
     krelmo::qt::QuitRequests quitRequests(host.queue);
     return PlayBack(host, instance, std::move(*journal));

@@ -14,16 +14,9 @@ namespace krelmo::sim {
 
 int PlayReplay(const std::string& path, const std::string& pngPath) {
   std::string why;
-  const auto text = replay::ReadReplayFile(path, why);
-  if (!text) {
-    std::fprintf(stderr, "krelmo-sim: the replay %s %s\n", path.c_str(), why.c_str());
-    return kReplayUnreadable;
-  }
-  replay::ParseError error;
-  auto journal = replay::ParseReplay(*text, error);
+  auto journal = replay::ReadReplay(path, why);
   if (!journal) {
-    std::fprintf(stderr, "krelmo-sim: %s:%d: %s\n", path.c_str(), error.line,
-                 error.message.c_str());
+    std::fprintf(stderr, "krelmo-sim: %s\n", why.c_str());
     return kReplayUnreadable;
   }
 
