@@ -12,7 +12,8 @@ std::uint64_t SteadyClock::Ticks() const {
                       .count();
   const auto n = static_cast<std::uint64_t>(ns);
   constexpr std::uint64_t kNsPerSecond = 1'000'000'000;
-  return n / kNsPerSecond * kPitTicksPerSecond + n % kNsPerSecond * kPitTicksPerSecond / kNsPerSecond;
+  return n / kNsPerSecond * kPitTicksPerSecond +
+         n % kNsPerSecond * kPitTicksPerSecond / kNsPerSecond;
 }
 
 void PcHardware::Latch() {
