@@ -120,6 +120,7 @@ class Game : public engine::EngineHooks, public records::RecordsHooks {
   void ConfineCursor(bool moveToPaddle);
   void ReplaceWindow();
   void StopJoystickPoll();
+  bool ModalOpen() const { return app.dialogOpen || app.messageBoxOpen; }
   // The window procedure's parts: the default handling, the keys F2, F3 and Esc, the menu.
   LRESULT DefWindowProc(MessageId message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleKey(WPARAM key, LPARAM lParam);

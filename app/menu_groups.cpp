@@ -85,6 +85,9 @@ void Game::SelectController(int id) {
 }
 
 void Game::RedrawGameWindow() {
+  // During a match the field is the truth: bricks struck since the turn began must not come
+  // back (and score again) from the slot's older copy.
+  if (engine.match.gameActive) engine::SaveWall(engine, engine.state.currentPlayer);
   engine::RedrawWall(engine, engine.state.currentPlayer);
   engine::MovePaddle(engine, engine.state.paddleX);
   if (!engine.match.gameActive) {

@@ -90,12 +90,14 @@ LRESULT Game::MainWindowProc(MessageId message, WPARAM wParam, LPARAM lParam) {
       }
       break;
 
+    // The joystick's buttons arrive as these even while a dialog or a question is open over
+    // the window: nothing may serve or resume behind it.
     case WM_LBUTTONDOWN:
-      ServeBall();
+      if (!ModalOpen()) ServeBall();
       return 0;
 
     case WM_RBUTTONDOWN:
-      if (app.appActive && match.gameActive) SetPaused(match.paused == 0);
+      if (app.appActive && match.gameActive && !ModalOpen()) SetPaused(match.paused == 0);
       return 0;
 
     default:

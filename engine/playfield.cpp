@@ -30,8 +30,10 @@ void SaveWall(Engine& engine, std::uint32_t target) {
   SavedWall wall;
   for (int row = 0; row < kBrickRows; ++row) {
     for (int column = 0; column < kBrickColumns; ++column) {
-      wall[row * kBrickColumns + column] =
-          engine.dc.GetPixel(SavePointX(column), SamplePointY(row));
+      // No brick is white: white at a save point is the ball over a cell it has struck, and
+      // kept as a brick it would stand again at the next redraw.
+      const Colour seen = engine.dc.GetPixel(SavePointX(column), SamplePointY(row));
+      wall[row * kBrickColumns + column] = seen == kWhite ? kBlack : seen;
     }
   }
   if (target == kAllSlots) {
@@ -54,9 +56,9 @@ void RedrawWall(Engine& engine, std::uint32_t source) {
     dc.SelectObject(kRowBrushes[row]);
     dc.SelectObject(kRowPens[row]);
     for (int column = 0; column < kBrickColumns; ++column) {
-      const bool stands =
-          fromSlot ? engine.state.savedWall[source][row * kBrickColumns + column] != 0
-                   : dc.GetPixel(RepaintPointX(column), SamplePointY(row)) != 0;
+      const bool stands = fromSlot
+                              ? engine.state.savedWall[source][row * kBrickColumns + column] != 0
+                              : dc.GetPixel(RepaintPointX(column), SamplePointY(row)) != 0;
       if (stands) {
         dc.Rectangle(CellLeft(column), CellTop(row), CellLeft(column) + 30, CellTop(row) + 12);
       }

@@ -37,8 +37,12 @@ void SpeakerTone(Engine& engine, std::int32_t hz) {
 }
 
 void SpeakerEnable(Engine& engine, int on) {
-  if (engine.settings.soundOn != 1) return;
   auto& pc = engine.platform.pc;
+  if (engine.settings.soundOn != 1) {
+    // A tone started just before the sound was turned off must still stop: switching off
+    // never depends on the sound mode. With the gate already shut there is nothing to write.
+    if (on || (pc.Inp(kSpeakerPort) & kSpeakerGateBits) == 0) return;
+  }
   const std::uint8_t gate = pc.Inp(kSpeakerPort);
   pc.Outp(kSpeakerPort, on ? static_cast<std::uint8_t>(gate | kSpeakerGateBits)
                            : static_cast<std::uint8_t>(gate & ~kSpeakerGateBits));

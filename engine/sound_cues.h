@@ -66,7 +66,7 @@ constexpr std::int32_t kSpeakerClockHz = 1'193'180;
 void PlayCue(Engine& engine, Cue cue);
 // Loads counter 2 with the divisor for `hz` as a square wave. Only with sound on.
 void SpeakerTone(Engine& engine, std::int32_t hz);
-// Sets (non-zero) or clears bits 0 and 1 of port 0x61. Only with sound on.
+// Sets (non-zero, only with sound on) or clears (always) bits 0 and 1 of port 0x61.
 void SpeakerEnable(Engine& engine, int on);
 
 }  // namespace krelmo::engine

@@ -13,6 +13,7 @@
 #include "engine/frame.h"
 #include "engine/palette.h"
 #include "engine/playfield.h"
+#include "engine/sound_cues.h"
 #include "resources/menu.h"
 #include "tests/support/test_game.h"
 
@@ -187,6 +188,22 @@ TEST(WindowProc, KeysActOnlyOnAFirstPressWithoutAlt) {
   hidden.Key(VK_F2);
   EXPECT_EQ(Name(hidden.Now()), Name(Play::kNoMatch));
   EXPECT_TRUE(hidden.host.dialogs.shown.empty());
+}
+
+// The joystick's buttons are posted even while a dialog or a question is open: neither may
+// serve or resume a match behind it.
+TEST(WindowProc, NeitherButtonServesOrResumesBehindADialogOrAQuestion) {
+  for (const Play state : {Play::kWaiting, Play::kPaused}) {
+    for (const bool dialog : {true, false}) {
+      SCOPED_TRACE(::testing::Message() << Name(state) << (dialog ? ", dialog" : ", question"));
+      Window t;
+      t.Enter(state);
+      (dialog ? t.game.app.dialogOpen : t.game.app.messageBoxOpen) = 1;
+      EXPECT_EQ(t.Send(WM_LBUTTONDOWN), 0);
+      EXPECT_EQ(t.Send(WM_RBUTTONDOWN), 0);
+      EXPECT_EQ(Name(t.Now()), Name(state));
+    }
+  }
 }
 
 // The game is paused while the question is up; when it closes the window is placed back on
@@ -511,6 +528,66 @@ TEST_F(MatchTest, OnePlayerPlaysFourBallsToGameOverWhichStaysDrawnByTheRedraw) {
   game.RedrawGameWindow();
   EXPECT_FALSE(BrickStands(5, 10));
   EXPECT_EQ(TextInk(dc, 10, 0), engine::kRed) << "player 1 scored: the scoreboard stays";
+}
+
+// A brick struck in this turn stays struck through a redraw in play (a menu choice), and
+// through a pause taken with the ball over the save point of a struck cell.
+TEST_F(MatchTest, BricksStruckInPlayStayGoneThroughARedrawAndAPause) {
+  Press(VK_F2);
+  game.ServeBall();
+  auto& s = engine.state;
+  const int column = 5;
+  auto shootUp = [&] {
+    s.ballX = static_cast<std::int16_t>(CellLeft(column) + 2);  // to stay within the column
+    s.ballY = CellTop(5) + 14;
+    s.ballDX = 1;
+    s.ballDY = -1;
+    Frames(1);
+  };
+  shootUp();
+  ASSERT_EQ(engine.state.playerScore[0], 5) << "the red brick above is struck";
+  ASSERT_FALSE(BrickStands(5, column));
+  Choose(IDM_PC_SPEAKER);
+  EXPECT_FALSE(BrickStands(5, column)) << "the menu's redraw brought the brick back";
+  RemoveBrick(5, column + 1);  // room for the ball's way back down to the right
+  shootUp();
+  EXPECT_EQ(engine.state.playerScore[0], 5 + 10) << "through the gap to the orange row";
+
+  // The ball, drawn over the struck red cell's save point, is not saved as a brick.
+  s.ballX = static_cast<std::int16_t>(engine::SavePointX(column) - 3);
+  s.ballY = static_cast<std::int16_t>(engine::SamplePointY(5) - 3);
+  dc.SelectObject(engine::whiteBrush);
+  dc.Rectangle(s.ballX, s.ballY, s.ballX + 8, s.ballY + 8);
+  Press(VK_F3);
+  Press(VK_F3);
+  EXPECT_FALSE(BrickStands(5, column));
+}
+
+// A speaker tone still sounding when "No Sound" is chosen stops at the next step, and at a
+// pause.
+TEST_F(MatchTest, ASpeakerToneStopsWhateverTheSoundModeBecame) {
+  Choose(IDM_PC_SPEAKER);
+  Press(VK_F2);
+  auto gateOpen = [&] { return (t.host.pc.Inp(0x61) & 3) != 0; };
+  for (const bool pause : {false, true}) {
+    SCOPED_TRACE(pause ? "pause" : "step");
+    Choose(IDM_PC_SPEAKER);
+    engine::SpeakerTone(engine, 700);
+    engine::SpeakerEnable(engine, 1);
+    ASSERT_TRUE(gateOpen());
+    Choose(IDM_NO_SOUND);
+    if (pause) {
+      Press(VK_F3);
+      EXPECT_FALSE(gateOpen());
+      Press(VK_F3);
+    } else {
+      game.ServeBall();
+      Frames(1);
+      EXPECT_FALSE(gateOpen());
+    }
+  }
+  engine::SpeakerEnable(engine, 1);
+  EXPECT_FALSE(gateOpen()) << "no sound switches nothing on";
 }
 
 using testing::StartedGame;

@@ -31,6 +31,10 @@ void PrintUsage(std::FILE* out) {
       "script commands, one a line ('#' starts a comment):\n"
       "  seed N | variant krelmo|varnak | players N | start | serve | key F2|F3|Esc\n"
       "  answer yes|no | mouse X | autopilot OFFSET|off | frames N | name TEXT\n"
+      "  menu TEXT (the item whose text is TEXT, e.g. 'menu PC Speaker'; greyed ones are\n"
+      "  ignored)\n"
+      "a question takes the first answer not yet taken: those under the line that raises it\n"
+      "are ready for it; an unanswered question is answered no\n"
       "the random generator is seeded with 1 unless the script seeds it\n",
       out);
 }

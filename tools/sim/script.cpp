@@ -7,6 +7,8 @@
 #include <charconv>
 #include <string_view>
 
+#include "resources/menu.h"
+
 namespace krelmo::sim {
 
 namespace {
@@ -58,6 +60,18 @@ std::vector<std::string_view> Words(std::string_view text) {
   return words;
 }
 
+// The item of the main menu whose text, up to its tab, is `text` in any case.
+std::optional<MenuChoice> FindMenuItem(std::string_view text) {
+  const std::string wanted = Lower(text);
+  for (const auto& item : resources::kMainMenu) {
+    if (item.text == nullptr) continue;
+    const std::string_view shown =
+        std::string_view(item.text).substr(0, std::string_view(item.text).find('\t'));
+    if (Lower(shown) == wanted) return MenuChoice{item.id, std::string(shown)};
+  }
+  return std::nullopt;
+}
+
 std::optional<std::int64_t> Integer(std::string_view word, std::int64_t min, std::int64_t max) {
   std::int64_t value = 0;
   if (!word.empty() && word.front() == '+') word.remove_prefix(1);
@@ -84,6 +98,13 @@ class LineParser {
     }
     std::string_view body = rest.substr(0, rest.find('#'));
     const auto args = Words(body);
+
+    if (verb == "menu") {
+      const std::string_view text = Trim(body);
+      if (text.empty()) return Fail("menu needs the text of an item, e.g. 'menu PC Speaker'");
+      if (auto choice = FindMenuItem(text)) return *choice;
+      return Fail("no menu item reads '" + Printable(text) + "'");
+    }
 
     if (verb == "seed") {
       if (!Arguments(args, 1, "seed N")) return std::nullopt;

@@ -41,9 +41,14 @@ struct Frames {
 struct Name {
   std::string text;
 };
+// A menu item chosen by its text, as the menu bar shows it up to its tab.
+struct MenuChoice {
+  int id;
+  std::string text;
+};
 
 using Command = std::variant<Seed, Variant, Players, Start, Serve, PressKey, Answer, Mouse,
-                             Autopilot, Frames, Name>;
+                             Autopilot, Frames, Name, MenuChoice>;
 
 struct ScriptLine {
   int number;  // 1-based line of the script file

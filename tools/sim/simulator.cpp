@@ -56,9 +56,12 @@ bool Simulator::Begin() {
 }
 
 bool Simulator::Run(const std::vector<ScriptLine>& script) {
-  for (const ScriptLine& line : script) {
-    if (quit_ || outputFailed_) break;
-    Execute(line);
+  for (std::size_t i = 0; i < script.size() && !quit_ && !outputFailed_; ++i) {
+    Execute(script[i]);
+    // The answers written under a line are ready for the question that line raises.
+    while (i + 1 < script.size() && std::holds_alternative<Answer>(script[i + 1].command)) {
+      Execute(script[++i]);
+    }
     Dispatch();
   }
   if (trace_ && std::fflush(trace_) != 0) outputFailed_ = true;
@@ -126,6 +129,8 @@ void Simulator::Execute(const ScriptLine& line) {
           autopilot_ = command.offset;
         } else if constexpr (std::is_same_v<T, Frames>) {
           RunFrames(command.count);
+        } else if constexpr (std::is_same_v<T, MenuChoice>) {
+          ChooseMenuItem(line.number, command.id, command.text.c_str());
         } else if constexpr (std::is_same_v<T, Name>) {
           // Kept for the high-score entry dialog, which takes them in order.
           names_.push_back(command.text);
