@@ -32,7 +32,8 @@ void PrintUsage(std::FILE* out) {
       "  seed N | variant krelmo|varnak | players N | start | serve | key F2|F3|Esc\n"
       "  answer yes|no | mouse X | autopilot OFFSET|off | frames N | name TEXT\n"
       "  menu TEXT (the item whose text is TEXT, e.g. 'menu PC Speaker'; greyed ones are\n"
-      "  ignored)\n"
+      "  ignored) | stick X BUTTONS (X 0 to 65535; BUTTONS 1: button 1, 2: button 2, 3: both;\n"
+      "  a script with a stick line plays with a joystick attached from the start)\n"
       "a question takes the first answer not yet taken: those under the line that raises it\n"
       "are ready for it; an unanswered question is answered no\n"
       "the random generator is seeded with 1 unless the script seeds it\n",
@@ -120,6 +121,9 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
 
+  for (const auto& line : *script) {
+    if (std::holds_alternative<krelmo::sim::Stick>(line.command)) options.joystick = true;
+  }
   krelmo::sim::Simulator simulator(options);
   if (!simulator.Begin()) return kExitOutput;
   const bool written = simulator.Run(*script);

@@ -154,6 +154,14 @@ class LineParser {
       if (!x) return Fail("mouse needs a pixel column from -32768 to 32767");
       return Mouse{static_cast<int>(*x)};
     }
+    if (verb == "stick") {
+      if (!Arguments(args, 2, "stick X BUTTONS")) return std::nullopt;
+      const auto x = Integer(args[0], 0, 65535);
+      if (!x) return Fail("stick needs an x from 0 to 65535");
+      const auto buttons = Integer(args[1], 0, 3);
+      if (!buttons) return Fail("stick needs buttons from 0 to 3 (1: button 1, 2: button 2)");
+      return Stick{static_cast<std::uint32_t>(*x), static_cast<std::uint32_t>(*buttons)};
+    }
     if (verb == "autopilot") {
       if (!Arguments(args, 1, "autopilot OFFSET|off")) return std::nullopt;
       if (Lower(args[0]) == "off") return Autopilot{std::nullopt};

@@ -46,9 +46,15 @@ struct MenuChoice {
   int id;
   std::string text;
 };
+// The joystick's stick and buttons from now on (bit 0 button 1, bit 1 button 2). A script
+// that holds one plays with a joystick attached from the start.
+struct Stick {
+  std::uint32_t x;
+  std::uint32_t buttons;
+};
 
 using Command = std::variant<Seed, Variant, Players, Start, Serve, PressKey, Answer, Mouse,
-                             Autopilot, Frames, Name, MenuChoice>;
+                             Autopilot, Frames, Name, MenuChoice, Stick>;
 
 struct ScriptLine {
   int number;  // 1-based line of the script file

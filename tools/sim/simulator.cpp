@@ -19,6 +19,7 @@ namespace {
 constexpr int kStripLeft = 18;
 constexpr int kStripRight = 561;
 constexpr int kPointerY = 420;
+constexpr std::uint32_t kStickCentre = 32768;
 
 template <class>
 constexpr bool kAlwaysFalse = false;
@@ -45,6 +46,8 @@ bool Simulator::Begin() {
   // The headless front end logs every port write; over millions of steps that log would
   // only grow, and nothing here reads it.
   host_.pc.RecordWritesTo(nullptr);
+  host_.joystick.present = options_.joystick;
+  host_.joystick.reading = {kStickCentre, kStickCentre, 0, 0};
   if (!options_.recordPath.empty()) recorder_.Attach(game_);
   game_.InitApplication();
   // Start-up seeds from the time of day; a run is repeatable unless the script says otherwise.
@@ -129,6 +132,8 @@ void Simulator::Execute(const ScriptLine& line) {
           autopilot_ = command.offset;
         } else if constexpr (std::is_same_v<T, Frames>) {
           RunFrames(command.count);
+        } else if constexpr (std::is_same_v<T, Stick>) {
+          host_.joystick.reading = {command.x, kStickCentre, 0, command.buttons};
         } else if constexpr (std::is_same_v<T, MenuChoice>) {
           ChooseMenuItem(line.number, command.id, command.text.c_str());
         } else if constexpr (std::is_same_v<T, Name>) {
@@ -159,6 +164,12 @@ void Simulator::RunFrames(std::int64_t count) {
     ++frame_;
     step_ = 0;
     movePostedThisStep_ = false;  // a frame cut short by a right click ends no step
+    // The joystick's 100 ms poll runs between frames, as the play timer's ticks do.
+    auto& stick = host_.joystick;
+    if (stick.pollFunction) {
+      stick.pollFunction(stick.pollContext);
+      Dispatch();
+    }
     host_.queue.PostTimer(app::kPlayTimerId);
     Dispatch();
     if (options_.pngEvery > 0 && frame_ % options_.pngEvery == 0 && !options_.pngPath.empty()) {

@@ -22,6 +22,7 @@ struct Options {
   bool fullSurface = false;  // 640 x 480 instead of the 634 x 436 client area
   bool summary = false;
   std::string recordPath;  // empty: no replay written
+  bool joystick = false;   // a joystick attached from the start
 };
 
 class Simulator {
