@@ -60,7 +60,7 @@ struct Event {
   explicit Event(Kind kind) : kind(kind) {}
 
   Kind kind = Kind::kTimer;
-  Message message;  // d: the message; m: lParam holds the pointer's x; t: wParam the check
+  Message message;  // d: the message; m: lParam holds the pointer's x; t: lParam the check
   int step = 0;     // m, r
   bool ok = true;   // j: the read worked; h: the help showed
   platform::JoystickReading reading;  // j

@@ -116,7 +116,7 @@ std::vector<std::string> ReplayStore::List() const {
       names.push_back(path.filename().string());
     }
   }
-  // "2026-12-07_01-55-03.replay" before "2026-12-07_01-55-03_2.replay".
+  // "2026-12-07_01-55-03.replay.gz" before "2026-12-07_01-55-03_2.replay.gz".
   std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
     return a.size() != b.size() && a.compare(0, 19, b, 0, 19) == 0 ? a.size() < b.size() : a < b;
   });

@@ -1,5 +1,5 @@
-// Where finished matches' journals are kept: one file a match, named by the local date and
-// time it ended, the newest fifty kept; and reading a replay file back.
+// Where finished matches' journals are kept: one gzip-compressed file a match, named by the
+// local date and time it ended, the newest fifty kept; and reading a replay file back.
 #pragma once
 
 #include <cstddef>

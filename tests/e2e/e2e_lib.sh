@@ -71,9 +71,17 @@ e2e_cleanup() {
 # Reports to the error stream, so that a failure inside $(...) is still seen.
 fail() {
   echo "FAIL: $*" >&2
-  if [[ -f "$shot" ]]; then
-    cp "$shot" "${KRELMO_E2E_KEEP:-/tmp}/krelmo-e2e-failure.png" 2>/dev/null &&
-      echo "last screenshot: ${KRELMO_E2E_KEEP:-/tmp}/krelmo-e2e-failure.png"
+  # Named for the script and the process, so that runs side by side keep their own.
+  local kept="${KRELMO_E2E_KEEP:-/tmp}/krelmo-e2e-$(basename "$0" .sh)-$$.png"
+  if [[ -f "$shot" ]] && cp "$shot" "$kept" 2>/dev/null; then
+    echo "last screenshot ($(date -r "$shot" +%T.%N | cut -c1-12)): $kept"
+  fi
+  if [[ -n "${game_pid:-}" ]]; then
+    if kill -0 "$game_pid" 2>/dev/null; then
+      echo "the game (pid $game_pid) is still running: $(ps -o stat=,etime=,time= -p "$game_pid")"
+    else
+      echo "the game (pid $game_pid) has ended"
+    fi
   fi
   echo "--- game's error output:"
   cat "$work/game.err" 2>/dev/null || true
@@ -136,7 +144,6 @@ count() {
 }
 
 count_is_over() { take_shot; (($(count "$1" "$2" "$3" "$4" "$5") > $6)); }
-count_is_zero() { take_shot; (($(count "$1" "$2" "$3" "$4" "$5") == 0)); }
 
 # The bounding box "WxH+X+Y" of the white pixels in a client rectangle of the last screenshot,
 # or empty when there are none.
