@@ -406,6 +406,42 @@ TEST(RegistryFile, ADamagedFileIsMovedAsideNeverOverwrittenAndReadsAsAFirstRun) 
   }
 }
 
+TEST(RegistryFile, ADamagedFileTakesTheFirstFreeNameAndWhenNoneIsLeftStaysWhereItIs) {
+  TempFolder folder;
+  const std::string path = folder.File("krelmo.reg");
+  const auto aside = [&](int n) { return path + ".damaged-" + std::to_string(n); };
+  const auto kept = [](int n) { return "damaged file " + std::to_string(n); };
+  // A gap among the kept files is filled first.
+  for (const int n : {1, 2, 4}) WriteAll(aside(n), kept(n));
+  WriteAll(path, "not a registry file (3)");
+  ::testing::internal::CaptureStderr();
+  Registry(path).Tree();
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(ReadAll(aside(3)), "not a registry file (3)");
+  EXPECT_EQ(ReadAll(aside(4)), kept(4));
+
+  // Every name taken: nothing kept is overwritten, the damaged file stays as it is, the game
+  // starts afresh in memory, says so, and every save fails saying why.
+  for (int n = 1; n <= 999; ++n) WriteAll(aside(n), kept(n));
+  const std::string damaged = "not a registry file (1000)";
+  WriteAll(path, damaged);
+  ::testing::internal::CaptureStderr();
+  Registry registry(path);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(registry.Tree().empty()) << "a first run";
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  EXPECT_NE(said.find(path), std::string::npos) << said;
+  EXPECT_NE(said.find("kept as it is"), std::string::npos) << said;
+  EXPECT_NE(SetValues(registry, {{"HSName1", {REG_SZ, Bytes(std::string_view("Ann\0", 4))}}}),
+            ERROR_SUCCESS);
+  EXPECT_NE(registry.WriteError().find(".damaged-999"), std::string::npos) << registry.WriteError();
+  EXPECT_EQ(ReadAll(path), damaged);
+  for (int n = 1; n <= 999; ++n) ASSERT_EQ(ReadAll(aside(n)), kept(n)) << aside(n);
+  EXPECT_FALSE(fs::exists(aside(1000)));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1000)
+      << "no temporary file is left behind";
+}
+
 #ifndef _WIN32
 // Sets the soft limit on file sizes for as long as it lives: writes beyond it fail as on a
 // full disk.
