@@ -1,5 +1,5 @@
-// The ".reg" text of the settings store: reading every encoding the registry editor knows,
-// writing one that it imports unchanged.
+// The ".reg" text of the settings store: reading every encoding the registry editors know,
+// writing the one they export (UTF-16 with a byte-order mark), which they import unchanged.
 #include "platform/reg_text.h"
 
 #include <algorithm>
@@ -53,20 +53,6 @@ bool DecodeUtf8(std::string_view bytes, std::u32string& out) {
     i += static_cast<std::size_t>(extra) + 1;
   }
   return true;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-  } else if (c < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
-    // Windows-1252 needs nothing beyond the basic plane.
-    out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  }
 }
 
 // Characters the code page lacks become '?', as the registry's single-byte calls give them.
@@ -136,8 +122,9 @@ std::optional<std::uint32_t> ParseHex(std::u32string_view s, std::size_t maxDigi
   return value;
 }
 
-// A quoted name or string at the start of `s` (which starts with the quote); only \\ and
-// \" are escapes. Moves `s` past the closing quote.
+// A quoted name or string at the start of `s` (which starts with the quote). The escapes are
+// \\ and \", and \r, \n and \0 as Wine's registry editor writes them. Moves `s` past the
+// closing quote.
 std::optional<std::u32string> ParseQuoted(std::u32string_view& s) {
   std::u32string out;
   for (std::size_t i = 1; i < s.size(); ++i) {
@@ -145,11 +132,28 @@ std::optional<std::u32string> ParseQuoted(std::u32string_view& s) {
       s.remove_prefix(i + 1);
       return out;
     }
-    if (s[i] == '\\') {
-      if (i + 1 >= s.size() || (s[i + 1] != '\\' && s[i + 1] != '"')) return std::nullopt;
-      ++i;
+    if (s[i] != '\\') {
+      out.push_back(s[i]);
+      continue;
     }
-    out.push_back(s[i]);
+    if (++i >= s.size()) return std::nullopt;
+    switch (s[i]) {
+      case '\\':
+      case '"':
+        out.push_back(s[i]);
+        break;
+      case 'r':
+        out.push_back('\r');
+        break;
+      case 'n':
+        out.push_back('\n');
+        break;
+      case '0':
+        out.push_back(0);
+        break;
+      default:
+        return std::nullopt;
+    }
   }
   return std::nullopt;
 }
@@ -345,20 +349,81 @@ class Parser {
   const char* why_ = "";
 };
 
-std::string Utf8(std::string_view bytes) {
-  std::string out;
-  for (const char b : bytes) AppendUtf8(out, Cp1252ToUnicode(static_cast<std::uint8_t>(b)));
-  return out;
-}
-
-std::string Quoted(std::string_view bytes) {
-  std::string out = "\"";
-  for (const char b : bytes) {
-    if (b == '\\' || b == '"') out.push_back('\\');
-    AppendUtf8(out, Cp1252ToUnicode(static_cast<std::uint8_t>(b)));
+// The file's text as the registry editor exports it: UTF-16, little-endian, after a byte-order
+// mark, with CR LF line ends. Every character of Windows-1252 is one unit.
+class Writer {
+ public:
+  void Ascii(std::string_view text) { units_.insert(units_.end(), text.begin(), text.end()); }
+  void Text(std::string_view bytes) {
+    for (const char b : bytes) {
+      units_.push_back(static_cast<char16_t>(Cp1252ToUnicode(static_cast<std::uint8_t>(b))));
+    }
   }
-  return out + "\"";
-}
+  // Quoted with the escapes the registry editors read: \\ and \" (and, as Wine's writes them,
+  // \r, \n and \0, which only a value name can need: a string holding them is written in hex).
+  void Quoted(std::string_view bytes) {
+    Ascii("\"");
+    for (const char b : bytes) {
+      if (const char* escape = Escape(b)) {
+        Ascii(escape);
+      } else {
+        Text(std::string_view(&b, 1));
+      }
+    }
+    Ascii("\"");
+  }
+  // Comma-separated bytes, broken after the comma that reaches column 77 and continued on
+  // the next line after two spaces, as the registry editor breaks them.
+  void Hex(const std::vector<std::uint8_t>& bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+      units_.push_back(static_cast<char16_t>(kDigits[bytes[i] >> 4]));
+      units_.push_back(static_cast<char16_t>(kDigits[bytes[i] & 15]));
+      if (i + 1 == bytes.size()) break;
+      units_.push_back(u',');
+      if (units_.size() - lineStart_ >= kHexColumns) {
+        Ascii("\\");
+        NewLine();
+        Ascii("  ");
+      }
+    }
+  }
+  void NewLine() {
+    Ascii("\r\n");
+    lineStart_ = units_.size();
+  }
+  std::string Bytes() const {
+    std::string out = "\xFF\xFE";
+    for (const char16_t unit : units_) {
+      out.push_back(static_cast<char>(unit & 0xFF));
+      out.push_back(static_cast<char>(unit >> 8));
+    }
+    return out;
+  }
+
+ private:
+  static constexpr std::size_t kHexColumns = 77;
+
+  static const char* Escape(char b) {
+    switch (b) {
+      case '\\':
+        return "\\\\";
+      case '"':
+        return "\\\"";
+      case '\r':
+        return "\\r";
+      case '\n':
+        return "\\n";
+      case '\0':
+        return "\\0";
+      default:
+        return nullptr;
+    }
+  }
+
+  std::u16string units_;
+  std::size_t lineStart_ = 0;
+};
 
 // A string value the quoted form carries exactly: one terminating zero and no line breaks.
 bool FitsQuoted(const RegValue& value) {
@@ -367,39 +432,38 @@ bool FitsQuoted(const RegValue& value) {
                       [](std::uint8_t b) { return b == 0 || b == '\n' || b == '\r'; });
 }
 
-std::string HexList(const std::vector<std::uint8_t>& bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string out;
-  for (std::size_t i = 0; i < bytes.size(); ++i) {
-    if (i > 0) out.push_back(',');
-    out.push_back(kDigits[bytes[i] >> 4]);
-    out.push_back(kDigits[bytes[i] & 15]);
-  }
-  return out;
-}
-
-std::string FormatValue(const RegValue& value) {
+void FormatValue(const RegValue& value, Writer& out) {
   if (FitsQuoted(value)) {
-    return Quoted(
+    out.Quoted(
         std::string_view(reinterpret_cast<const char*>(value.data.data()), value.data.size() - 1));
+    return;
   }
   char head[24];
   if (value.type == kRegDword && value.data.size() == 4) {
     std::uint32_t number = 0;
     for (int i = 3; i >= 0; --i) number = number << 8 | value.data[static_cast<std::size_t>(i)];
     std::snprintf(head, sizeof head, "dword:%08x", number);
-    return head;
+    out.Ascii(head);
+    return;
   }
-  if (value.type == kRegBinary) return "hex:" + HexList(value.data);
+  if (value.type == kRegBinary) {
+    out.Ascii("hex:");
+    out.Hex(value.data);
+    return;
+  }
   std::snprintf(head, sizeof head, "hex(%x):", value.type);
-  if (!IsStringType(value.type)) return head + HexList(value.data);
+  out.Ascii(head);
+  if (!IsStringType(value.type)) {
+    out.Hex(value.data);
+    return;
+  }
   std::vector<std::uint8_t> units;
   for (const std::uint8_t b : value.data) {
     const char32_t c = Cp1252ToUnicode(b);
     units.push_back(static_cast<std::uint8_t>(c & 0xFF));
     units.push_back(static_cast<std::uint8_t>(c >> 8));
   }
-  return head + HexList(units);
+  out.Hex(units);
 }
 
 // Names in the order a person reads them: "HSName2" before "HSName10".
@@ -449,23 +513,32 @@ std::optional<RegTree> ParseRegText(std::string_view bytes, std::string* error) 
 }
 
 std::string FormatRegText(const RegTree& tree) {
-  std::string out = "\xEF\xBB\xBF";
-  out += kHeader5;
-  out += "\r\n";
+  Writer out;
+  out.Ascii(kHeader5);
+  out.NewLine();
   for (const auto& [path, values] : tree) {
-    out += "\r\n[" + Utf8(path) + "]\r\n";
+    out.NewLine();
+    out.Ascii("[");
+    out.Text(path);
+    out.Ascii("]");
+    out.NewLine();
     std::vector<const RegValues::value_type*> ordered;
     for (const auto& entry : values) ordered.push_back(&entry);
     std::stable_sort(ordered.begin(), ordered.end(),
                      [](const auto* x, const auto* y) { return NaturalLess(x->first, y->first); });
     for (const auto* entry : ordered) {
-      out += entry->first.empty() ? std::string("@") : Quoted(entry->first);
-      out += '=';
-      out += FormatValue(entry->second);
-      out += "\r\n";
+      if (entry->first.empty()) {
+        out.Ascii("@");
+      } else {
+        out.Quoted(entry->first);
+      }
+      out.Ascii("=");
+      FormatValue(entry->second, out);
+      out.NewLine();
     }
   }
-  return out;
+  out.NewLine();  // the registry editor ends its files with an empty line
+  return out.Bytes();
 }
 
 }  // namespace krelmo::platform

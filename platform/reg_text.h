@@ -29,13 +29,18 @@ using RegValues = std::map<std::string, RegValue, NoCaseLess>;
 // value is kept all the same; the keys above a listed key exist without being listed.
 using RegTree = std::map<std::string, RegValues, NoCaseLess>;
 
-// Accepts what the registry editor writes (UTF-16 with its byte-order mark) as well as
-// UTF-8 and Windows-1252 text, under either header. Nothing, with the line and the reason
-// in `error`, when the text is not a registry file.
+// Accepts what the registry editors export (UTF-16 little-endian with its byte-order mark,
+// Windows' and Wine's) as well as UTF-8 with or without a byte-order mark (what earlier
+// versions of the game wrote) and Windows-1252 text, under either header ("Windows Registry
+// Editor Version 5.00" or "REGEDIT4"). Nothing, with the line and the reason in `error`, when
+// the text is not a registry file.
 std::optional<RegTree> ParseRegText(std::string_view bytes, std::string* error = nullptr);
 
-// UTF-8 with a byte-order mark and CR LF line ends, under the "Version 5.00" header.
-// Strings that the quoted form cannot carry are written in hex(1) form.
+// The file as the registry editor exports it, which Windows' and Wine's `regedit` both import
+// as it stands whatever the system's code page: UTF-16 little-endian after a byte-order mark,
+// CR LF line ends, the "Version 5.00" header, an empty line before each key and at the end,
+// hex data broken into lines of at most 80 characters. Strings that the quoted form cannot
+// carry (line breaks, zeros, no terminator) are written in hex(1) form.
 std::string FormatRegText(const RegTree& tree);
 
 }  // namespace krelmo::platform

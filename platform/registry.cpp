@@ -16,6 +16,8 @@ namespace {
 
 constexpr std::string_view kMachineHive = "HKEY_LOCAL_MACHINE";
 constexpr std::string_view kSoftware = "HKEY_LOCAL_MACHINE\\SOFTWARE";
+// Damaged settings files kept beside the file, as NAME.damaged-1 and on.
+constexpr int kDamagedNames = 999;
 
 std::string Reason(const std::string& path, int error) {
   return path + ": " + std::strerror(error);
@@ -56,21 +58,34 @@ Registry::Registry(std::string path) : path_(std::move(path)) {
     tree_ = std::move(*tree);
     return;
   }
-  // Never lost, never overwritten: the damaged file goes to the first free name beside it.
-  std::string aside;
-  for (int n = 1; n < 1000; ++n) {
-    aside = path_ + ".damaged-" + std::to_string(n);
-    std::error_code ec;
-    if (!std::filesystem::exists(aside, ec) && !ec) break;
+  // Never lost, never overwritten: the damaged file goes to the first free name beside it. When
+  // every name is taken it stays where it is, and this run's settings live in memory only.
+  std::string moveError;
+  for (int n = 1; n <= kDamagedNames; ++n) {
+    const std::string aside = path_ + ".damaged-" + std::to_string(n);
+    switch (RenameWithoutReplacing(path_, aside, moveError)) {
+      case Renamed::kDone:
+        std::fprintf(stderr,
+                     "krelmo99: %s is not a settings file (%s); moved to %s, starting afresh\n",
+                     path_.c_str(), why.c_str(), aside.c_str());
+        return;
+      case Renamed::kNameTaken:
+        continue;
+      case Renamed::kFailed:
+        noSaveReason_ = moveError + " (damaged, and it could not be moved aside)";
+        std::fprintf(stderr,
+                     "krelmo99: %s is not a settings file (%s) and cannot be moved aside: %s\n",
+                     path_.c_str(), why.c_str(), moveError.c_str());
+        return;
+    }
   }
-  if (::rename(path_.c_str(), aside.c_str()) == 0) {
-    std::fprintf(stderr, "krelmo99: %s is not a settings file (%s); moved to %s, starting afresh\n",
-                 path_.c_str(), why.c_str(), aside.c_str());
-    return;
-  }
-  noSaveReason_ = Reason(path_, errno) + " (damaged, and it could not be moved aside)";
-  std::fprintf(stderr, "krelmo99: %s is not a settings file (%s) and cannot be moved aside: %s\n",
-               path_.c_str(), why.c_str(), std::strerror(errno));
+  const std::string taken = path_ + ".damaged-1 to .damaged-" + std::to_string(kDamagedNames);
+  noSaveReason_ = path_ + ": damaged, and not moved aside: " + taken +
+                  " are all kept already (the file is kept as it is)";
+  std::fprintf(stderr,
+               "krelmo99: %s is not a settings file (%s) and cannot be moved aside: %s are all "
+               "kept already; it is kept as it is, and this run's settings will not be saved\n",
+               path_.c_str(), why.c_str(), taken.c_str());
 }
 
 bool Registry::KeyExists(const std::string& path) const {

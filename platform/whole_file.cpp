@@ -1,4 +1,4 @@
-// The settings file's reads and atomic saves, with each system's own calls.
+// The settings file's reads, atomic saves and moves aside, with each system's own calls.
 #include "platform/whole_file.h"
 
 #ifdef _WIN32
@@ -11,6 +11,8 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cstdio>  // renameat2
 #endif
 
 #include <algorithm>
@@ -132,6 +134,18 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
   return true;
 }
 
+// Without MOVEFILE_REPLACE_EXISTING, a name that is taken fails the move and changes nothing.
+Renamed RenameWithoutReplacing(const std::string& from, const std::string& to, std::string& error) {
+  if (::MoveFileExW(std::filesystem::path(from).c_str(), std::filesystem::path(to).c_str(),
+                    MOVEFILE_WRITE_THROUGH)) {
+    return Renamed::kDone;
+  }
+  const DWORD code = ::GetLastError();
+  if (code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) return Renamed::kNameTaken;
+  error = WindowsReason(from, code);
+  return Renamed::kFailed;
+}
+
 #else
 
 int ReadWholeFile(const std::string& path, std::string& bytes) {
@@ -209,6 +223,32 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
     ::close(dir);
   }
   return true;
+}
+
+// rename() would replace a file of the new name: renameat2() with RENAME_NOREPLACE does not.
+// Where the file system cannot rename so (some network ones), a second name made with link(),
+// which never replaces either, and the first one then removed.
+Renamed RenameWithoutReplacing(const std::string& from, const std::string& to, std::string& error) {
+  if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+    return Renamed::kDone;
+  }
+  if (errno == EEXIST) return Renamed::kNameTaken;
+  if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) {
+    error = Reason(from, errno);
+    return Renamed::kFailed;
+  }
+  if (::link(from.c_str(), to.c_str()) != 0) {
+    if (errno == EEXIST) return Renamed::kNameTaken;
+    error = Reason(from, errno);
+    return Renamed::kFailed;
+  }
+  if (::unlink(from.c_str()) != 0) {
+    const int number = errno;
+    ::unlink(to.c_str());
+    error = Reason(from, number);
+    return Renamed::kFailed;
+  }
+  return Renamed::kDone;
 }
 
 #endif

@@ -68,6 +68,18 @@ e2e_cleanup() {
   rm -rf "$work"
 }
 
+# The settings file (FILE, else $KRELMO_REGISTRY) as UTF-8 text to search: the game writes it in
+# UTF-16 after a byte-order mark, as the registry editor exports; a file the scripts wrote in
+# UTF-8 is shown as it is.
+settings_text() {
+  local file=${1:-$KRELMO_REGISTRY}
+  if [[ "$(head -c 2 "$file" 2>/dev/null | od -An -tx1 | tr -d ' \n')" == fffe ]]; then
+    iconv -f UTF-16 -t UTF-8 "$file"
+  else
+    cat "$file"
+  fi
+}
+
 # Reports to the error stream, so that a failure inside $(...) is still seen.
 fail() {
   echo "FAIL: $*" >&2

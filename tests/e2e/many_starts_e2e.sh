@@ -14,10 +14,12 @@ e2e_init
   printf "[HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\By Tenvarre\\\\Krelmo'99\\\\v2]\r\n"
   printf '"NumPlayers"=dword:00000001\r\n"DefaultGame"=dword:00000001\r\n'
 } >"$KRELMO_REGISTRY"
+# Every check comes after a game has saved: the file is the game's own, UTF-16 and all.
 settings_whole() {
-  "$reg_check" "$KRELMO_REGISTRY" >/dev/null || fail "the settings file is torn $1: $(cat "$KRELMO_REGISTRY")"
-  grep -aq '"NumPlayers"=dword:00000001' "$KRELMO_REGISTRY" ||
-    fail "the stored player count was lost $1: $(cat "$KRELMO_REGISTRY")"
+  "$reg_check" --as-written "$KRELMO_REGISTRY" >/dev/null ||
+    fail "the settings file is torn $1: $(settings_text)"
+  [[ "$(settings_text)" == *'"NumPlayers"=dword:00000001'* ]] ||
+    fail "the stored player count was lost $1: $(settings_text)"
   local left
   left=$(ls "$KRELMO_REGISTRY".* 2>/dev/null)
   [[ -z "$left" ]] || fail "files were left beside the settings $1: $left"
@@ -79,7 +81,8 @@ start_game
 focus_window "$window"
 xdotool key alt+F4
 kill_game
-"$reg_check" "$KRELMO_REGISTRY" >/dev/null || fail "SIGKILL at the exit tore the settings file: $(cat "$KRELMO_REGISTRY")"
+"$reg_check" --as-written "$KRELMO_REGISTRY" >/dev/null ||
+  fail "SIGKILL at the exit tore the settings file: $(settings_text)"
 # Killed in play: its lock stays behind, held by nobody, and the next start takes it over.
 start_game
 kill_game

@@ -2,14 +2,17 @@
 # The records across restarts of the built game under Xvfb: a game that reaches the high-score
 # table, a name typed into the dialog and found on the title screen after a restart; a player
 # count chosen in the menu that survives a restart; SIGTERM saving the settings and exiting 0.
-# Usage: records_e2e.sh path/to/krelmo99
+# The settings file is read back as the game writes it (UTF-16) and checked by reg-check to be
+# byte for byte the game's own form.
+# Usage: records_e2e.sh path/to/krelmo99 path/to/reg-check
 set -uo pipefail
-game=$1
+game=$1 reg_check=$2
 source "$(dirname "$0")/e2e_lib.sh"
 e2e_init
 
 # A stored "Varnak" on the PC speaker whose table holds scores of -1: any score gets in, even
-# one of 0. Run with no audio device that opens, the match is played silently to its end.
+# one of 0. Run with no audio device that opens, the match is played silently to its end. Typed
+# in UTF-8 without a byte-order mark, as by hand: the game reads it, and writes its own form.
 {
   printf 'Windows Registry Editor Version 5.00\r\n\r\n'
   printf "[HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\By Tenvarre\\\\Krelmo'99\\\\v2]\r\n"
@@ -18,7 +21,11 @@ e2e_init
   for n in 6 7 8 9 10; do printf '"HSName%d"="Old"\r\n"HSScore%d"=dword:ffffffff\r\n' $n $n; done
 } >"$KRELMO_REGISTRY"
 
-stored() { grep -a -c "$1" "$KRELMO_REGISTRY" >/dev/null; }
+stored() { [[ "$(settings_text)" == *"$1"* ]]; }
+as_written() {
+  "$reg_check" --as-written "$KRELMO_REGISTRY" >/dev/null ||
+    fail "the settings file is not as the game writes it: $(od -c "$KRELMO_REGISTRY" | head -5)"
+}
 varnak_names_ink() { take_shot && count C0C0C0 390 260 100 90; }
 
 # Opens the Game menu by its title in the menu bar and walks it with the keyboard. The open
@@ -58,7 +65,8 @@ wait_for "the new name in the settings file" stored '"HSName6"="Tester"'
 focus_window "$window"
 game_menu Down Down Down Right Down Down Return
 quit_game
-stored '"NumPlayers"=dword:00000002' || fail "3 Players was not stored at the exit: $(cat "$KRELMO_REGISTRY")"
+stored '"NumPlayers"=dword:00000002' || fail "3 Players was not stored at the exit: $(settings_text)"
+as_written
 echo "ok: high score and player count stored"
 
 # Restarted: the name stands on the title screen, in the Varnak table.
@@ -75,7 +83,8 @@ game_menu Down Return
 wait_for "the Game menu to close" eval '! menu_open'
 kill -TERM "$game_pid"
 await_exit SIGTERM
-stored '"DefaultGame"=dword:00000000' || fail "Krelmo was not stored at SIGTERM: $(cat "$KRELMO_REGISTRY")"
+stored '"DefaultGame"=dword:00000000' || fail "Krelmo was not stored at SIGTERM: $(settings_text)"
 stored '"NumPlayers"=dword:00000002' || fail "the player count did not survive the restart"
 stored '"HSName6"="Tester"' || fail "the high score was lost"
+as_written
 echo "records end-to-end: passed"

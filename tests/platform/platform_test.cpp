@@ -355,7 +355,17 @@ LONG SetValues(Registry& registry, const std::vector<std::pair<std::string, RegV
   return registry.RegCloseKey(key);
 }
 
-TEST(RegistryFile, EveryValueComesBackFromTheFileAndAnExportedFileIsRead) {
+// UTF-16 text as the registry editor writes it: little-endian.
+std::string Utf16(std::u16string_view text) {
+  std::string out;
+  for (const char16_t unit : text) {
+    out.push_back(static_cast<char>(unit & 0xFF));
+    out.push_back(static_cast<char>(unit >> 8));
+  }
+  return out;
+}
+
+TEST(RegistryFile, EveryValueComesBackFromTheFile) {
   TempFolder folder;
   const std::vector<std::pair<std::string, RegValue>> values = {
       {"HSScore1", {REG_DWORD, {0x40, 0x1F, 0, 0}}},
@@ -368,20 +378,83 @@ TEST(RegistryFile, EveryValueComesBackFromTheFileAndAnExportedFileIsRead) {
   Registry written(folder.File("krelmo.reg"));
   ASSERT_EQ(SetValues(written, values), ERROR_SUCCESS) << written.WriteError();
   EXPECT_EQ(Registry(folder.File("krelmo.reg")).Tree(), written.Tree());
-  EXPECT_NE(ReadAll(folder.File("krelmo.reg")).find("\"HSScore1\"=dword:00001f40\r\n"),
-            std::string::npos)
-      << "plain values stay legible";
-  // The registry editor's own export: UTF-16 with a byte-order mark, hex(1) over two lines.
-  const std::u16string exported =
-      u"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n"
+  const std::string file = ReadAll(folder.File("krelmo.reg"));
+  EXPECT_EQ(file.substr(0, 2), "\xFF\xFE") << "UTF-16 after its byte-order mark";
+  // Plain values stay legible, every character as itself.
+  EXPECT_NE(file.find(Utf16(u"\r\n\"HSScore1\"=dword:00001f40\r\n")), std::string::npos);
+  EXPECT_NE(file.find(Utf16(u"\r\n\"Z\u00F6\u20AC\"=\"Zo\u00EB \u20AC\u0081\u0178\u00FF\"\r\n")),
+            std::string::npos);
+}
+
+TEST(RegistryFile, TheFileIsWrittenAsTheRegistryEditorExportsIt) {
+  const std::string game = "HKEY_LOCAL_MACHINE\\SOFTWARE\\By Tenvarre";
+  std::vector<std::uint8_t> thirty;
+  for (std::uint8_t b = 0; b < 30; ++b) thirty.push_back(b);
+  RegTree tree;
+  tree[game];
+  tree[kKey] = {
+      {"HSScore1", {REG_DWORD, {0x40, 0x1F, 0, 0}}},
+      {"HSName2", {REG_SZ, Bytes(std::string_view("a\"b\\\0", 5))}},
+      {"HSName1", {REG_SZ, Bytes(std::string_view("Zo\xEB \x80\0", 6))}},
+      {"Long", {3, thirty}},
+      {"Two lines", {REG_SZ, Bytes(std::string_view("a\r\nb\0", 5))}},
+  };
+  // Hex data breaks after the comma that reaches column 77, as the registry editor breaks it.
+  const std::u16string expected =
+      u"\uFEFFWindows Registry Editor Version 5.00\r\n"
+      u"\r\n"
+      u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\By Tenvarre]\r\n"
+      u"\r\n"
       u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\By Tenvarre\\Krelmo'99\\v2]\r\n"
       u"\"HSName1\"=\"Zo\u00EB \u20AC\"\r\n"
-      u"\"HSName2\"=hex(1):41,00,\\\r\n  42,00,00,00\r\n";
-  const auto tree = ParseRegText(
-      std::string(reinterpret_cast<const char*>(exported.data()), exported.size() * 2));
-  ASSERT_TRUE(tree);
-  EXPECT_EQ(tree->at(kKey).at("HSName1").data, Bytes(std::string_view("Zo\xEB \x80\0", 6)));
-  EXPECT_EQ(tree->at(kKey).at("hsname2").data, Bytes(std::string_view("AB\0", 3)));
+      u"\"HSName2\"=\"a\\\"b\\\\\"\r\n"
+      u"\"HSScore1\"=dword:00001f40\r\n"
+      u"\"Long\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\r\n"
+      u"  16,17,18,19,1a,1b,1c,1d\r\n"
+      u"\"Two lines\"=hex(1):61,00,0d,00,0a,00,62,00,00,00\r\n"
+      u"\r\n";
+  const std::string written = FormatRegText(tree);
+  EXPECT_EQ(written, Utf16(expected));
+  EXPECT_EQ(ParseRegText(written), tree);
+}
+
+TEST(RegistryFile, EveryFormerFormAndTheEditorsExportsAreRead) {
+  const std::string key = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\By Tenvarre\\Krelmo'99\\v2]\r\n";
+  const std::string name = "Zo\xEB \x80";  // in Windows-1252, as the game keeps it
+  const std::vector<std::pair<const char*, std::string>> files = {
+      // What earlier versions of the game wrote: UTF-8 with a byte-order mark.
+      {"UTF-8 with BOM", "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n" + key +
+                             "\"HSName1\"=\"Zo\xC3\xAB \xE2\x82\xAC\"\r\n"},
+      // Typed by hand, or by a script.
+      {"UTF-8", "Windows Registry Editor Version 5.00\n\n" + key +
+                    "\"HSName1\"=\"Zo\xC3\xAB \xE2\x82\xAC\"\n"},
+      {"REGEDIT4 in Windows-1252", "REGEDIT4\r\n\r\n" + key + "\"HSName1\"=\"" + name + "\"\r\n"},
+      // Windows' registry editor: hex(1) over two lines.
+      {"Windows' export", Utf16(u"\uFEFFWindows Registry Editor Version 5.00\r\n\r\n"
+                                u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\By Tenvarre\\Krelmo'99\\v2]\r\n"
+                                u"\"HSName1\"=\"Zo\u00EB \u20AC\"\r\n"
+                                u"\"HSName2\"=hex(1):41,00,\\\r\n  42,00,00,00\r\n\r\n")},
+      // Wine's (regedit /E): an empty line before each key, escapes for line breaks and zeros.
+      {"Wine's export", Utf16(u"\uFEFFWindows Registry Editor Version 5.00\r\n"
+                              u"\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\By Tenvarre]\r\n"
+                              u"\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\By Tenvarre\\Krelmo'99]\r\n"
+                              u"\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\By Tenvarre\\Krelmo'99\\v2]\r\n"
+                              u"\"HSScore1\"=dword:00001f40\r\n"
+                              u"\"HSName1\"=\"Zo\u00EB \u20AC\"\r\n"
+                              u"\"Lines\"=\"a\\r\\nb\\0c\"\r\n"
+                              u"\r\n")},
+  };
+  for (const auto& [what, bytes] : files) {
+    std::string why;
+    const auto tree = ParseRegText(bytes, &why);
+    ASSERT_TRUE(tree) << what << ": " << why;
+    EXPECT_EQ(tree->at(kKey).at("HSName1").data, Bytes(std::string_view(name.c_str(), 6))) << what;
+  }
+  EXPECT_EQ(ParseRegText(files[3].second)->at(kKey).at("hsname2").data,
+            Bytes(std::string_view("AB\0", 3)));
+  const auto wine = ParseRegText(files[4].second);
+  EXPECT_EQ(wine->at(kKey).at("HSScore1").data, (std::vector<std::uint8_t>{0x40, 0x1F, 0, 0}));
+  EXPECT_EQ(wine->at(kKey).at("Lines").data, Bytes(std::string_view("a\r\nb\0c\0", 7)));
 }
 
 TEST(RegistryFile, ADamagedFileIsMovedAsideNeverOverwrittenAndReadsAsAFirstRun) {
@@ -404,6 +477,42 @@ TEST(RegistryFile, ADamagedFileIsMovedAsideNeverOverwrittenAndReadsAsAFirstRun) 
     EXPECT_NE(said.find(aside), std::string::npos) << said;
     EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
   }
+}
+
+TEST(RegistryFile, ADamagedFileTakesTheFirstFreeNameAndWhenNoneIsLeftStaysWhereItIs) {
+  TempFolder folder;
+  const std::string path = folder.File("krelmo.reg");
+  const auto aside = [&](int n) { return path + ".damaged-" + std::to_string(n); };
+  const auto kept = [](int n) { return "damaged file " + std::to_string(n); };
+  // A gap among the kept files is filled first.
+  for (const int n : {1, 2, 4}) WriteAll(aside(n), kept(n));
+  WriteAll(path, "not a registry file (3)");
+  ::testing::internal::CaptureStderr();
+  Registry(path).Tree();
+  ::testing::internal::GetCapturedStderr();
+  EXPECT_EQ(ReadAll(aside(3)), "not a registry file (3)");
+  EXPECT_EQ(ReadAll(aside(4)), kept(4));
+
+  // Every name taken: nothing kept is overwritten, the damaged file stays as it is, the game
+  // starts afresh in memory, says so, and every save fails saying why.
+  for (int n = 1; n <= 999; ++n) WriteAll(aside(n), kept(n));
+  const std::string damaged = "not a registry file (1000)";
+  WriteAll(path, damaged);
+  ::testing::internal::CaptureStderr();
+  Registry registry(path);
+  const std::string said = ::testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(registry.Tree().empty()) << "a first run";
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+  EXPECT_NE(said.find(path), std::string::npos) << said;
+  EXPECT_NE(said.find("kept as it is"), std::string::npos) << said;
+  EXPECT_NE(SetValues(registry, {{"HSName1", {REG_SZ, Bytes(std::string_view("Ann\0", 4))}}}),
+            ERROR_SUCCESS);
+  EXPECT_NE(registry.WriteError().find(".damaged-999"), std::string::npos) << registry.WriteError();
+  EXPECT_EQ(ReadAll(path), damaged);
+  for (int n = 1; n <= 999; ++n) ASSERT_EQ(ReadAll(aside(n)), kept(n)) << aside(n);
+  EXPECT_FALSE(fs::exists(aside(1000)));
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), fs::directory_iterator()), 1000)
+      << "no temporary file is left behind";
 }
 
 #ifndef _WIN32

@@ -4,9 +4,12 @@
 # BUILD_DIR is the mingw-w64 build (build/windows); LINUX_WRITER and LINUX_SIM are
 # settings_file_writer and krelmo-sim from the Linux build. Runs every *_tests.exe, a whole
 # simulated match (the same as on Linux, and a Linux replay of it played back), and the
-# registry round trip: the settings file written on Linux is imported into Wine's registry with regedit and
-# every value read back with `reg query` must be the one the game stored. Wine lives in a prefix
-# of its own under BUILD_DIR, made on the first run. Prints a summary; fails when anything did.
+# registry round trip: the settings file as the game writes it on Linux (UTF-16, a high-score
+# name holding "é" and "€") is imported into Wine's registry with `regedit /S`, unconverted, and
+# every value read back with `reg query` must be the one the game stored; the key exported again
+# with `regedit /E` must read the same through the game's store, in the Linux and the Windows
+# build. Wine lives in a prefix of its own under BUILD_DIR, made on the first run. Prints a
+# summary; fails when anything did.
 set -uo pipefail
 
 build=$(realpath "${1:?usage: run_tests.sh BUILD_DIR LINUX_WRITER}")
@@ -17,7 +20,7 @@ wine=$(command -v wine64 || command -v wine) || { echo "FAIL: Wine is not instal
 wineserver=$(command -v wineserver) || { echo "FAIL: wineserver is not installed"; exit 1; }
 
 # Console programs only: no window, no debug chatter, no offer to install Mono or Gecko. The
-# "C" locale fixes the code page that `reg query` writes in (437).
+# "C" locale fixes the code pages that Wine's programs write in (1252, and 437 for the console's).
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C
 unset DISPLAY WAYLAND_DISPLAY
 logs=$build/test-logs
@@ -100,6 +103,19 @@ fi
 # The registry round trip.
 round=$build/round-trip
 rm -rf "$round" && mkdir -p "$round"
+# Key TAB name TAB type TAB data lines, keys compared without regard to case as the registry
+# does, sorted: `settings_file_writer --list` prints them so.
+normalised() { awk -F '\t' '{ $1 = tolower($1) } 1' OFS='\t' "$1" | LC_ALL=C sort; }
+# Whether two value lists agree; says how they differ when they do not.
+same_values() {
+  normalised "$1" >"$1.sorted"
+  normalised "$2" >"$2.sorted"
+  diff -u "$1.sorted" "$2.sorted" >"$2.diff" && return 0
+  echo "$3 (- the game's file, + $4):"
+  cat "$2.diff"
+  return 1
+}
+starts_with_utf16_bom() { [ "$(head -c 2 "$1" | od -An -tx1 | tr -d ' \n')" = fffe ]; }
 round_trip() {
   local key="HKEY_LOCAL_MACHINE\\SOFTWARE\\By Tenvarre"
   "$linux_writer" "$round/linux.reg" || { echo "the Linux build could not write the settings file"; return 1; }
@@ -108,39 +124,52 @@ round_trip() {
     { cat "$round/writer.log"; echo "the Windows build could not write the settings file"; return 1; }
   cmp "$round/linux.reg" "$round/windows.reg" ||
     { echo "the Windows build wrote another file than the Linux build"; return 1; }
+  starts_with_utf16_bom "$round/linux.reg" ||
+    { echo "the settings file is not UTF-16 after a byte-order mark"; return 1; }
   "$linux_writer" --list "$round/linux.reg" >"$round/expected.txt" || { echo "the file lists no value"; return 1; }
+  grep -q 'é€' "$round/expected.txt" || { echo "no name in the file holds é and €"; return 1; }
 
-  import() {
-    run_wine "$round/delete.log" reg delete "$key" /f
-    run_wine "$round/regedit.log" regedit /S "$(windows_path "$1")"
-    run_wine "$round/query.txt" reg query "$key" /s
-  }
-  if ! import "$round/linux.reg"; then
-    # Wine 8's regedit takes a .reg file in UTF-16 or in the ANSI code page, not UTF-8 with a
-    # byte-order mark as Windows' own regedit does: the same text in UTF-16 stands in for it.
-    echo "note: Wine's regedit does not import UTF-8 .reg files; importing the same text in UTF-16"
-    { printf '\xff\xfe'; tail -c +4 "$round/linux.reg" | iconv -f UTF-8 -t UTF-16LE; } >"$round/linux-utf16.reg" ||
-      { echo "iconv could not convert the file"; return 1; }
-    import "$round/linux-utf16.reg" || { cat "$round/query.txt"; echo "regedit imported nothing"; return 1; }
-  fi
-  # "    NAME    TYPE    DATA" below each key's line, in code page 437; as key TAB name TAB type
-  # TAB data in UTF-8, keys compared without regard to case as the registry does.
-  iconv -f CP437 -t UTF-8 "$round/query.txt" | awk -F '    ' '
+  # Imported as the game wrote it, with no conversion: the key goes first, so that nothing
+  # stays from an earlier run.
+  run_wine "$round/delete.log" reg delete "$key" /f
+  run_wine "$round/regedit.log" regedit /S "$(windows_path "$round/linux.reg")" ||
+    { cat "$round/regedit.log"; echo "regedit /S refused the settings file"; return 1; }
+  # `reg query` writes to a file in the OEM code page (437 here, which has no euro sign); to a
+  # console it writes Unicode, which Wine's console shows on a terminal in its encoding. So it
+  # runs on a terminal of its own (script), in UTF-8, wide enough that no line is broken, and
+  # the terminal's control sequences and CRs are taken out.
+  LC_ALL=C.UTF-8 timeout 300 script -qec "stty cols 4000 rows 50; $(printf '%q ' "$wine" reg query "$key" /s)" \
+    /dev/null </dev/null >"$round/query.raw" 2>&1
+  sed -e 's/\x1b\][^\x07]*\x07//g' -e 's/\x1b\[[0-9;?]*[A-Za-z]//g' -e 's/\r//g' "$round/query.raw" >"$round/query.txt"
+  # "    NAME    TYPE    DATA" below each key's line; as key TAB name TAB type TAB data.
+  awk -F '    ' '
     /^HKEY_/ { key = $0; next }
     /^    / { data = $4; for (i = 5; i <= NF; ++i) data = data "    " $i
-               print key "\t" $2 "\t" $3 "\t" data }' |
-    awk -F '\t' '{ $1 = tolower($1) } 1' OFS='\t' | LC_ALL=C sort >"$round/actual.txt"
-  awk -F '\t' '{ $1 = tolower($1) } 1' OFS='\t' "$round/expected.txt" | LC_ALL=C sort >"$round/expected-sorted.txt"
-  if ! diff -u "$round/expected-sorted.txt" "$round/actual.txt" >"$round/diff.txt"; then
-    echo "Wine's registry holds other values than the file (- the file, + reg query):"
-    cat "$round/diff.txt"
-    return 1
-  fi
-  echo "$(wc -l <"$round/actual.txt") values"
+               print key "\t" $2 "\t" $3 "\t" data }' "$round/query.txt" >"$round/query-values.txt"
+  same_values "$round/expected.txt" "$round/query-values.txt" \
+    "Wine's registry holds other values than the file" "reg query" || return 1
+
+  # Exported back by regedit /E (UTF-16 after a byte-order mark, in Wine's own layout): the
+  # game reads that file as it stands, on Linux and on Windows alike.
+  run_wine "$round/export.log" regedit /E "$(windows_path "$round/exported.reg")" "$key" ||
+    { cat "$round/export.log"; echo "regedit /E exported nothing"; return 1; }
+  starts_with_utf16_bom "$round/exported.reg" ||
+    { echo "regedit /E did not write UTF-16 after a byte-order mark"; return 1; }
+  cp "$round/exported.reg" "$round/exported-for-windows.reg"
+  "$linux_writer" --list "$round/exported.reg" >"$round/exported-linux.txt" ||
+    { echo "the Linux build did not read the file regedit /E wrote"; return 1; }
+  run_wine "$round/exported-windows.txt" "$build/tests/windows/settings_file_writer.exe" --list \
+    "$(windows_path "$round/exported-for-windows.reg")" ||
+    { cat "$round/exported-windows.txt"; echo "the Windows build did not read the file regedit /E wrote"; return 1; }
+  same_values "$round/expected.txt" "$round/exported-linux.txt" \
+    "the Linux build read other values from regedit's export" "read from the export" || return 1
+  same_values "$round/expected.txt" "$round/exported-windows.txt" \
+    "the Windows build read other values from regedit's export" "read from the export" || return 1
+  echo "$(wc -l <"$round/query-values.txt") values"
 }
 if result=$(round_trip 2>&1); then
-  summary+=("registry         the settings file imported into Wine's registry: $(tail -1 <<<"$result") read back alike")
-  grep '^note:' <<<"$result"
+  summary+=("registry         the settings file as written imported by regedit /S: $(tail -1 <<<"$result") read back alike by reg query")
+  summary+=("                 and regedit /E's export of them read alike by the Linux and Windows builds")
 else
   printf '%s\n' "$result"
   failures+=("registry round trip (files in $round)")

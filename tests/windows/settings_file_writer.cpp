@@ -1,9 +1,11 @@
 // The settings file as the game leaves it, for the Windows registry round trip
-// (reg_round_trip.sh): `settings_file_writer FILE` plays a first run through the game's own
-// start-up, picks three players of Varnak, enters a high score under a name that needs the
-// file's escapes, and shuts down, which saves. `settings_file_writer --list FILE` prints every
-// value of FILE as read back by the store, one line each: key, name, type and data (strings
-// in UTF-8), the way `reg query` shows them.
+// (tests/windows/run_tests.sh): `settings_file_writer FILE` plays a first run through the game's
+// own start-up, picks three players of Varnak, enters a high score under a name that needs the
+// file's escapes and letters beyond ASCII, and shuts down, which saves. `settings_file_writer
+// --list FILE` reads FILE (the game's own, or one `regedit /E` exported) through the game's
+// store and prints every value, one line each: key, name, type and data (strings in UTF-8),
+// the way `reg query` shows them; it fails when the store holds no value, as when the file
+// could not be read.
 #include <cstdio>
 #include <string>
 
@@ -80,8 +82,9 @@ int Write(const std::string& path) {
   if (game.InitApplication() != 0) return 1;
   game.SelectPlayers(resources::IDM_PLAYERS_3);
   game.SelectVariant(resources::IDM_VARNAK);
-  // A quote, a backslash and a letter beyond ASCII (Windows-1252).
-  host.dialogs.nameToType = "Zo\xEB \"Q\" \\";
+  // A quote, a backslash and letters beyond ASCII in Windows-1252 (ë, é and the euro sign):
+  // the 11 bytes a name holds.
+  host.dialogs.nameToType = "Zo\xEB\xE9\x80 \"Q\" \\";
   game.engine.state.currentPlayer = 0;
   game.engine.state.playerScore[0] = 9000;
   game.CheckHighScore(9000);
