@@ -73,12 +73,13 @@ bool AudioMixer::PlaySound(int waveId, std::uint32_t flags) {
     return false;
   }
   ++started_;
+  ++given_;
   return true;
 }
 
 void AudioMixer::SpeakerChanged(std::uint64_t ticks, std::uint16_t divisor, bool on) {
   if (!outputOpen_) return;
-  commands_.Push({Command::kSpeaker, 0, nullptr, 0, ticks, divisor, on});
+  if (commands_.Push({Command::kSpeaker, 0, nullptr, 0, ticks, divisor, on})) ++given_;
 }
 
 void AudioMixer::Take(const Command& command, std::uint64_t nowTicks) {
@@ -128,7 +129,10 @@ void AudioMixer::Apply(const SpeakerEvent& event) {
 
 void AudioMixer::Render(std::span<std::int16_t> out, std::uint64_t nowTicks) {
   Command command;
-  while (commands_.Pop(command)) Take(command, nowTicks);
+  while (commands_.Pop(command)) {
+    Take(command, nowTicks);
+    ++taken_;
+  }
 
   for (std::size_t i = 0; i < out.size(); ++i) {
     std::int32_t mixed = 0;
@@ -158,6 +162,8 @@ void AudioMixer::Render(std::span<std::int16_t> out, std::uint64_t nowTicks) {
     ++rendered_;
   }
   if (eventsCount_ == 0 && !speakerOn_) anchored_ = false;
+  const bool quiet = !wave_ && eventsCount_ == 0 && !speakerOn_;
+  quietAfter_.store(quiet ? taken_ + 1 : 0, std::memory_order_release);
 }
 
 }  // namespace krelmo::platform

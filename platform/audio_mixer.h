@@ -39,9 +39,15 @@ class AudioMixer final : public SoundOutput, public SpeakerSink {
   // `clock` is read by Pull on the audio thread: it must be safe to read from there.
   AudioMixer(WaveLookup waves, const Clock& clock) : waves_(waves), clock_(clock) {}
 
-  // UI thread, before the device starts: whether anything will ever render. Without an
+  // UI thread, before the first sound: whether anything will ever render. Without an
   // output every PlaySound fails, which is how start-up learns there is no wave audio.
   void SetOutputOpen(bool open) { outputOpen_ = open; }
+
+  // UI thread: every command given has been taken, and the audio thread's last Render left
+  // nothing to play (no recording, no speaker change due, the speaker's gate shut). Only then
+  // may the device be closed: a reopened device starts from silence, with no old speaker
+  // state left to replay. Stays true while no device renders.
+  bool Idle() const { return quietAfter_.load(std::memory_order_acquire) == given_ + 1; }
 
   // UI thread. One voice: without SND_NOSTOP the recording cuts off the one playing; with it,
   // the call is dropped (false) while another recording plays.
@@ -102,13 +108,18 @@ class AudioMixer final : public SoundOutput, public SpeakerSink {
   // UI thread only.
   bool outputOpen_ = false;
   std::uint32_t started_ = 0;
+  std::uint64_t given_ = 0;  // commands pushed
   // Written by the audio thread when a recording plays to its end.
   std::atomic<std::uint32_t> finished_{0};
   std::atomic<std::uint64_t> lastWaveStart_{0};
   std::atomic<std::uint64_t> lastToneStart_{0};
+  // Written by the audio thread after each Render: one more than the commands taken so far
+  // when nothing was left to play, else 0.
+  std::atomic<std::uint64_t> quietAfter_{1};
 
   // Audio thread only.
   std::int64_t rendered_ = 0;
+  std::uint64_t taken_ = 0;
   const std::uint8_t* wave_ = nullptr;
   std::size_t waveLength_ = 0;
   std::size_t wavePosition_ = 0;

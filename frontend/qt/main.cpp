@@ -67,6 +67,7 @@ int PlayBack(krelmo::qt::QtPlatform& host, krelmo::qt::SingleInstance& instance,
   using krelmo::replay::Player;
   Player player(host.Get(), std::move(journal));
   krelmo::app::Game game(player.Wrapped());
+  host.matchRunning = [&game] { return game.engine.match.gameActive != 0; };
   instance.onHandOver = [&] {
     host.windowSystem.ShowWindow(krelmo::platform::ShowCommand::kRestore);
   };
@@ -156,6 +157,8 @@ int main(int argc, char** argv) {
   });
   krelmo::app::Game game(recorder.Wrapped());
   recorder.Attach(game);
+  // The audio device stays open through a match (the front end's business, not the game's).
+  host.matchRunning = [&game] { return game.engine.match.gameActive != 0; };
   instance.onHandOver = [&] { host.queue.PostMessage(game.app.activateMessage); };
   host.dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
 

@@ -1,6 +1,8 @@
 // Building the Qt front end's services in the order they depend on one another.
 #include "frontend/qt/qt_platform.h"
 
+#include <cstdio>
+
 #include "resources/fonts/game_font.h"
 #include "resources/menu.h"
 #include "resources/waves.h"
@@ -21,11 +23,19 @@ QtPlatform::QtPlatform(std::string registryPath)
       sound(resources::WaveResource, clock),
       registry(std::move(registryPath)),
       platform_{surface, queue, pc,    frameHost, windowSystem,
-                dialogs, menu,  sound, joystick,  registry} {
+                dialogs, menu,  audio, joystick,  registry} {
   // The same glyphs as the headless front end: both draw text pixel for pixel alike.
   surface.SetFont(&resources::kGameFont);
-  audio_ = sdl::OpenAudioDevice(sound, &audioError);
-  if (audio_) pc.SetSpeakerSink(&sound);
+  if (!audio.Start(audioError)) return;
+  pc.SetSpeakerSink(&audio);
+  audio.onReopenFailed = [](const std::string& error) {
+    std::fprintf(stderr,
+                 "krelmo99: the audio device did not open again (%s); playing on silently\n",
+                 error.c_str());
+  };
+  audioCheck_.setTimerType(Qt::CoarseTimer);
+  audioCheck_.callOnTimeout([this] { audio.Check(matchRunning && matchRunning()); });
+  audioCheck_.start(static_cast<int>(platform::AudioPower::kCheckPeriodMs));
 }
 
 QtPlatform::~QtPlatform() = default;

@@ -1,5 +1,5 @@
 // Joystick 1 on SDL: opening the first device, as a game controller where SDL knows it as
-// one, and reading its stick and two buttons.
+// one, opening one again when a device is plugged in, and reading its stick and two buttons.
 #include "frontend/sdl/sdl_joystick.h"
 
 #include <SDL.h>
@@ -26,14 +26,15 @@ SdlJoystick::SdlJoystick() {
   // queue an event for every movement of the stick.
   SDL_JoystickEventState(SDL_IGNORE);
   SDL_GameControllerEventState(SDL_IGNORE);
+  // Only a device's coming and going is queued, a few events at most, for the reads to take.
+  // (Those of devices present at start were dropped with the rest just now.)
+  SDL_EventState(SDL_JOYDEVICEADDED, SDL_ENABLE);
+  SDL_EventState(SDL_JOYDEVICEREMOVED, SDL_ENABLE);
+  SDL_FlushEvents(SDL_JOYDEVICEADDED, SDL_JOYDEVICEREMOVED);
 }
 
 SdlJoystick::~SdlJoystick() {
-  if (controller_) {
-    SDL_GameControllerClose(controller_);
-  } else if (joystick_) {
-    SDL_JoystickClose(joystick_);
-  }
+  Close();
   if (initialised_) SDL_QuitSubSystem(kSubsystems);
 }
 
@@ -49,14 +50,52 @@ bool SdlJoystick::Open() {
     if (controller_) joystick_ = SDL_GameControllerGetJoystick(controller_);
   }
   if (!joystick_) joystick_ = SDL_JoystickOpen(0);
+  opened_ |= joystick_ != nullptr;
   return joystick_ != nullptr;
 }
 
+void SdlJoystick::Close() {
+  if (controller_) {
+    SDL_GameControllerClose(controller_);  // closes its joystick as well
+  } else if (joystick_) {
+    SDL_JoystickClose(joystick_);
+  }
+  controller_ = nullptr;
+  joystick_ = nullptr;
+}
+
+void SdlJoystick::TakeDeviceEvents() {
+  SDL_Event events[8];
+  int count = 0;
+  while ((count = SDL_PeepEvents(events, 8, SDL_GETEVENT, SDL_JOYDEVICEADDED,
+                                 SDL_JOYDEVICEREMOVED)) > 0) {
+    for (int i = 0; i < count; ++i) {
+      const SDL_JoyDeviceEvent& device = events[i].jdevice;
+      if (device.type == SDL_JOYDEVICEREMOVED) {
+        // Ours, pulled out: let go of it, and take another device still plugged in, if any.
+        if (joystick_ && device.which == SDL_JoystickInstanceID(joystick_)) {
+          Close();
+          Open();
+        }
+      } else if (!joystick_ || !SDL_JoystickGetAttached(joystick_)) {
+        // Plugged in (again) with none open: the first device is joystick 1.
+        Close();
+        Open();
+      }
+    }
+  }
+}
+
 bool SdlJoystick::GetPos(platform::JoystickReading& reading) {
-  if (!Open()) return false;
-  SDL_JoystickUpdate();  // also brings the controller's state up to date
-  if (!SDL_JoystickGetAttached(joystick_)) {
-    reading = {kCentre, kCentre, kCentre, 0};
+  if (!initialised_) return false;
+  if (!opened_) Open();  // the first read
+  // Brings the devices' state up to date (the controller's too) and notices devices added
+  // and removed, queuing their events; with no SDL video, pumping SDL's events would do no
+  // more than this.
+  SDL_JoystickUpdate();
+  TakeDeviceEvents();
+  if (!joystick_ || !SDL_JoystickGetAttached(joystick_)) {
+    if (opened_) reading = {kCentre, kCentre, kCentre, 0};
     return false;
   }
   bool button1 = false;

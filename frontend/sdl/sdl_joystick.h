@@ -11,7 +11,9 @@
 namespace krelmo::sdl {
 
 // Used on the UI thread only. There is no SDL video, so nothing pumps SDL's devices in the
-// background: every read updates them first. Controllers are recognised by SDL's built-in
+// background: every read updates them first and takes SDL's events of devices added and
+// removed (the only events asked of SDL). A device pulled out is let go of, and one plugged
+// in (again) is opened, so the poll reads it. Controllers are recognised by SDL's built-in
 // database, extended by SDL_GAMECONTROLLERCONFIG from the environment.
 //
 // The periodic poll is the front end's (a timer of its UI thread): StartPoll and StopPoll
@@ -27,8 +29,9 @@ class SdlJoystick : public platform::JoystickDevice {
 
   // A device is attached. Devices plugged in later count, but the game asks only at start.
   bool GetDevCaps() override;
-  // Opens the first device at the first read. A device that was pulled out reads as a
-  // centred stick with no buttons, and the read reports failure.
+  // Opens the first device at the first read, and the first device again when one is
+  // plugged in with none open. With the device pulled out and none other open, the read
+  // reports failure and a centred stick with no buttons.
   bool GetPos(platform::JoystickReading& reading) override;
 
   bool IsGameController() const { return controller_ != nullptr; }
@@ -37,8 +40,13 @@ class SdlJoystick : public platform::JoystickDevice {
 
  private:
   bool Open();
+  void Close();
+  // The events of devices added and removed since the last read.
+  void TakeDeviceEvents();
 
   bool initialised_ = false;
+  // A device was open: one missing now reads as centred.
+  bool opened_ = false;
   SDL_GameController* controller_ = nullptr;
   SDL_Joystick* joystick_ = nullptr;
 };

@@ -1,6 +1,6 @@
 // SDL's virtual joystick playing on the Qt front end, polled by its UI-thread timer: the
-// stick moves the paddle, button 1 serves, button 2 pauses, pulling it out ends nothing, and
-// shutdown stops the poll.
+// stick moves the paddle, button 1 serves, button 2 pauses, pulling it out ends nothing, one
+// plugged in again is read by the poll, and shutdown stops the poll.
 #include "frontend/sdl/sdl_joystick.h"
 
 #include <QtCore/qtestsupport_core.h>
@@ -17,7 +17,7 @@
 namespace krelmo::sdl {
 namespace {
 
-TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOut) {
+TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOutAndPluggedInAgain) {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
   setenv("QT_QPA_PLATFORM", "offscreen", 0);
   int argc = 1;
@@ -29,8 +29,9 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOut) {
 
   for (const bool gameController : {true, false}) {
     SCOPED_TRACE(gameController ? "game controller" : "plain joystick");
-    const int index = SDL_JoystickAttachVirtual(
-        gameController ? SDL_JOYSTICK_TYPE_GAMECONTROLLER : SDL_JOYSTICK_TYPE_UNKNOWN, 2, 2, 0);
+    const SDL_JoystickType type =
+        gameController ? SDL_JOYSTICK_TYPE_GAMECONTROLLER : SDL_JOYSTICK_TYPE_UNKNOWN;
+    const int index = SDL_JoystickAttachVirtual(type, 2, 2, 0);
     SDL_Joystick* stick = SDL_JoystickOpen(index);
     ASSERT_NE(stick, nullptr) << SDL_GetError();
     qt::QtPlatform host;
@@ -63,6 +64,20 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOut) {
     game.DispatchPending();
     EXPECT_NE(s.ballY, ballY) << "the ball goes on";
     EXPECT_EQ(game.engine.match.paused, 0u) << "no button is read";
+
+    // Plugged in again (to SDL a new device, at the stick's rest): the poll opens and reads it.
+    const int again = SDL_JoystickAttachVirtual(type, 2, 2, 0);
+    SDL_Joystick* replugged = SDL_JoystickOpen(again);
+    ASSERT_NE(replugged, nullptr) << SDL_GetError();
+    SDL_JoystickSetVirtualAxis(replugged, 0, SDL_JOYSTICK_AXIS_MIN);
+    EXPECT_TRUE(awaits([&] { return s.paddleX == 20; })) << "plugged in again, it is read";
+    EXPECT_EQ(host.joystick.IsGameController(), gameController);
+    SDL_JoystickSetVirtualAxis(replugged, 0, SDL_JOYSTICK_AXIS_MAX);
+    EXPECT_TRUE(awaits([&] { return s.paddleX == 560; }));
+    SDL_JoystickSetVirtualButton(replugged, 1, SDL_PRESSED);
+    EXPECT_TRUE(awaits([&] { return game.engine.match.paused == 1; })) << "its buttons too";
+    SDL_JoystickClose(replugged);
+    ASSERT_EQ(SDL_JoystickDetachVirtual(again), 0) << SDL_GetError();
 
     game.ShutdownApplication();
     game.engine.state.paddleX = 100;

@@ -1,0 +1,270 @@
+// The audio device's power policy on a hand-driven clock, with a stand-in device and the
+// real mixer (the test renders its buffers as the audio thread would while the device is
+// open): closed after the idle seconds outside a match and never in one, opened again by the
+// next recording or tone, which is then heard from its beginning with nothing old replayed,
+// and a device that no longer opens leaves the game playing on silently.
+#include "platform/audio_power.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/audio_mixer.h"
+#include "platform/clock.h"
+#include "platform/pc_hardware.h"
+#include "resources/waves.h"
+
+namespace krelmo::platform {
+namespace {
+
+class FakeOutput final : public AudioOutput {
+ public:
+  explicit FakeOutput(const AudioMixer& mixer) : mixer_(mixer) {}
+  bool Open(std::string& error) override {
+    EXPECT_FALSE(open) << "opened twice";
+    if (!works) {
+      error = "the device has gone";
+      return false;
+    }
+    open = true;
+    ++opens;
+    return true;
+  }
+  void Close() override {
+    EXPECT_TRUE(open) << "closed twice";
+    EXPECT_TRUE(mixer_.Idle()) << "closed with something left to play";
+    open = false;
+    ++closes;
+  }
+
+  bool works = true;
+  bool open = false;
+  int opens = 0;
+  int closes = 0;
+
+ private:
+  const AudioMixer& mixer_;
+};
+
+constexpr std::uint64_t Ticks(std::uint64_t ms) {
+  return ms * kPitTicksPerSecond / 1'000;
+}
+constexpr std::uint64_t kBufferTicks =
+    kPitTicksPerSecond * AudioMixer::kBufferSamples / AudioMixer::kSampleRate;
+constexpr std::uint32_t kCutOff = 0x40005, kYield = 0x40015;
+
+class Power : public ::testing::Test {
+ protected:
+  Power() {
+    clock.Set(1'000 * kPitTicksPerSecond);
+    std::string error;
+    EXPECT_TRUE(power.Start(error)) << error;
+    pc.SetSpeakerSink(&power);
+    power.onReopenFailed = [this](const std::string& error) { told.push_back(error); };
+    nextCheck = clock.Ticks() + Ticks(AudioPower::kCheckPeriodMs);
+    nextBuffer = clock.Ticks() + kBufferTicks;
+  }
+
+  // Time passes: while the device is open it renders a buffer every 11.6 ms, as it is due,
+  // and the front end's timer checks once a second. What the device played comes back.
+  std::vector<std::int16_t> Run(std::uint64_t ms) {
+    std::vector<std::int16_t> heard;
+    const std::uint64_t end = clock.Ticks() + Ticks(ms);
+    while (clock.Ticks() < end) {
+      clock.Set(std::min({nextBuffer, nextCheck, end}));
+      if (clock.Ticks() == nextBuffer) {
+        nextBuffer += kBufferTicks;
+        if (output.open) {
+          std::vector<std::int16_t> out(AudioMixer::kBufferSamples);
+          mixer.Render(out, clock.Ticks());
+          heard.insert(heard.end(), out.begin(), out.end());
+        }
+      }
+      if (clock.Ticks() == nextCheck) {
+        nextCheck += Ticks(AudioPower::kCheckPeriodMs);
+        power.Check(matchRunning);
+      }
+    }
+    return heard;
+  }
+  // The device's next `n` samples at once (it must be open).
+  std::vector<std::int16_t> Render(std::size_t n) {
+    EXPECT_TRUE(output.open);
+    std::vector<std::int16_t> out(n);
+    mixer.Render(out, clock.Ticks());
+    return out;
+  }
+  static std::vector<std::int16_t> Heard(int id, std::size_t from, std::size_t n) {
+    const auto samples = WaveSamples(resources::WaveResource(id)).subspan(from, n);
+    std::vector<std::int16_t> out;
+    for (auto s : samples) out.push_back(static_cast<std::int16_t>((s - 128) * 256));
+    return out;
+  }
+  static bool Silent(const std::vector<std::int16_t>& out) {
+    return std::all_of(out.begin(), out.end(), [](auto s) { return s == 0; });
+  }
+  // The game's click: 700 Hz, gate open, 2 ms, gate shut.
+  void Click() {
+    for (auto [port, value] : {std::pair{0x43, 0xB6}, {0x42, 0xA8}, {0x42, 0x06}, {0x61, 0x03}}) {
+      pc.Outp(static_cast<std::uint16_t>(port), static_cast<std::uint8_t>(value));
+    }
+    clock.Advance(2'386);
+    pc.Outp(0x61, 0x00);
+  }
+
+  ManualClock clock;
+  AudioMixer mixer{resources::WaveResource, clock};
+  FakeOutput output{mixer};
+  AudioPower power{mixer, output, clock};
+  PcHardware pc{clock};
+  bool matchRunning = false;
+  std::uint64_t nextCheck = 0;
+  std::uint64_t nextBuffer = 0;
+  std::vector<std::string> told;
+};
+
+TEST_F(Power, ClosesAfterTheIdleSecondsOutsideAMatchAndNeverInOne) {
+  ASSERT_TRUE(output.open);
+  // Start-up's chime, then nothing: open for the idle seconds after it, and closed within
+  // the next check.
+  ASSERT_TRUE(power.PlaySound(123, kCutOff));
+  Run(4'900);
+  EXPECT_TRUE(output.open);
+  Run(1'100);
+  EXPECT_FALSE(output.open);
+  EXPECT_EQ(output.closes, 1);
+  Run(60'000);
+  EXPECT_EQ(output.opens, 1) << "nothing opens it while nothing plays";
+
+  // A match opens it at the next check, and it stays open however long nothing sounds
+  // (waiting for a serve, paused).
+  matchRunning = true;
+  Run(1'000);
+  EXPECT_TRUE(output.open);
+  Run(120'000);
+  EXPECT_TRUE(output.open);
+  EXPECT_EQ(output.closes, 1);
+  // The match ends: the idle seconds run from then.
+  matchRunning = false;
+  Run(4'000);
+  EXPECT_TRUE(output.open);
+  Run(2'000);
+  EXPECT_FALSE(output.open);
+}
+
+TEST_F(Power, TheIdleSecondsRunFromTheEndOfWhatPlays) {
+  Run(3'000);
+  // The miss lasts 1.15 s; the speaker's tone is held with its gate open for 8 s.
+  ASSERT_TRUE(power.PlaySound(132, kCutOff));
+  Run(5'800);
+  EXPECT_TRUE(output.open) << "5 s have not passed since a check found it playing";
+  Run(1'500);
+  EXPECT_FALSE(output.open);
+  pc.Outp(0x43, 0xB6), pc.Outp(0x42, 0xA8), pc.Outp(0x42, 0x06), pc.Outp(0x61, 0x03);
+  EXPECT_TRUE(output.open) << "the tone opened it";
+  Run(8'000);
+  EXPECT_TRUE(output.open) << "a tone sounding is not silence";
+  pc.Outp(0x61, 0x00);
+  Run(4'500);
+  EXPECT_TRUE(output.open);
+  Run(1'500);
+  EXPECT_FALSE(output.open);
+}
+
+TEST_F(Power, ARecordingOpensTheDeviceAndIsHeardFromItsBeginning) {
+  Run(7'000);
+  ASSERT_FALSE(output.open);
+  // A bounce yields to a recording still playing: none is, after a close.
+  EXPECT_TRUE(power.PlaySound(130, kYield));
+  EXPECT_TRUE(output.open);
+  EXPECT_EQ(Render(200), Heard(130, 0, 200));
+  Run(7'000);
+  ASSERT_FALSE(output.open);
+
+  // Started just as the device would close: it stays open, and the recording plays whole.
+  ASSERT_TRUE(power.PlaySound(130, kYield));
+  Run(4'999);
+  ASSERT_TRUE(output.open);
+  // The check 1 ms from now would close it.
+  ASSERT_TRUE(power.PlaySound(135, kCutOff));
+  auto heard = Run(1);  // the check falls here
+  EXPECT_TRUE(output.open);
+  const auto more = Run(1'000);
+  heard.insert(heard.end(), more.begin(), more.end());
+  const auto whole = Heard(135, 0, 10'000);
+  heard.resize(whole.size());
+  EXPECT_EQ(heard, whole);
+}
+
+TEST_F(Power, AClickAfterALongSilenceSoundsAtItsLengthWithNothingOldReplayed) {
+  Click();
+  const auto first = Run(100);
+  EXPECT_EQ(std::count_if(first.begin(), first.end(), [](auto s) { return s != 0; }), 44);
+  Run(6'000);
+  ASSERT_FALSE(output.open);
+  // The gate shut again and again, counter 2 reprogrammed: no sound, and no reason to open.
+  for (int i = 0; i < 5; ++i) {
+    pc.Outp(0x61, 0x00), pc.Outp(0x43, 0xB6), pc.Outp(0x42, 0x3C), pc.Outp(0x42, 0x04);
+    pc.Outp(0x61, 0x01);  // counting, its output kept off the speaker
+    Run(1'000);
+  }
+  pc.Outp(0x61, 0x00);
+  EXPECT_FALSE(output.open);
+  EXPECT_EQ(output.opens, 1);
+
+  Run(60'000);
+  Click();
+  EXPECT_TRUE(output.open);
+  const auto out = Render(1'024);
+  const auto on = std::find_if(out.begin(), out.end(), [](auto s) { return s != 0; });
+  ASSERT_NE(on, out.end());
+  EXPECT_LE(on - out.begin(), AudioMixer::kSpeakerDelaySamples) << "not late";
+  EXPECT_EQ(std::count_if(out.begin(), out.end(), [](auto s) { return s != 0; }), 44)
+      << "one click of 2 ms, nothing else";
+  EXPECT_TRUE(std::all_of(on, on + 44, [](auto s) { return std::abs(s) == 3'000; }));
+  EXPECT_TRUE(Silent(Run(1'000)));
+}
+
+TEST_F(Power, ADeviceThatNoLongerOpensLeavesTheGamePlayingOnSilently) {
+  Run(6'000);
+  ASSERT_FALSE(output.open);
+  output.works = false;
+  EXPECT_FALSE(power.PlaySound(130, kYield));
+  Click();
+  matchRunning = true;
+  Run(3'000);
+  EXPECT_FALSE(output.open);
+  EXPECT_EQ(told, std::vector<std::string>{"the device has gone"}) << "said once";
+  // Tried again now and then, not at every cue; when it opens again, all is heard as ever.
+  output.works = true;
+  EXPECT_FALSE(power.PlaySound(130, kYield)) << "too soon after the failure";
+  EXPECT_FALSE(output.open);
+  Run(3'000);
+  EXPECT_TRUE(output.open) << "the match's check opened it";
+  EXPECT_EQ(told.size(), 1u);
+  EXPECT_TRUE(power.PlaySound(128, kYield)) << "no dropped recording is waited for";
+  EXPECT_EQ(Render(100), Heard(128, 0, 100));
+}
+
+TEST(PowerWithoutADevice, NothingEverOpensAndNothingPlays) {
+  ManualClock clock;
+  AudioMixer mixer{resources::WaveResource, clock};
+  FakeOutput output{mixer};
+  output.works = false;
+  AudioPower power{mixer, output, clock};
+  std::string error;
+  EXPECT_FALSE(power.Start(error));
+  EXPECT_EQ(error, "the device has gone");
+  output.works = true;
+  EXPECT_FALSE(power.PlaySound(123, kCutOff)) << "which is how start-up greys Digital Audio";
+  power.Check(true);
+  power.SpeakerChanged(0, 1'000, true);
+  EXPECT_FALSE(output.open);
+  EXPECT_EQ(output.opens, 0);
+}
+
+}  // namespace
+}  // namespace krelmo::platform
