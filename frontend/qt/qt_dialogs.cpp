@@ -108,6 +108,15 @@ class NameValidator final : public QValidator {
   QLineEdit* edit_;
 };
 
+// Every text a dialog shows is taken as it stands: a name typed into a high score (or a file
+// name in a message) is never read as markup, as "<b>Al</b>" or "x&lt;y" would be.
+QLabel* PlainLabel(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setTextFormat(Qt::PlainText);
+  label->setText(text);
+  return label;
+}
+
 QRect DialogRect(const QRect& units) {
   return AboutDialog::FromDialogUnits(units.x(), units.y(), units.width(), units.height());
 }
@@ -162,7 +171,7 @@ AboutDialog::AboutDialog(QWidget* owner)
   auto* group = new QGroupBox(QStringLiteral("Important"), this);
   group->setGeometry(FromDialogUnits(19, 66, 136, 50));
   for (const AboutText& item : kAboutTexts) {
-    auto* label = new QLabel(QString::fromLatin1(item.text), this);
+    auto* label = PlainLabel(QString::fromLatin1(item.text), this);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setGeometry(FromDialogUnits(item.left, item.top, item.width, item.height));
   }
@@ -204,13 +213,13 @@ HighScoreDialog::HighScoreDialog(QWidget* owner, const platform::HighScoreDialog
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   auto* group = new QGroupBox(QString(), this);
   group->setGeometry(DialogRect({21, 0, 80, 19}));
-  auto* title = new QLabel(QString::fromLatin1(kScoresHeader), this);
+  auto* title = PlainLabel(QString::fromLatin1(kScoresHeader), this);
   title->setGeometry(header);
   for (int row = 0; row < 5; ++row) {
-    auto* name = new QLabel(FromCp1252(content.names[row]), this);
+    auto* name = PlainLabel(FromCp1252(content.names[row]), this);
     name->setGeometry(DialogRect(kNameStatics[row]));
     name->setProperty("controlId", 1002 + row);
-    auto* score = new QLabel(FromCp1252(content.scores[row]), this);
+    auto* score = PlainLabel(FromCp1252(content.scores[row]), this);
     score->setGeometry(DialogRect(kScoreStatics[row]));
     score->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     score->setProperty("controlId", 1007 + row);
@@ -273,6 +282,7 @@ int QtDialogs::MessageBox(std::string_view text, std::string_view caption, std::
   const bool yesNo = (style & kButtonsMask) == platform::MB_YESNO;
   QuestionBox box(&owner_, yesNo);
   box.setWindowTitle(Latin1(caption));
+  box.setTextFormat(Qt::PlainText);
   box.setText(Latin1(text));
   switch (style & kIconMask) {
     case platform::MB_ICONEXCLAMATION:

@@ -10,10 +10,13 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <array>
 #include <functional>
+#include <string>
 
 #include "app/game.h"
 #include "frontend/qt/qt_platform.h"
+#include "records/registry_values.h"
 #include "resources/menu.h"
 #include "tests/gui/gui_support.h"
 
@@ -285,6 +288,49 @@ class GameWindowTest : public QObject {
     const auto table = krelmo::records::LoadHighScoreTable(host->registry, 0);
     QCOMPARE(QString::fromLatin1(table.names).split(QLatin1Char('\n')).value(4),
              QString::fromLatin1("Zo\xEB iiiiiii"));
+  }
+
+  // The stored names show as they were typed, never as markup: "<b>Al</b>" is not a bold
+  // "Al", nor "x&lt;y" an "x<y".
+  void storedNamesShowInTheEntryDialogAsTypedNotAsMarkup() {
+    krelmo::app::Game game(host->Get());
+    host->dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
+    game.InitApplication();
+    const std::array<std::string, 4> names{"<b>Al</b>", "x&lt;y", "A&B", "<i>iiii</i>"};
+    auto& registry = host->registry;
+    platform::HKEY key = 0;
+    QCOMPARE(registry.RegOpenKeyExA(platform::HKEY_LOCAL_MACHINE, krelmo::records::kGameKey, 0,
+                                    platform::KEY_ALL_ACCESS, &key),
+             platform::ERROR_SUCCESS);
+    for (int rank = 1; rank <= 4; ++rank) {
+      krelmo::records::WriteName(registry, key, krelmo::records::ValueName("HSName", 0, rank),
+                                 names[rank - 1]);
+    }
+    registry.RegCloseKey(key);
+    QStringList shown, widths;
+    WhenModalOpens(
+        &host->window,
+        [&](QWidget* widget) {
+          for (QLabel* label : widget->findChildren<QLabel*>()) {
+            const int id = label->property("controlId").toInt();
+            if (id < 1002 || id > 1005) continue;
+            const QString text = QString::fromStdString(names[id - 1002]);
+            const int wanted = label->fontMetrics().horizontalAdvance(text);
+            if (label->text() != text || label->sizeHint().width() < wanted - 1) {
+              widths << QStringLiteral("%1 is %2 wide, not %3")
+                            .arg(text)
+                            .arg(label->sizeHint().width())
+                            .arg(wanted);
+            }
+            shown << label->text();
+          }
+          qobject_cast<QDialog*>(widget)->accept();
+        },
+        &leftOpen);
+    game.engine.state.playerScore[0] = 4001;  // rank 5: the four names above show as statics
+    game.CheckHighScore(4001);
+    QCOMPARE(shown.size(), 4);
+    QVERIFY2(widths.isEmpty(), qPrintable(widths.join(QStringLiteral("; "))));
   }
 
   void aRequestToEndWhileTheHighScoreDialogIsOpenKeepsTheScore() {
