@@ -11,8 +11,8 @@ void HeadlessFrameHost::WhileWaiting(std::uint32_t ticksLeft) {
   clock_.Advance(ticksLeft == 0 ? 1 : ticksLeft);
 }
 
-void HeadlessWindowSystem::SetWindowPos(int x, int y, int width, int height, bool onTop) {
-  rect = {x, y, x + width, y + height};
+void HeadlessWindowSystem::SetWindowPos(int x, int y, int, int, bool onTop) {
+  rect = {x, y, x + rect.right - rect.left, y + rect.bottom - rect.top};
   topmost = onTop;
   minimized = false;
   if (onPlace) onPlace();

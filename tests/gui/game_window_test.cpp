@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <array>
@@ -207,6 +208,28 @@ class GameWindowTest : public QObject {
     const auto activations = OfKind(taken, krelmo::WM_ACTIVATEAPP);
     QCOMPARE(activations[0].wParam, krelmo::WPARAM{0});
     QCOMPARE(activations[1].wParam, krelmo::WPARAM{1});
+  }
+
+  // The window is its client area with the menu bar and the frame, and the game keeps all of
+  // it on screen when it re-places the window, even moved to the bottom right corner.
+  void theWholeWindowStaysOnScreenWhenTheGameReplacesIt() {
+    krelmo::app::Game game(host->Get());
+    game.InitApplication();
+    const QRect frame = host->window.frameGeometry();
+    const platform::Rect rect = host->windowSystem.WindowRect();
+    QCOMPARE(QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)), frame);
+    QVERIFY2(frame.height() >= krelmo::app::kClientHeight + host->window.menuBar()->height(),
+             qPrintable(QStringLiteral("%1 high").arg(frame.height())));
+    const QRect screen = host->window.screen()->geometry();
+    host->window.move(screen.right() - 100, screen.bottom() - 20);
+    game.SendMessage(krelmo::WM_EXITSIZEMOVE, 0, 0);
+    QTRY_VERIFY2(screen.contains(host->window.frameGeometry()),
+                 qPrintable(QStringLiteral("at %1, %2 on a %3 x %4 screen")
+                                .arg(host->window.frameGeometry().x())
+                                .arg(host->window.frameGeometry().y())
+                                .arg(screen.width())
+                                .arg(screen.height())));
+    QCOMPARE(host->window.frameGeometry().bottomRight(), screen.bottomRight());
   }
 
   // Only the two buttons answer the abort question, not Esc nor a close request; a quit while
