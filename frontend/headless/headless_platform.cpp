@@ -44,6 +44,7 @@ int ScriptedDialogs::MessageBox(std::string_view text, std::string_view caption,
                                 std::uint32_t style) {
   shown.push_back({std::string(text), std::string(caption), style});
   if (onModal) onModal();
+  GiveFocusBack();
   if (answers.empty()) return platform::IDNO;
   const int answer = answers.front();
   answers.pop_front();
@@ -53,6 +54,7 @@ int ScriptedDialogs::MessageBox(std::string_view text, std::string_view caption,
 std::string ScriptedDialogs::ShowHighScoreDialog(const platform::HighScoreDialogContent& content) {
   highScoreDialogs.push_back(content);
   if (onModal) onModal();
+  GiveFocusBack();
   return nameToType.value_or(content.editText);
 }
 

@@ -2,6 +2,7 @@
 // the game's messages flowing while one is open.
 #include "frontend/qt/qt_dialogs.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFontMetrics>
@@ -275,6 +276,9 @@ bool QtDialogs::RunModal(QDialog& dialog) {
   });
   dispatcher.start();
   dialog.exec();
+  // The window gets the keyboard back as the dialog goes, whether or not a window manager
+  // would give it: its focus reaches the game as WM_SETFOCUS, as the headless dialogs post it.
+  if (!QApplication::activeModalWidget()) owner_.activateWindow();
   return !quit;
 }
 

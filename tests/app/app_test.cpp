@@ -432,6 +432,28 @@ TEST_F(MatchTest, TwoVarnakPlayersAlternateEachWithTheirOwnWall) {
   EXPECT_EQ(engine.state.ballsLeft[1], 2);
 }
 
+// The entry dialog gives the window the keyboard back as it closes, as the Qt window does
+// (tests/gui): once the turn has passed, the game takes the focus, puts the window back on
+// top and redraws it, which clears "Player 2 Up" from the play area.
+TEST_F(MatchTest, AHighScoreGivesTheWindowTheFocusBackAndTheRedrawAfterTheTurnClearsPlayerUp) {
+  Choose(IDM_PLAYERS_2);
+  Press(VK_F2);
+  RemoveBrick(5, 3);
+  engine.state.ballsLeft[0] = 1;
+  engine.state.playerScore[0] = 9000;
+  t.host.window.rect = {200, 700, 840, 1180};  // dragged to the bottom of the screen
+  std::uint32_t playerAtFocus = 9;
+  t.host.window.onPlace = [&] { playerAtFocus = engine.state.currentPlayer; };
+  LoseBall();
+  ASSERT_EQ(t.host.dialogs.highScoreDialogs.size(), 1u);
+  EXPECT_EQ(playerAtFocus, 1u) << "the focus is taken after the turn passed";
+  EXPECT_TRUE(t.host.window.topmost);
+  EXPECT_EQ(t.host.window.rect.top, 768 - 480);
+  EXPECT_EQ(TextInk(dc, 260, 220), 0u) << "\"Player 2 Up\" is cleared by the redraw";
+  EXPECT_TRUE(BrickStands(5, 3)) << "player 2's own wall";
+  EXPECT_TRUE(t.host.queue.Empty());
+}
+
 TEST_F(MatchTest, TurnsSkipPlayersWhoAreOutAndTheLastOneServesUntilTheEnd) {
   Choose(IDM_PLAYERS_4);
   Press(VK_F2);
