@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -62,14 +63,10 @@ bool ParseArguments(const QStringList& arguments, std::string& replayPath) {
 // The match played back in the window at its own pace, with its sound. The player's input
 // is left out but for Esc and closing the window, which end the playback; the last picture
 // stays until then.
-int PlayBack(krelmo::qt::QtPlatform& host, krelmo::qt::SingleInstance& instance,
-             krelmo::replay::Replay journal) {
+int PlayBack(krelmo::qt::QtPlatform& host, krelmo::replay::Replay journal) {
   using krelmo::replay::Player;
   Player player(host.Get(), std::move(journal));
   krelmo::app::Game game(player.Wrapped());
-  instance.onHandOver = [&] {
-    host.windowSystem.ShowWindow(krelmo::platform::ShowCommand::kRestore);
-  };
   host.window.show();
   host.window.activateWindow();
   game.InitApplication();
@@ -125,15 +122,10 @@ int main(int argc, char** argv) {
   // The installed launcher, which desktops match the window to (its icon, its name).
   QGuiApplication::setDesktopFileName(QStringLiteral("com.tenvarre.krelmo99"));
 
-  krelmo::qt::SingleInstance instance(krelmo::qt::SingleInstance::DefaultLockPath(),
-                                      krelmo::qt::SingleInstance::DefaultServerName());
-  if (!instance.Claim()) {
-    // Another game runs: it comes to the front, and this start ends quietly.
-    instance.HandOver(3000);
-    return 0;
-  }
-
   if (!replayPath.empty()) {
+    // A playback never touches the settings: it plays in a window of its own, named by its
+    // file, beside a running game, and takes neither the game's lock nor its hand-over. A
+    // file it cannot play is refused whatever runs.
     std::string why;
     auto journal = krelmo::replay::ReadReplay(replayPath, why);
     if (!journal) {
@@ -141,8 +133,18 @@ int main(int argc, char** argv) {
       return kExitUsage;
     }
     krelmo::qt::QtPlatform host;  // its store in memory: settings and tables stay untouched
+    host.window.setWindowTitle(QStringLiteral("Krelmo '99 - ") +
+                               QFileInfo(QString::fromStdString(replayPath)).fileName());
     krelmo::qt::QuitRequests quitRequests(host.queue);
-    return PlayBack(host, instance, std::move(*journal));
+    return PlayBack(host, std::move(*journal));
+  }
+
+  krelmo::qt::SingleInstance instance(krelmo::qt::SingleInstance::DefaultLockPath(),
+                                      krelmo::qt::SingleInstance::DefaultServerName());
+  if (!instance.Claim()) {
+    // Another game runs: it comes to the front, and this start ends quietly.
+    instance.HandOver(3000);
+    return 0;
   }
   krelmo::qt::QtPlatform host(krelmo::qt::RegistryPath());
 
