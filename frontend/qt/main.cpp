@@ -43,6 +43,9 @@ double MsSinceProcessStart() {
 
 constexpr int kExitDiffers = 1;
 constexpr int kExitUsage = 2;
+// How long a second start waits for the running game to take its hand-over, or for an
+// ending game to let the lock go.
+constexpr int kHandOverTimeoutMs = 3000;
 
 // The command line after the toolkit took its own options: nothing, or --replay FILE.
 bool ParseArguments(const QStringList& arguments, std::string& replayPath) {
@@ -139,12 +142,17 @@ int main(int argc, char** argv) {
     return PlayBack(host, std::move(*journal));
   }
 
+  using Start = krelmo::qt::SingleInstance::Start;
   krelmo::qt::SingleInstance instance(krelmo::qt::SingleInstance::DefaultLockPath(),
                                       krelmo::qt::SingleInstance::DefaultServerName());
-  if (!instance.Claim()) {
-    // Another game runs: it comes to the front, and this start ends quietly.
-    instance.HandOver(3000);
-    return 0;
+  switch (instance.ClaimOrHandOver(kHandOverTimeoutMs)) {
+    case Start::kClaimed:
+      break;
+    case Start::kHandedOver:
+      return 0;  // another game runs: it comes to the front, and this start ends quietly
+    case Start::kNoAnswer:
+      std::fprintf(stderr, "krelmo99: another game holds the lock but does not answer\n");
+      return 0;
   }
   krelmo::qt::QtPlatform host(krelmo::qt::RegistryPath());
 
@@ -173,6 +181,9 @@ int main(int argc, char** argv) {
   host.window.show();
   host.window.activateWindow();
   const int exitCode = krelmo::app::RunGame(game);
+  // The settings are saved: a start from now on is a game of its own, which reads them as
+  // this one left them, while the devices, the window and the toolkit go here.
+  instance.Release();
 
   if (StatsWanted()) {
     std::fprintf(stderr, "%s\n", host.frameHost.StatsLine().c_str());
