@@ -238,17 +238,21 @@ void Game::ReplaceWindow() {
   const platform::Rect rect = window.WindowRect();
   app.windowX = rect.left;
   app.windowY = rect.top;
+  // The window as it really is outside (the client area with the menu bar and the frame the
+  // window system draws), not the 640 x 480 it was asked for: the whole of it stays on screen.
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
   // Each bound reads the screen again. The left and top bounds come first, so on a screen no
   // larger than the window the window still fits it, at (0, 0).
   if (app.windowX < 1) app.windowX = 1;
-  if (app.windowX > window.ScreenWidth() - kWindowWidth) {
-    app.windowX = window.ScreenWidth() - kWindowWidth;
+  if (app.windowX > window.ScreenWidth() - width) {
+    app.windowX = window.ScreenWidth() - width;
   }
   if (app.windowY < 1) app.windowY = 1;
-  if (app.windowY > window.ScreenHeight() - kWindowHeight) {
-    app.windowY = window.ScreenHeight() - kWindowHeight;
+  if (app.windowY > window.ScreenHeight() - height) {
+    app.windowY = window.ScreenHeight() - height;
   }
-  window.SetWindowPos(app.windowX, app.windowY, kWindowWidth, kWindowHeight, true);
+  window.SetWindowPos(app.windowX, app.windowY, width, height, true);
   engine.dc.SetTextColor(RGB(255, 255, 255));
   engine.dc.SetBkColor(RGB(0, 0, 0));
   RedrawGameWindow();

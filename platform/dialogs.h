@@ -27,7 +27,9 @@ struct HighScoreDialogContent {
 };
 constexpr int kMaxNameLength = 11;
 
-// Called on the UI thread; each call returns when the box or dialog has closed.
+// Called on the UI thread; each call returns when the box or dialog has closed. As it closes
+// the main window gets the keyboard back, and every front end tells the game so alike: a
+// WM_SETFOCUS posted to the game's queue, taken after the call has returned.
 class Dialogs {
  public:
   virtual ~Dialogs() = default;

@@ -27,9 +27,11 @@ class WindowSystem {
 
   virtual int ScreenWidth() const = 0;
   virtual int ScreenHeight() const = 0;
-  // The outer frame of the window on the screen, in its normal (restored) state.
+  // The outer frame of the window on the screen, in its normal (restored) state, at its real
+  // size: the client area with the menu bar and whatever frame the window system draws.
   virtual Rect WindowRect() const = 0;
-  // Places the window's outer frame at (x, y) with the given outer size, on top and shown.
+  // Places the window's outer frame at (x, y), on top and shown. The window keeps its own
+  // size (the client area, the menu bar and the frame): width and height are only asked for.
   virtual void SetWindowPos(int x, int y, int width, int height, bool topmost) = 0;
   virtual void ShowWindow(ShowCommand command) = 0;
   // Client point to screen point.

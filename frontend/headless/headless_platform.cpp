@@ -11,8 +11,8 @@ void HeadlessFrameHost::WhileWaiting(std::uint32_t ticksLeft) {
   clock_.Advance(ticksLeft == 0 ? 1 : ticksLeft);
 }
 
-void HeadlessWindowSystem::SetWindowPos(int x, int y, int width, int height, bool onTop) {
-  rect = {x, y, x + width, y + height};
+void HeadlessWindowSystem::SetWindowPos(int x, int y, int, int, bool onTop) {
+  rect = {x, y, x + rect.right - rect.left, y + rect.bottom - rect.top};
   topmost = onTop;
   minimized = false;
   if (onPlace) onPlace();
@@ -44,6 +44,7 @@ int ScriptedDialogs::MessageBox(std::string_view text, std::string_view caption,
                                 std::uint32_t style) {
   shown.push_back({std::string(text), std::string(caption), style});
   if (onModal) onModal();
+  GiveFocusBack();
   if (answers.empty()) return platform::IDNO;
   const int answer = answers.front();
   answers.pop_front();
@@ -53,6 +54,7 @@ int ScriptedDialogs::MessageBox(std::string_view text, std::string_view caption,
 std::string ScriptedDialogs::ShowHighScoreDialog(const platform::HighScoreDialogContent& content) {
   highScoreDialogs.push_back(content);
   if (onModal) onModal();
+  GiveFocusBack();
   return nameToType.value_or(content.editText);
 }
 

@@ -50,6 +50,8 @@ class HeadlessWindowSystem final : public platform::WindowSystem {
 
   int screenWidth = 1024;
   int screenHeight = 768;
+  // The outer frame. Like the real window it keeps its size when placed: a test gives it
+  // the size of a larger frame (a taller menu bar, a caption) by setting it here.
   platform::Rect rect{0, 0, 640, 480};
   bool topmost = false;
   bool minimized = false;
@@ -64,13 +66,17 @@ class HeadlessWindowSystem final : public platform::WindowSystem {
   platform::Point clientOffset{3, 41};
 };
 
-// Answers message boxes from a script; an unscripted question is answered No.
+// Answers message boxes from a script; an unscripted question is answered No. As a box or
+// dialog closes the window gets the keyboard back, as the Qt window does: a WM_SETFOCUS is
+// posted to the game's queue, which the game takes once the call has returned.
 class ScriptedDialogs final : public platform::Dialogs {
  public:
+  explicit ScriptedDialogs(platform::MessageQueue& queue) : queue_(queue) {}
   int MessageBox(std::string_view text, std::string_view caption, std::uint32_t style) override;
   void ShowAbout() override {
     ++aboutShown;
     if (onModal) onModal();
+    GiveFocusBack();
   }
   bool ShowHelp() override {
     ++helpShown;
@@ -93,6 +99,11 @@ class ScriptedDialogs final : public platform::Dialogs {
   std::optional<std::string> nameToType;
   // Runs while a box or dialog is "open", before it answers: a nested loop's work.
   std::function<void()> onModal;
+
+ private:
+  void GiveFocusBack() { queue_.PostMessage(WM_SETFOCUS); }
+
+  platform::MessageQueue& queue_;
 };
 
 class RecordingSound final : public platform::SoundOutput {
@@ -135,7 +146,7 @@ class HeadlessPlatform {
   std::vector<platform::PortWrite> portWrites;
   HeadlessFrameHost frameHost{clock};
   HeadlessWindowSystem window;
-  ScriptedDialogs dialogs;
+  ScriptedDialogs dialogs{queue};
   platform::MenuModel menu;
   RecordingSound sound;
   FakeJoystick joystick;

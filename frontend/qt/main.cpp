@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QFileInfo>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -42,6 +43,9 @@ double MsSinceProcessStart() {
 
 constexpr int kExitDiffers = 1;
 constexpr int kExitUsage = 2;
+// How long a second start waits for the running game to take its hand-over, or for an
+// ending game to let the lock go.
+constexpr int kHandOverTimeoutMs = 3000;
 
 // The command line after the toolkit took its own options: nothing, or --replay FILE.
 bool ParseArguments(const QStringList& arguments, std::string& replayPath) {
@@ -62,15 +66,11 @@ bool ParseArguments(const QStringList& arguments, std::string& replayPath) {
 // The match played back in the window at its own pace, with its sound. The player's input
 // is left out but for Esc and closing the window, which end the playback; the last picture
 // stays until then.
-int PlayBack(krelmo::qt::QtPlatform& host, krelmo::qt::SingleInstance& instance,
-             krelmo::replay::Replay journal) {
+int PlayBack(krelmo::qt::QtPlatform& host, krelmo::replay::Replay journal) {
   using krelmo::replay::Player;
   Player player(host.Get(), std::move(journal));
   krelmo::app::Game game(player.Wrapped());
   host.matchRunning = [&game] { return game.engine.match.gameActive != 0; };
-  instance.onHandOver = [&] {
-    host.windowSystem.ShowWindow(krelmo::platform::ShowCommand::kRestore);
-  };
   host.window.show();
   host.window.activateWindow();
   game.InitApplication();
@@ -126,15 +126,10 @@ int main(int argc, char** argv) {
   // The installed launcher, which desktops match the window to (its icon, its name).
   QGuiApplication::setDesktopFileName(QStringLiteral("com.tenvarre.krelmo99"));
 
-  krelmo::qt::SingleInstance instance(krelmo::qt::SingleInstance::DefaultLockPath(),
-                                      krelmo::qt::SingleInstance::DefaultServerName());
-  if (!instance.Claim()) {
-    // Another game runs: it comes to the front, and this start ends quietly.
-    instance.HandOver(3000);
-    return 0;
-  }
-
   if (!replayPath.empty()) {
+    // A playback never touches the settings: it plays in a window of its own, named by its
+    // file, beside a running game, and takes neither the game's lock nor its hand-over. A
+    // file it cannot play is refused whatever runs.
     std::string why;
     auto journal = krelmo::replay::ReadReplay(replayPath, why);
     if (!journal) {
@@ -142,8 +137,23 @@ int main(int argc, char** argv) {
       return kExitUsage;
     }
     krelmo::qt::QtPlatform host;  // its store in memory: settings and tables stay untouched
+    host.window.setWindowTitle(QStringLiteral("Krelmo '99 - ") +
+                               QFileInfo(QString::fromStdString(replayPath)).fileName());
     krelmo::qt::QuitRequests quitRequests(host.queue);
-    return PlayBack(host, instance, std::move(*journal));
+    return PlayBack(host, std::move(*journal));
+  }
+
+  using Start = krelmo::qt::SingleInstance::Start;
+  krelmo::qt::SingleInstance instance(krelmo::qt::SingleInstance::DefaultLockPath(),
+                                      krelmo::qt::SingleInstance::DefaultServerName());
+  switch (instance.ClaimOrHandOver(kHandOverTimeoutMs)) {
+    case Start::kClaimed:
+      break;
+    case Start::kHandedOver:
+      return 0;  // another game runs: it comes to the front, and this start ends quietly
+    case Start::kNoAnswer:
+      std::fprintf(stderr, "krelmo99: another game holds the lock but does not answer\n");
+      return 0;
   }
   krelmo::qt::QtPlatform host(krelmo::qt::RegistryPath());
 
@@ -174,6 +184,9 @@ int main(int argc, char** argv) {
   host.window.show();
   host.window.activateWindow();
   const int exitCode = krelmo::app::RunGame(game);
+  // The settings are saved: a start from now on is a game of its own, which reads them as
+  // this one left them, while the devices, the window and the toolkit go here.
+  instance.Release();
 
   if (StatsWanted()) {
     std::fprintf(stderr, "%s\n", host.frameHost.StatsLine().c_str());

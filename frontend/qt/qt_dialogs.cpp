@@ -2,6 +2,7 @@
 // the game's messages flowing while one is open.
 #include "frontend/qt/qt_dialogs.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QFontMetrics>
@@ -108,6 +109,15 @@ class NameValidator final : public QValidator {
   QLineEdit* edit_;
 };
 
+// Every text a dialog shows is taken as it stands: a name typed into a high score (or a file
+// name in a message) is never read as markup, as "<b>Al</b>" or "x&lt;y" would be.
+QLabel* PlainLabel(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setTextFormat(Qt::PlainText);
+  label->setText(text);
+  return label;
+}
+
 QRect DialogRect(const QRect& units) {
   return AboutDialog::FromDialogUnits(units.x(), units.y(), units.width(), units.height());
 }
@@ -162,7 +172,7 @@ AboutDialog::AboutDialog(QWidget* owner)
   auto* group = new QGroupBox(QStringLiteral("Important"), this);
   group->setGeometry(FromDialogUnits(19, 66, 136, 50));
   for (const AboutText& item : kAboutTexts) {
-    auto* label = new QLabel(QString::fromLatin1(item.text), this);
+    auto* label = PlainLabel(QString::fromLatin1(item.text), this);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setGeometry(FromDialogUnits(item.left, item.top, item.width, item.height));
   }
@@ -204,13 +214,13 @@ HighScoreDialog::HighScoreDialog(QWidget* owner, const platform::HighScoreDialog
   connect(ok, &QPushButton::clicked, this, &QDialog::accept);
   auto* group = new QGroupBox(QString(), this);
   group->setGeometry(DialogRect({21, 0, 80, 19}));
-  auto* title = new QLabel(QString::fromLatin1(kScoresHeader), this);
+  auto* title = PlainLabel(QString::fromLatin1(kScoresHeader), this);
   title->setGeometry(header);
   for (int row = 0; row < 5; ++row) {
-    auto* name = new QLabel(FromCp1252(content.names[row]), this);
+    auto* name = PlainLabel(FromCp1252(content.names[row]), this);
     name->setGeometry(DialogRect(kNameStatics[row]));
     name->setProperty("controlId", 1002 + row);
-    auto* score = new QLabel(FromCp1252(content.scores[row]), this);
+    auto* score = PlainLabel(FromCp1252(content.scores[row]), this);
     score->setGeometry(DialogRect(kScoreStatics[row]));
     score->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     score->setProperty("controlId", 1007 + row);
@@ -266,6 +276,9 @@ bool QtDialogs::RunModal(QDialog& dialog) {
   });
   dispatcher.start();
   dialog.exec();
+  // The window gets the keyboard back as the dialog goes, whether or not a window manager
+  // would give it: its focus reaches the game as WM_SETFOCUS, as the headless dialogs post it.
+  if (!QApplication::activeModalWidget()) owner_.activateWindow();
   return !quit;
 }
 
@@ -273,6 +286,7 @@ int QtDialogs::MessageBox(std::string_view text, std::string_view caption, std::
   const bool yesNo = (style & kButtonsMask) == platform::MB_YESNO;
   QuestionBox box(&owner_, yesNo);
   box.setWindowTitle(Latin1(caption));
+  box.setTextFormat(Qt::PlainText);
   box.setText(Latin1(text));
   switch (style & kIconMask) {
     case platform::MB_ICONEXCLAMATION:

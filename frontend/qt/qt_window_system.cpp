@@ -25,6 +25,7 @@ int QtWindowSystem::ScreenHeight() const {
 }
 
 platform::Rect QtWindowSystem::WindowRect() const {
+  // The real outer size: the client area, the menu bar and the window system's frame.
   const QRect frame = window_.frameGeometry();
   return {frame.left(), frame.top(), frame.left() + frame.width(), frame.top() + frame.height()};
 }

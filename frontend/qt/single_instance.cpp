@@ -14,7 +14,9 @@ namespace krelmo::qt {
 
 namespace {
 constexpr qsizetype kHandOverLength = sizeof(SingleInstance::kHandOverMessage) - 1;
-}
+constexpr qsizetype kAnswerLength = sizeof(SingleInstance::kHandOverAnswer) - 1;
+constexpr int kRetryMs = 50;
+}  // namespace
 
 SingleInstance::SingleInstance(const QString& lockPath, const QString& serverName)
     : lock_(lockPath), serverName_(serverName) {
@@ -80,8 +82,10 @@ void SingleInstance::Accept() {
       }
       if (*received == expected) {
         received->clear();
-        socket->disconnectFromServer();
         if (onHandOver) onHandOver();
+        // The answer goes out before the socket closes.
+        socket->write(kHandOverAnswer, kAnswerLength);
+        socket->disconnectFromServer();
       }
     });
     connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
@@ -90,21 +94,39 @@ void SingleInstance::Accept() {
 
 bool SingleInstance::HandOver(int timeoutMs) {
   const QDeadlineTimer deadline(timeoutMs);
-  while (!deadline.hasExpired()) {
-    QLocalSocket socket;
-    socket.connectToServer(serverName_);
-    if (socket.waitForConnected(static_cast<int>(deadline.remainingTime()))) {
-      socket.write(kHandOverMessage, kHandOverLength);
-      const bool sent = socket.bytesToWrite() == 0 ||
-                        socket.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
-      // Waiting for the running game to hang up keeps the hand-over synchronous.
-      if (sent) socket.waitForDisconnected(static_cast<int>(deadline.remainingTime()));
-      return sent;
-    }
-    // The running game may still be starting up: its server is not listening yet.
-    QThread::msleep(50);
+  const auto left = [&deadline] { return static_cast<int>(deadline.remainingTime()); };
+  QLocalSocket socket;
+  socket.connectToServer(serverName_);
+  if (!socket.waitForConnected(left())) return false;
+  socket.write(kHandOverMessage, kHandOverLength);
+  if (socket.bytesToWrite() > 0 && !socket.waitForBytesWritten(left())) return false;
+  // The running game answers once it has taken the hand-over, which keeps the hand-over
+  // synchronous. A game whose loop has ended never does: it hangs up as it lets go.
+  QByteArray answer;
+  while (answer.size() < kAnswerLength && socket.state() == QLocalSocket::ConnectedState &&
+         !deadline.hasExpired()) {
+    socket.waitForReadyRead(left());
+    answer += socket.readAll();
   }
-  return false;
+  answer += socket.readAll();
+  return answer == QByteArray(kHandOverAnswer, kAnswerLength);
+}
+
+SingleInstance::Start SingleInstance::ClaimOrHandOver(int timeoutMs) {
+  const QDeadlineTimer deadline(timeoutMs);
+  for (;;) {
+    if (Claim()) return Start::kClaimed;
+    if (HandOver(static_cast<int>(deadline.remainingTime()))) return Start::kHandedOver;
+    if (deadline.hasExpired()) return Start::kNoAnswer;
+    // The game holding the lock is starting (not listening yet) or ending (letting go).
+    QThread::msleep(kRetryMs);
+  }
+}
+
+void SingleInstance::Release() {
+  server_.close();
+  for (QLocalSocket* socket : server_.findChildren<QLocalSocket*>()) socket->abort();
+  if (lock_.isLocked()) lock_.unlock();
 }
 
 }  // namespace krelmo::qt

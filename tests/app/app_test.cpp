@@ -267,29 +267,36 @@ TEST(Activation, SwitchingAwayMinimisesAndPausesPlayAndComingBackDoesNotResume) 
   EXPECT_EQ(Name(about.Now()), Name(kInPlay));
 }
 
+// The window is as large as the window system made it: 640 x 480 as the game asks, or larger
+// where the menu bar and the frame take more room (here 646 x 503).
 TEST(Placement, FocusAndEndOfMoveKeepTheWholeWindowOnScreenFromPointOneOne) {
   struct Row {
-    int screenWidth, screenHeight, left, top, x, y;
+    int width, height, screenWidth, screenHeight, left, top, x, y;
   };
   const Row rows[] = {
-      {1024, 768, -50, -50, 1, 1},
-      {1024, 768, 385, 289, 384, 288},
-      {1024, 768, 200, 100, 200, 100},
-      {640, 480, 10, 10, 0, 0},  // fully on screen wins
+      {640, 480, 1024, 768, -50, -50, 1, 1},
+      {640, 480, 1024, 768, 385, 289, 384, 288},
+      {640, 480, 1024, 768, 200, 100, 200, 100},
+      {640, 480, 640, 480, 10, 10, 0, 0},  // fully on screen wins
+      {646, 503, 1024, 768, -50, -50, 1, 1},
+      {646, 503, 1024, 768, 600, 700, 378, 265},  // moved to the bottom right corner
+      {646, 503, 1024, 768, 200, 100, 200, 100},
+      {646, 503, 646, 503, 10, 10, 0, 0},
   };
   for (const MessageId message : {WM_SETFOCUS, WM_EXITSIZEMOVE}) {
     for (const Row& r : rows) {
-      SCOPED_TRACE(::testing::Message() << message << ": " << r.screenWidth << " at " << r.left);
+      SCOPED_TRACE(::testing::Message() << message << ": " << r.width << " x " << r.height << " on "
+                                        << r.screenWidth << " at " << r.left);
       Window t;
       auto& w = t.host.window;
       w.screenWidth = r.screenWidth;
       w.screenHeight = r.screenHeight;
-      w.rect = {r.left, r.top, r.left + 640, r.top + 480};
+      w.rect = {r.left, r.top, r.left + r.width, r.top + r.height};
       w.topmost = false;
       t.Scribble();
       EXPECT_EQ(t.Send(message), 0);
       EXPECT_EQ((std::array{w.rect.left, w.rect.top, w.rect.right, w.rect.bottom}),
-                (std::array{r.x, r.y, r.x + 640, r.y + 480}));
+                (std::array{r.x, r.y, r.x + r.width, r.y + r.height}));
       EXPECT_TRUE(w.topmost);
       EXPECT_TRUE(t.Redrawn());
     }
@@ -440,6 +447,28 @@ TEST_F(MatchTest, TwoVarnakPlayersAlternateEachWithTheirOwnWall) {
   EXPECT_TRUE(BrickStands(5, 3));
   EXPECT_EQ(engine.state.ballsLeft[0], 1);
   EXPECT_EQ(engine.state.ballsLeft[1], 2);
+}
+
+// The entry dialog gives the window the keyboard back as it closes, as the Qt window does
+// (tests/gui): once the turn has passed, the game takes the focus, puts the window back on
+// top and redraws it, which clears "Player 2 Up" from the play area.
+TEST_F(MatchTest, AHighScoreGivesTheWindowTheFocusBackAndTheRedrawAfterTheTurnClearsPlayerUp) {
+  Choose(IDM_PLAYERS_2);
+  Press(VK_F2);
+  RemoveBrick(5, 3);
+  engine.state.ballsLeft[0] = 1;
+  engine.state.playerScore[0] = 9000;
+  t.host.window.rect = {200, 700, 840, 1180};  // dragged to the bottom of the screen
+  std::uint32_t playerAtFocus = 9;
+  t.host.window.onPlace = [&] { playerAtFocus = engine.state.currentPlayer; };
+  LoseBall();
+  ASSERT_EQ(t.host.dialogs.highScoreDialogs.size(), 1u);
+  EXPECT_EQ(playerAtFocus, 1u) << "the focus is taken after the turn passed";
+  EXPECT_TRUE(t.host.window.topmost);
+  EXPECT_EQ(t.host.window.rect.top, 768 - 480);
+  EXPECT_EQ(TextInk(dc, 260, 220), 0u) << "\"Player 2 Up\" is cleared by the redraw";
+  EXPECT_TRUE(BrickStands(5, 3)) << "player 2's own wall";
+  EXPECT_TRUE(t.host.queue.Empty());
 }
 
 TEST_F(MatchTest, TurnsSkipPlayersWhoAreOutAndTheLastOneServesUntilTheEnd) {

@@ -19,6 +19,7 @@ e2e_init() {
   unset QT_QPA_PLATFORM WAYLAND_DISPLAY
   shot=$work/shot.png
   game_pid=
+  more_pids=()  # other games of a script's own, ended at the cleanup too
   xvfb_pid=
   trap e2e_cleanup EXIT
   # A display number of our own, well away from the low ones that people and other tools
@@ -63,7 +64,8 @@ xdpyinfo() { x_again command xdpyinfo "$@"; }
 import() { x_again command import "$@"; }
 
 e2e_cleanup() {
-  if [[ -n "$game_pid" ]] && kill -0 "$game_pid" 2>/dev/null; then kill "$game_pid"; fi
+  local pid
+  for pid in $game_pid "${more_pids[@]}"; do kill -0 "$pid" 2>/dev/null && kill "$pid"; done
   if [[ -n "$xvfb_pid" ]]; then kill "$xvfb_pid" 2>/dev/null; wait "$xvfb_pid" 2>/dev/null; fi
   rm -rf "$work"
 }
@@ -110,14 +112,19 @@ fail() {
 
 # Starts the game (extra arguments go to it) and waits for its window; sets game_pid, window,
 # and client_x/client_y, the screen position of the client area's top-left corner.
-start_game() {
+start_game() { start_titled "Krelmo '99" "$@"; }
+
+# The same for a window of another title (a playback's): start_titled TITLE [arguments...]
+start_titled() {
+  local title=$1
+  shift
   window=
   local _ try
   for try in 1 2 3; do
     "$game" "$@" 2>"$work/game.err" &
     game_pid=$!
     for _ in $(seq 150); do
-      window=$(xdotool search --onlyvisible --name "^Krelmo '99\$" 2>/dev/null | head -n1) || true
+      window=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n1) || true
       [[ -n "$window" ]] && break 2
       kill -0 "$game_pid" 2>/dev/null || break
       sleep 0.1
@@ -130,7 +137,7 @@ start_game() {
   done
   if [[ -z "$window" ]]; then
     kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window appeared"
-    fail "no window titled \"Krelmo '99\" within 15 s"
+    fail "no window titled \"$title\" within 15 s"
   fi
   local geometry
   geometry=$(xdotool getwindowgeometry --shell "$window") || fail "no geometry for window $window"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The game under abuse: 20 starts at once leave exactly one running game, every other start
 # ends with code 0, and the settings file is whole afterwards; a game killed with SIGKILL,
-# even while it saves, leaves no lock that blocks the next start and no torn settings file.
+# even while it saves, leaves no lock that blocks the next start and no torn settings file; a
+# start made while a game ends is a game of its own.
 # Usage: many_starts_e2e.sh path/to/krelmo99 path/to/reg-check
 set -uo pipefail
 game=$1 reg_check=$2
@@ -32,6 +33,10 @@ running() {
   echo "$alive"
 }
 one_left_with_a_window() { (($(running) == 1 && $(game_windows) == 1)); }
+one_left_with_a_window_of() {
+  local pids=("$1")
+  one_left_with_a_window
+}
 # The X server here now and then resets a new client's connection, most often one made just as
 # another client leaves; a start it turns away ends with code 1 saying so. That is no fault of
 # the game: such a start is tried again, at most twice more.
@@ -90,4 +95,26 @@ kill_game
 start_game
 quit_game
 settings_whole "after SIGKILL and a restart"
+
+# A start while a game ends is a game of its own. The ending game's audio device is slow to
+# close (SDL's disk driver sleeps 10 s between buffers), which holds it in its teardown, after
+# its settings are saved, for seconds; the start made then waits for its lock.
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=$work/slow.raw SDL_DISKAUDIODELAY=10000 start_game
+ending_pid=$game_pid
+more_pids+=("$ending_pid")
+inode=$(stat -c %i "$KRELMO_REGISTRY")
+saved() { [[ "$(stat -c %i "$KRELMO_REGISTRY" 2>/dev/null)" != "$inode" ]]; }
+kill -TERM "$ending_pid"
+wait_for "the ending game's settings to be saved" saved
+kill -0 "$ending_pid" 2>/dev/null || fail "the game ended at once: its audio device closed quickly"
+"$game" 2>"$work/next.err" &
+game_pid=$!
+ended() { ! kill -0 "$ending_pid" 2>/dev/null; }
+wait_for "the ending game to end" ended
+kill -0 "$game_pid" 2>/dev/null || fail "the start made while the game ended was lost: $(cat "$work/next.err")"
+cp "$work/next.err" "$work/game.err"
+wait_for "the new game's window" one_left_with_a_window_of "$game_pid"
+window=$(xdotool search --onlyvisible --name "^Krelmo '99\$" | head -n1)
+quit_game
+settings_whole "after a start while the game ended"
 echo "many starts end-to-end: passed"

@@ -5,7 +5,8 @@
 # serves, a fast swing leaves the paddle where the pointer stops, and a brick and the wall are
 # heard; F3 pauses; Help > Contents shows above the game, clear of its menu bar, and Esc closes
 # it; F3 resumes; F2 and No play on; Esc and Yes abort; Alt+F4 quits. The match's replay then
-# plays back headless to the same scores and picture, and in the window until Esc.
+# plays back headless to the same scores and picture, and, beside a running game, in a window
+# of its own until Esc.
 # Usage: match_e2e.sh path/to/krelmo99 path/to/find-recordings path/to/krelmo-sim
 set -uo pipefail
 game=$1 find_recordings=$2 sim=$3
@@ -173,14 +174,32 @@ for line in '^m ' '^a 7$' '^a 6$' '^h 1$'; do
 done
 "$sim" --replay "$file" >"$work/sim.out" 2>&1 || { cat "$work/sim.out"; fail "krelmo-sim did not replay the match"; }
 echo "replay of $(wc -c <"$file") bytes: $(grep -E '^(frames|ball steps|playback)' "$work/sim.out" | tr '\n' ' ')"
-# In the window, at the match's pace; a second start hands over; Esc ends it, the store untouched.
+# While a game runs, a damaged replay is refused by its line with code 2, and a replay plays in
+# a window of its own, named by its file, at the match's pace; Esc ends it, and the game and its
+# settings store are left as they were.
 rm -f "$KRELMO_REGISTRY"
-start_game --replay "$file"
-"$game" --replay "$file" 2>/dev/null || fail "a second start with a replay did not end with code 0"
+start_game
+running_pid=$game_pid running_window=$window
+more_pids+=("$running_pid")
+mv "$work/game.err" "$work/running.err"  # the game goes on writing there
+damaged=$work/damaged.replay
+zcat "$file" | sed '3s/.*/no such line/' >"$damaged"
+status=0
+"$game" --replay "$damaged" 2>"$work/damaged.err" || status=$?
+((status == 2)) || fail "a damaged replay ended with code $status, not 2, while a game ran: $(cat "$work/damaged.err")"
+grep -q "^krelmo99: $damaged:3: " "$work/damaged.err" || fail "the damaged replay's line was not named: $(cat "$work/damaged.err")"
+store_before=$(md5sum <"$KRELMO_REGISTRY")
+start_titled "Krelmo '99 - $(basename "$file")" --replay "$file"
+[[ "$window" != "$running_window" ]] || fail "the playback took the running game's window"
+kill -0 "$running_pid" 2>/dev/null || fail "the game ended when the playback started"
 wait_for "the playback's end ($(cat "$work/game.err"))" grep -q "the replay ended as recorded" "$work/game.err"
 wait_for "the title screen at the playback's end" title_back
 focus_window "$window"
 xdotool key Escape
 await_exit "Esc in the playback"
-[[ ! -e "$KRELMO_REGISTRY" ]] || fail "the playback wrote the settings store"
+[[ "$(md5sum <"$KRELMO_REGISTRY")" == "$store_before" ]] || fail "the playback wrote the settings store"
+game_pid=$running_pid window=$running_window
+more_pids=()
+cp "$work/running.err" "$work/game.err"
+quit_game
 echo "match end-to-end: passed"

@@ -1,11 +1,14 @@
 // The Qt front end below the window: what a frame's busy waits let through (input, presents)
 // and what they hold back (window timers) until the game's loop waits for events again; the
 // game's glyph table against Qt's drawing; and the one-game-per-user rule with its hand-over.
+#include <QDeadlineTimer>
 #include <QLocalSocket>
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <future>
+#include <memory>
 #include <string>
 
 #include "app/game.h"
@@ -150,6 +153,37 @@ class FrameHostTest : public QObject {
     QVERIFY(delivered.get());
     QTest::qWait(50);
     QCOMPARE(handOvers, 1);
+  }
+
+  // A start while the game ends is not lost: the ending game takes no more hand-overs (its
+  // loop is over, its settings being saved), hangs up unanswered as it lets the lock go, and
+  // the start, which waited for the lock, is a game of its own.
+  void aStartWhileTheGameEndsIsAGameOfItsOwn() {
+    QTemporaryDir folder;
+    const QString lockPath = folder.filePath(QStringLiteral("Krelmo"));
+    const QString server = ServerName();
+    SingleInstance ending(lockPath, server);
+    int handOvers = 0;
+    ending.onHandOver = [&] { ++handOvers; };
+    QVERIFY(ending.Claim());
+    SingleInstance::Start start = SingleInstance::Start::kNoAnswer;
+    std::unique_ptr<QThread> second(QThread::create([&] {
+      SingleInstance instance(lockPath, server);
+      start = instance.ClaimOrHandOver(10000);
+      instance.Release();
+    }));
+    second->start();
+    // The ending game's shutdown work: nothing it is sent is taken meanwhile.
+    const QDeadlineTimer whileSaving(300);
+    while (!whileSaving.hasExpired()) QThread::msleep(10);
+    ending.Release();
+    QVERIFY(second->wait(15000));
+    QCOMPARE(start, SingleInstance::Start::kClaimed);
+    QCoreApplication::processEvents();
+    QCOMPARE(handOvers, 0);
+    // Nor is a start lost that comes once the lock is given up.
+    SingleInstance third(lockPath, server);
+    QCOMPARE(third.ClaimOrHandOver(1000), SingleInstance::Start::kClaimed);
   }
 
  private:

@@ -8,12 +8,17 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <array>
 #include <functional>
+#include <string>
 
 #include "app/game.h"
+#include "frontend/headless/headless_platform.h"
 #include "frontend/qt/qt_platform.h"
+#include "records/registry_values.h"
 #include "resources/menu.h"
 #include "tests/gui/gui_support.h"
 
@@ -206,6 +211,28 @@ class GameWindowTest : public QObject {
     QCOMPARE(activations[1].wParam, krelmo::WPARAM{1});
   }
 
+  // The window is its client area with the menu bar and the frame, and the game keeps all of
+  // it on screen when it re-places the window, even moved to the bottom right corner.
+  void theWholeWindowStaysOnScreenWhenTheGameReplacesIt() {
+    krelmo::app::Game game(host->Get());
+    game.InitApplication();
+    const QRect frame = host->window.frameGeometry();
+    const platform::Rect rect = host->windowSystem.WindowRect();
+    QCOMPARE(QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)), frame);
+    QVERIFY2(frame.height() >= krelmo::app::kClientHeight + host->window.menuBar()->height(),
+             qPrintable(QStringLiteral("%1 high").arg(frame.height())));
+    const QRect screen = host->window.screen()->geometry();
+    host->window.move(screen.right() - 100, screen.bottom() - 20);
+    game.SendMessage(krelmo::WM_EXITSIZEMOVE, 0, 0);
+    QTRY_VERIFY2(screen.contains(host->window.frameGeometry()),
+                 qPrintable(QStringLiteral("at %1, %2 on a %3 x %4 screen")
+                                .arg(host->window.frameGeometry().x())
+                                .arg(host->window.frameGeometry().y())
+                                .arg(screen.width())
+                                .arg(screen.height())));
+    QCOMPARE(host->window.frameGeometry().bottomRight(), screen.bottomRight());
+  }
+
   // Only the two buttons answer the abort question, not Esc nor a close request; a quit while
   // a dialog is open closes it and is handed back to the outer loop.
   void abortQuestionAnswersOnlyByItsButtonsAndAQuitClosesADialog() {
@@ -245,9 +272,8 @@ class GameWindowTest : public QObject {
         host->dialogs.ShowAbout();
       else
         QCOMPARE(host->dialogs.MessageBox("Abort Game?", "Warning", 0x34), platform::IDNO);
-      krelmo::Message message;
-      QVERIFY(host->queue.PeekMessage(message, 0, 0, true));
-      QCOMPARE(message.message, krelmo::WM_QUIT);
+      // Handed back to the outer loop (after the focus the window may have got back).
+      QCOMPARE(OfKind(Drain(host->queue), krelmo::WM_QUIT).size(), std::size_t{1});
     }
     QVERIFY(openAfterEsc);
   }
@@ -287,6 +313,105 @@ class GameWindowTest : public QObject {
              QString::fromLatin1("Zo\xEB iiiiiii"));
   }
 
+  // The stored names show as they were typed, never as markup: "<b>Al</b>" is not a bold
+  // "Al", nor "x&lt;y" an "x<y".
+  void storedNamesShowInTheEntryDialogAsTypedNotAsMarkup() {
+    krelmo::app::Game game(host->Get());
+    host->dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
+    game.InitApplication();
+    const std::array<std::string, 4> names{"<b>Al</b>", "x&lt;y", "A&B", "<i>iiii</i>"};
+    auto& registry = host->registry;
+    platform::HKEY key = 0;
+    QCOMPARE(registry.RegOpenKeyExA(platform::HKEY_LOCAL_MACHINE, krelmo::records::kGameKey, 0,
+                                    platform::KEY_ALL_ACCESS, &key),
+             platform::ERROR_SUCCESS);
+    for (int rank = 1; rank <= 4; ++rank) {
+      krelmo::records::WriteName(registry, key, krelmo::records::ValueName("HSName", 0, rank),
+                                 names[rank - 1]);
+    }
+    registry.RegCloseKey(key);
+    QStringList shown, widths;
+    WhenModalOpens(
+        &host->window,
+        [&](QWidget* widget) {
+          for (QLabel* label : widget->findChildren<QLabel*>()) {
+            const int id = label->property("controlId").toInt();
+            if (id < 1002 || id > 1005) continue;
+            const QString text = QString::fromStdString(names[id - 1002]);
+            const int wanted = label->fontMetrics().horizontalAdvance(text);
+            if (label->text() != text || label->sizeHint().width() < wanted - 1) {
+              widths << QStringLiteral("%1 is %2 wide, not %3")
+                            .arg(text)
+                            .arg(label->sizeHint().width())
+                            .arg(wanted);
+            }
+            shown << label->text();
+          }
+          qobject_cast<QDialog*>(widget)->accept();
+        },
+        &leftOpen);
+    game.engine.state.playerScore[0] = 4001;  // rank 5: the four names above show as statics
+    game.CheckHighScore(4001);
+    QCOMPARE(shown.size(), 4);
+    QVERIFY2(widths.isEmpty(), qPrintable(widths.join(QStringLiteral("; "))));
+  }
+
+  // The window gets the keyboard back as the entry dialog closes, and the game takes that
+  // focus after the turn has passed: "Player 2 Up" is cleared by its redraw. The headless
+  // front end of krelmo-sim does the same (tests/app): both end with the same picture.
+  void aHighScoreDoesToThePictureWhatItDoesInTheSimulator() {
+    const auto play = [](krelmo::app::Game& game) {
+      game.SendMessage(krelmo::WM_COMMAND, resources::IDM_PLAYERS_2, 0);
+      game.SendMessage(krelmo::WM_KEYDOWN, krelmo::VK_F2, 0);
+      game.engine.state.ballsLeft[0] = 1;
+      game.engine.state.playerScore[0] = 9000;
+      game.LoseBall();  // the entry dialog, then player 2's turn
+    };
+    const auto playerUpShows = [](const platform::Surface& surface) {
+      for (int y = 215; y < 240; ++y) {
+        for (int x = 255; x < 380; ++x) {
+          if (surface.GetPixel(x, y) != 0) return true;
+        }
+      }
+      return false;
+    };
+    krelmo::headless::HeadlessPlatform sim;
+    krelmo::app::Game simGame(sim.Get());
+    simGame.timer.SetReportSink([](std::string_view) {});
+    simGame.InitApplication();
+    play(simGame);
+    QVERIFY(playerUpShows(sim.surface));
+    simGame.DispatchPending();
+
+    host->window.activateWindow();
+    QTRY_VERIFY(host->window.isActiveWindow());
+    krelmo::app::Game game(host->Get());
+    game.timer.SetReportSink([](std::string_view) {});
+    host->dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
+    game.InitApplication();
+    host->windowSystem.KillTimer(krelmo::app::kPlayTimerId);  // no frames: the ball waits
+    WhenModalOpens(
+        &host->window,
+        [](QWidget* dialog) {
+          QTimer::singleShot(50, dialog, [dialog] { qobject_cast<QDialog*>(dialog)->accept(); });
+        },
+        &leftOpen);
+    play(game);
+    QCOMPARE(game.engine.state.currentPlayer, 1u);
+    QVERIFY(playerUpShows(host->surface));
+    QTRY_VERIFY((game.DispatchPending(), !playerUpShows(host->surface)));
+    QVERIFY(!playerUpShows(sim.surface));
+    QStringList differ;
+    for (int y = 0; y < krelmo::app::kClientHeight && differ.size() < 5; ++y) {
+      for (int x = 0; x < krelmo::app::kClientWidth && differ.size() < 5; ++x) {
+        if (host->surface.GetPixel(x, y) != sim.surface.GetPixel(x, y))
+          differ << QStringLiteral("(%1, %2)").arg(x).arg(y);
+      }
+    }
+    QVERIFY2(differ.isEmpty(), qPrintable(QStringLiteral("the pictures differ at ") +
+                                          differ.join(QStringLiteral(", "))));
+  }
+
   void aRequestToEndWhileTheHighScoreDialogIsOpenKeepsTheScore() {
     krelmo::app::Game game(host->Get());
     host->dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
@@ -296,9 +421,7 @@ class GameWindowTest : public QObject {
     WhenModalOpens(
         &host->window, [&](QWidget*) { host->queue.PostMessage(krelmo::WM_CLOSE); }, &leftOpen);
     game.CheckHighScore(9000);
-    krelmo::Message message;
-    QVERIFY(host->queue.PeekMessage(message, 0, 0, true));
-    QCOMPARE(message.message, krelmo::WM_QUIT);
+    QCOMPARE(OfKind(Drain(host->queue), krelmo::WM_QUIT).size(), std::size_t{1});
     const auto table = krelmo::records::LoadHighScoreTable(host->registry, 0);
     QVERIFY(table.scores.starts_with("9000\n") && table.names.starts_with("Player 1\n"));
   }

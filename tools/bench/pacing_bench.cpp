@@ -53,7 +53,7 @@ struct PacingRig {
   platform::Surface surface;
   platform::MessageQueue queue;
   headless::HeadlessWindowSystem window;
-  headless::ScriptedDialogs dialogs;
+  headless::ScriptedDialogs dialogs{queue};
   platform::MenuModel menu;
   headless::RecordingSound sound;
   headless::FakeJoystick joystick;
