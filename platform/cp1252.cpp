@@ -27,4 +27,45 @@ std::optional<std::uint8_t> UnicodeToCp1252(char32_t character) {
   return std::nullopt;
 }
 
+bool DecodeUtf8(std::string_view bytes, std::u32string& out) {
+  out.clear();
+  for (std::size_t i = 0; i < bytes.size();) {
+    const auto b = static_cast<std::uint8_t>(bytes[i]);
+    int extra = 0;
+    char32_t c = b;
+    if (b >= 0xF0 && b < 0xF5) {
+      extra = 3, c = b & 0x07;
+    } else if (b >= 0xE0 && b < 0xF0) {
+      extra = 2, c = b & 0x0F;
+    } else if (b >= 0xC2 && b < 0xE0) {
+      extra = 1, c = b & 0x1F;
+    } else if (b >= 0x80) {
+      return false;
+    }
+    if (extra > 0 && i + extra >= bytes.size()) return false;
+    for (int k = 1; k <= extra; ++k) {
+      const auto next = static_cast<std::uint8_t>(bytes[i + k]);
+      if ((next & 0xC0) != 0x80) return false;
+      c = (c << 6) | (next & 0x3F);
+    }
+    const bool overlong = (extra == 2 && c < 0x800) || (extra == 3 && c < 0x10000);
+    if (overlong || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return false;
+    out.push_back(c);
+    i += static_cast<std::size_t>(extra) + 1;
+  }
+  return true;
+}
+
+std::string UnicodeToCp1252Text(std::u32string_view text) {
+  std::string out;
+  for (const char32_t c : text) out.push_back(static_cast<char>(UnicodeToCp1252(c).value_or('?')));
+  return out;
+}
+
+std::optional<std::string> Utf8ToCp1252(std::string_view utf8) {
+  std::u32string text;
+  if (!DecodeUtf8(utf8, text)) return std::nullopt;
+  return UnicodeToCp1252Text(text);
+}
+
 }  // namespace krelmo::platform

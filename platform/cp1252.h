@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace krelmo::platform {
 
@@ -12,5 +14,14 @@ namespace krelmo::platform {
 char32_t Cp1252ToUnicode(std::uint8_t byte);
 // The byte of a character, or nothing when the code page has no such character.
 std::optional<std::uint8_t> UnicodeToCp1252(char32_t character);
+
+// The characters of UTF-8 text; false (and `out` cut short) for bytes that are not UTF-8:
+// a stray continuation byte, a sequence cut short, an overlong form or a surrogate.
+bool DecodeUtf8(std::string_view bytes, std::u32string& out);
+// The game's bytes for `text`: characters the code page lacks become '?', as the system's
+// single-byte calls give them.
+std::string UnicodeToCp1252Text(std::u32string_view text);
+// UTF-8 text in the game's bytes, or nothing when it is not UTF-8.
+std::optional<std::string> Utf8ToCp1252(std::string_view utf8);
 
 }  // namespace krelmo::platform

@@ -26,42 +26,6 @@ char Lower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool DecodeUtf8(std::string_view bytes, std::u32string& out) {
-  out.clear();
-  for (std::size_t i = 0; i < bytes.size();) {
-    const auto b = static_cast<std::uint8_t>(bytes[i]);
-    int extra = 0;
-    char32_t c = b;
-    if (b >= 0xF0 && b < 0xF5) {
-      extra = 3, c = b & 0x07;
-    } else if (b >= 0xE0 && b < 0xF0) {
-      extra = 2, c = b & 0x0F;
-    } else if (b >= 0xC2 && b < 0xE0) {
-      extra = 1, c = b & 0x1F;
-    } else if (b >= 0x80) {
-      return false;
-    }
-    if (extra > 0 && i + extra >= bytes.size()) return false;
-    for (int k = 1; k <= extra; ++k) {
-      const auto next = static_cast<std::uint8_t>(bytes[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      c = (c << 6) | (next & 0x3F);
-    }
-    const bool overlong = (extra == 2 && c < 0x800) || (extra == 3 && c < 0x10000);
-    if (overlong || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) return false;
-    out.push_back(c);
-    i += static_cast<std::size_t>(extra) + 1;
-  }
-  return true;
-}
-
-// Characters the code page lacks become '?', as the registry's single-byte calls give them.
-std::string ToBytes(std::u32string_view text) {
-  std::string out;
-  for (const char32_t c : text) out.push_back(static_cast<char>(UnicodeToCp1252(c).value_or('?')));
-  return out;
-}
-
 std::optional<std::u32string> DecodeFile(std::string_view bytes) {
   std::u32string text;
   if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
@@ -161,7 +125,7 @@ std::optional<std::u32string> ParseQuoted(std::u32string_view& s) {
 // A key path: a known hive, then non-empty names, each separated by one backslash. The
 // hive is spelled as the registry spells it.
 std::optional<std::string> ParseKeyPath(std::u32string_view s) {
-  std::string path = ToBytes(s);
+  std::string path = UnicodeToCp1252Text(s);
   const std::size_t end = path.find('\\');
   const std::string_view hive = std::string_view(path).substr(0, end);
   const auto known = std::find_if(kHives.begin(), kHives.end(),
@@ -268,7 +232,7 @@ class Parser {
     line = Trim(line);
     if (line.empty() || line.front() != '=') return Fail("a value without '='");
     line = Trim(line.substr(1));
-    const std::string valueName = ToBytes(name);
+    const std::string valueName = UnicodeToCp1252Text(name);
 
     if (line == U"-") {
       key_->erase(valueName);
@@ -279,7 +243,7 @@ class Parser {
       auto quoted = ParseQuoted(line);
       if (!quoted || !Trim(line).empty()) return Fail("a string without its closing quote");
       value.type = kRegSz;
-      const std::string bytes = ToBytes(*quoted);
+      const std::string bytes = UnicodeToCp1252Text(*quoted);
       value.data.assign(bytes.begin(), bytes.end());
       value.data.push_back(0);
     } else if (StartsWith(line, "dword:")) {
@@ -333,7 +297,7 @@ class Parser {
       for (std::size_t i = 0; i < bytes.size(); i += 2) {
         units.push_back(static_cast<char32_t>(bytes[i] | bytes[i + 1] << 8));
       }
-      const std::string text = ToBytes(units);
+      const std::string text = UnicodeToCp1252Text(units);
       bytes.assign(text.begin(), text.end());
     }
     value.data = std::move(bytes);

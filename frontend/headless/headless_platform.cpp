@@ -55,6 +55,11 @@ std::string ScriptedDialogs::ShowHighScoreDialog(const platform::HighScoreDialog
   highScoreDialogs.push_back(content);
   if (onModal) onModal();
   GiveFocusBack();
+  if (!namesToType.empty()) {
+    std::string name = std::move(namesToType.front());
+    namesToType.pop_front();
+    return name;
+  }
   return nameToType.value_or(content.editText);
 }
 

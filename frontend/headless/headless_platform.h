@@ -82,7 +82,8 @@ class ScriptedDialogs final : public platform::Dialogs {
     ++helpShown;
     return helpAvailable;
   }
-  // Types `nameToType` (when set) into the edit box and presses OK.
+  // Types the first of `namesToType`, else `nameToType` (when set), into the edit box and
+  // presses OK.
   std::string ShowHighScoreDialog(const platform::HighScoreDialogContent& content) override;
 
   struct Shown {
@@ -97,6 +98,7 @@ class ScriptedDialogs final : public platform::Dialogs {
   bool helpAvailable = true;
   std::vector<platform::HighScoreDialogContent> highScoreDialogs;
   std::optional<std::string> nameToType;
+  std::deque<std::string> namesToType;  // typed first, one a dialog
   // Runs while a box or dialog is "open", before it answers: a nested loop's work.
   std::function<void()> onModal;
 

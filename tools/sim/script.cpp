@@ -7,6 +7,7 @@
 #include <charconv>
 #include <string_view>
 
+#include "platform/cp1252.h"
 #include "resources/menu.h"
 
 namespace krelmo::sim {
@@ -94,7 +95,10 @@ class LineParser {
     // A name keeps everything after the command word, '#' included.
     if (verb == "name") {
       if (rest.empty()) return Fail("name needs the text to enter");
-      return Name{std::string(rest)};
+      // Typed as a player types it; the game keeps it in its own single-byte text.
+      auto typed = platform::Utf8ToCp1252(rest);
+      if (!typed) return Fail("name is not UTF-8 text");
+      return Name{std::move(*typed)};
     }
     std::string_view body = rest.substr(0, rest.find('#'));
     const auto args = Words(body);

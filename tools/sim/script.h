@@ -39,7 +39,7 @@ struct Frames {
   std::int64_t count;
 };
 struct Name {
-  std::string text;
+  std::string text;  // Windows-1252, as the game keeps names
 };
 // A menu item chosen by its text, as the menu bar shows it up to its tab.
 struct MenuChoice {

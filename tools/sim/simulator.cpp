@@ -137,8 +137,8 @@ void Simulator::Execute(const ScriptLine& line) {
         } else if constexpr (std::is_same_v<T, MenuChoice>) {
           ChooseMenuItem(line.number, command.id, command.text.c_str());
         } else if constexpr (std::is_same_v<T, Name>) {
-          // Kept for the high-score entry dialog, which takes them in order.
-          names_.push_back(command.text);
+          // For the high-score entry dialogs to come, which take them in order.
+          host_.dialogs.namesToType.push_back(command.text);
         } else {
           static_assert(kAlwaysFalse<T>, "every command is handled");
         }

@@ -63,7 +63,6 @@ class Simulator {
   int mouseX_ = 320;
   std::optional<int> autopilot_;
   bool movePostedThisStep_ = false;
-  std::vector<std::string> names_;
 
   std::int64_t frame_ = 0;  // timer ticks posted so far
   int step_ = 0;            // ball steps of the current frame
