@@ -100,40 +100,58 @@ TEST_F(CollisionTest, TheLatchHoldsWhileTheBallsTopIsInTheBandFrom51To133) {
   CheckBrickContacts(engine);
   EXPECT_EQ(Score(), 10) << "a second pass strikes again";
   EXPECT_EQ(s.ballDY, 1);
+  PlaceBall(300, 50, 1, -1);
+  CheckBrickContacts(engine);
+  EXPECT_FALSE(s.brickHitLatch) << "above the band it clears too";
+}
+
+TEST_F(CollisionTest, TheFrameWallsTurnTheBallAtTheirInnerEdgesAndStopItThere) {
+  // The ball after its move, and where ResolveCollisions leaves it: x, y, dx, dy.
+  using Ball = std::array<int, 4>;
+  const std::pair<Ball, Ball> rows[] = {
+      {{300, 23, 1, -1}, {300, 23, 1, -1}}, {{300, 22, 1, -1}, {300, 22, 1, 1}},
+      {{22, 300, -1, 1}, {22, 300, -1, 1}}, {{21, 300, -1, 1}, {21, 300, 1, 1}},
+      {{610, 300, 1, 1}, {610, 300, 1, 1}}, {{611, 300, 1, 1}, {611, 300, -1, 1}},
+      {{20, 21, -2, -1}, {21, 22, 2, 1}},  // a corner: both walls at once
+  };
+  for (const auto& [before, after] : rows) {
+    PlaceBall(before[0], before[1], before[2], before[3]);
+    ResolveCollisions(engine);
+    EXPECT_EQ((Ball{s.ballX, s.ballY, s.ballDX, s.ballDY}), after) << before[0] << "," << before[1];
+  }
 }
 
 TEST_F(CollisionTest, EachZoneOfThePaddleGivesItsSidewaysStep) {
   MovePaddle(engine, 290);
-  // The ball comes in with +1: d is its x less the paddle's.
-  const std::pair<int, int> zones[] = {{-6, -2}, {5, -2}, {6, -1}, {20, -1},
-                                       {32, 1},  {48, 1}, {49, 2}, {58, 2}};
+  // d is the ball's x less the paddle's; a step of 0 keeps the one the ball came with. Each
+  // zone's step differs from one of the two the ball comes with.
+  const std::pair<int, int> zones[] = {{-6, -2}, {5, -2}, {6, -1}, {20, -1}, {21, 0}, {26, 0},
+                                       {31, 0},  {32, 1}, {48, 1}, {49, 2},  {58, 2}};
   for (const auto& [d, dx] : zones) {
-    Catch(290 + d);
-    EXPECT_EQ(s.ballDX, dx) << "d = " << d;
-    EXPECT_EQ(s.ballDY, -1);
-    EXPECT_EQ(s.ballY, 405) << "inside the paddle's ends the ball is not moved";
-  }
-  for (const int d : {21, 26, 31}) {
-    for (const int dx : {-1, 2}) {
-      Catch(290 + d, 405, dx);
-      EXPECT_EQ(s.ballDX, dx) << "d = " << d << " keeps the step it came with";
+    for (const int dxBefore : {-1, 2}) {
+      Catch(290 + d, 405, dxBefore);
+      EXPECT_EQ(s.ballDX, dx == 0 ? dxBefore : dx) << "d = " << d << " coming with " << dxBefore;
+      EXPECT_EQ(s.ballDY, -1);
+      EXPECT_EQ(s.ballY, 405) << "inside the paddle's ends the ball is not moved";
     }
   }
 }
 
 TEST_F(CollisionTest, BallsAtThePaddlesEndsAreLiftedBesideItAndBeyondThemMissed) {
   MovePaddle(engine, 290);
-  // The ball at x, y: whether it is caught, and where it is then.
-  const std::tuple<int, int, bool, int, int> rows[] = {
-      {348, 405, true, 348, 405}, {349, 405, true, 351, 402},  {350, 405, true, 351, 402},
-      {351, 405, true, 351, 402}, {352, 405, false, 352, 405}, {283, 405, true, 282, 402},
-      {282, 405, true, 282, 402}, {281, 405, false, 281, 405}, {320, 401, false, 320, 401},
-      {320, 414, true, 320, 414}, {320, 415, false, 320, 415},
+  // The ball at x, y coming in with +1: whether it is caught, and its step and place then.
+  const std::tuple<int, int, bool, int, int, int> rows[] = {
+      {348, 405, true, 2, 348, 405},  {349, 405, true, 2, 351, 402},
+      {350, 405, true, 2, 351, 402},  {351, 405, true, 2, 351, 402},
+      {352, 405, false, 1, 352, 405}, {283, 405, true, -2, 282, 402},
+      {282, 405, true, -2, 282, 402}, {281, 405, false, 1, 281, 405},
+      {320, 401, false, 1, 320, 401}, {320, 414, true, 1, 320, 414},
+      {320, 415, false, 1, 320, 415},
   };
-  for (const auto& [x, y, caught, xAfter, yAfter] : rows) {
+  for (const auto& [x, y, caught, dxAfter, xAfter, yAfter] : rows) {
     Catch(x, y);
-    EXPECT_EQ((std::tuple<int, int, int>(s.ballDY, s.ballX, s.ballY)),
-              (std::tuple(caught ? -1 : 1, xAfter, yAfter)))
+    EXPECT_EQ((std::tuple<int, int, int, int>(s.ballDY, s.ballDX, s.ballX, s.ballY)),
+              (std::tuple(caught ? -1 : 1, dxAfter, xAfter, yAfter)))
         << x << "," << y;
   }
 }
@@ -334,9 +352,9 @@ TEST_F(FrameTest, ABallOutOfPlayMakesNoWaitNoPortWriteAndNoDrawing) {
 TEST_F(FrameTest, WithTheMouseEachStepTakesTheNewestWaitingMoveKeepingThePaddleInsideTheWalls) {
   // Moves in a row merge into the newest; a key between two keeps them apart. The pointer's x
   // is the low 16 bits of lParam, read unsigned; past the right end the paddle stops at 561,
-  // left of the strip at 20.
+  // and left of 20, where the strip lets the pointer go, at 20.
   PostMouse(MakePointLParam(60, 420));
-  for (const int x : {100, 200, 633, 0xFFFF, 5}) {
+  for (const int x : {100, 200, 633, 0xFFFF, 19}) {
     PostMouse(MakePointLParam(x, 420));
     host.queue.PostMessage(WM_KEYDOWN, VK_F3);
   }
@@ -379,6 +397,23 @@ TEST_F(FrameTest, WithTheJoystickARightClickEndsTheFrameBeforeTheEraseAndStaysQu
   Message message;
   EXPECT_TRUE(host.queue.PeekMessage(message, 0, 0, false));
   EXPECT_EQ(message.message, WM_RBUTTONDOWN);
+}
+
+TEST_F(FrameTest, TheBallsWholeCellIsErasedWhileItsLeftEdgeIsAt22OrLess) {
+  for (const auto& [x, whole] : {std::pair{22, true}, {23, false}}) {
+    Fill(x, 100, x + 8, 108, kRed);  // a brick repainted where the ball stands
+    PlaceBall(x, 100, 1, 1);
+    BallStep(engine, 1);
+    EXPECT_EQ(dc.GetPixel(x, 104) == 0, whole) << x;
+  }
+}
+
+TEST_F(FrameTest, ABallLiftedBesideThePaddleLeavesNoWhiteBehind) {
+  PlaceBall(347, 400, 1, 1);
+  BallStep(engine, 1);  // drawn at 348, 401
+  BallStep(engine, 2);  // caught at 349, 402 and lifted to 351
+  ASSERT_EQ(engine.state.ballX, 351);
+  EXPECT_EQ(dc.GetPixel(349, 404), 0u);
 }
 
 TEST_F(FrameTest, AStepReaching470HandsTheBallToTheMatchWhichMayEndIt) {
