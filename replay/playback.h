@@ -10,6 +10,11 @@
 
 namespace krelmo::replay {
 
+// How a program that plays a replay back ends, as krelmo99 --replay and krelmo-sim --replay
+// do: 0 when the match ended as recorded (or the viewer ended it first).
+constexpr int kExitReplayDiffers = 1;
+constexpr int kExitReplayUnreadable = 2;
+
 enum class Pace {
   kAsRecorded,  // each recorded tick waits for a tick of the front end's play timer
   kAtOnce,      // as fast as it goes

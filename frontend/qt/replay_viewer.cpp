@@ -34,7 +34,7 @@ int PlayBack(QtPlatform& host, replay::Replay journal) {
     }
     host.frameHost.WaitForEvents();
   }
-  return playback.Differs() ? kExitReplayDiffers : 0;
+  return playback.Differs() ? replay::kExitReplayDiffers : 0;
 }
 
 }  // namespace
@@ -47,7 +47,7 @@ int ShowReplay(const std::string& path) {
   auto journal = replay::ReadReplay(path, why);
   if (!journal) {
     std::fprintf(stderr, "krelmo99: %s\n", why.c_str());
-    return kExitReplayUnreadable;
+    return replay::kExitReplayUnreadable;
   }
   QtPlatform host;  // its store in memory: settings and tables stay untouched
   host.window.setWindowTitle(QStringLiteral("Krelmo '99 - ") +

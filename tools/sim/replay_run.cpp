@@ -17,7 +17,7 @@ int PlayReplay(const std::string& path, const std::string& pngPath) {
   auto journal = replay::ReadReplay(path, why);
   if (!journal) {
     std::fprintf(stderr, "krelmo-sim: %s\n", why.c_str());
-    return kReplayUnreadable;
+    return replay::kExitReplayUnreadable;
   }
 
   headless::HeadlessPlatform host;
@@ -55,12 +55,12 @@ int PlayReplay(const std::string& path, const std::string& pngPath) {
   }
   if (outcome == replay::Playback::Outcome::kMatched) {
     std::printf("result: as recorded\n");
-    return kReplayMatched;
+    return 0;
   }
   std::printf("result: differs\n");
   std::fprintf(stderr, "krelmo-sim: %s: the playback differs from the recording: %s\n",
                path.c_str(), playback.Why().c_str());
-  return kReplayDiffers;
+  return replay::kExitReplayDiffers;
 }
 
 }  // namespace krelmo::sim
