@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "replay/game_state.h"
 #include "replay/playback.h"
 #include "replay/recorder.h"
 #include "resources/menu.h"
@@ -135,6 +136,49 @@ TEST(Replay, AMatchLostInAStepEndsWhereItsRecordingEnded) {
   ASSERT_EQ(r.journals.size(), 1u);
   std::string why;
   EXPECT_EQ(PlayBack(r.journals[0], &why), Playback::Outcome::kMatched) << why;
+}
+
+// What a match starts from, taken from a game that played before it, comes back whole on the
+// game of its playback, the store's tables too: values that no fresh game has.
+TEST(Replay, APlaybacksGameStartsWhereTheRecordedMatchStarted) {
+  testing::StartedGame before;
+  auto& a = before.game;
+  a.app.randomSeed = 12345;
+  a.app.waveAvailable = 1;
+  a.app.joystickPresent = 1;
+  a.app.appActive = 0;
+  a.SelectPlayers(IDM_PLAYERS_3);
+  a.SelectVariant(IDM_VARNAK);
+  a.SelectSound(IDM_PC_SPEAKER);
+  a.SelectController(IDM_JOYSTICK);
+  auto& s = a.engine.state;
+  s.paddleX = 401;
+  s.brickHitLatch = true;
+  s.shownScore = 770;
+  s.lastJoyX = 40000;
+  s.joyInfo = {40000, 1, 2, 3};
+  s.joyButton1Down = 1;
+  s.joyButton2Down = 1;
+  records::HighScoreTable varnak = records::ReadHighScoreTable(before.host.registry, 1);
+  varnak[1] = {7500, "Ann"};
+  platform::HKEY key = 0;
+  before.host.registry.RegOpenKeyExA(platform::HKEY_LOCAL_MACHINE, records::kGameKey, 0,
+                                     platform::KEY_ALL_ACCESS, &key);
+  records::WriteHighScoreTable(before.host.registry, key, 1, varnak);
+  before.host.registry.RegCloseKey(key);
+
+  const Header recorded = CaptureStart(a, before.host.registry);
+  platform::Registry store;
+  RestoreStore(recorded, store);
+  testing::StartedGame after;
+  RestoreStart(recorded, after.game);
+  const std::string text = FormatHeader(CaptureStart(after.game, store));
+  EXPECT_EQ(text, FormatHeader(recorded));
+  EXPECT_NE(text.find("\nseed 12345\nsettings 3 1 1 0 0\ndevices 1 1 0\n"
+                      "state 401 1 770 40000 40000 1 2 3 1 1\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\ntable 1 2 7500 Ann\n"), std::string::npos) << text;
 }
 
 TEST(Replay, TheServesDrawAsTheGamesCompilerDidOnEverySystem) {
