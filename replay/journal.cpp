@@ -208,8 +208,8 @@ class HeaderReader {
         unsigned variant = 0, rank = 0;
         records::TableRow entry;
         ok = verb == "table" && w.Number(variant) && w.Number(rank) && w.Number(entry.score) &&
-             variant == static_cast<unsigned>(row / 5) &&
-             rank == static_cast<unsigned>(row % 5 + 1);
+             variant == static_cast<unsigned>(row / records::kTableRows) &&
+             rank == static_cast<unsigned>(row % records::kTableRows + 1);
         if (ok) {
           auto name = ParseName(w.Rest());
           ok = name.has_value();
@@ -254,7 +254,7 @@ std::string FormatHeader(const Header& h) {
                 h.joyButton1Down, h.joyButton2Down);
   out += line;
   for (unsigned variant = 0; variant < 2; ++variant) {
-    for (unsigned rank = 1; rank <= 5; ++rank) {
+    for (unsigned rank = 1; rank <= records::kTableRows; ++rank) {
       const records::TableRow& row = h.tables[variant][rank - 1];
       std::snprintf(line, sizeof line, "table %u %u %d ", variant, rank, row.score);
       out += line;
