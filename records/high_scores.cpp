@@ -1,5 +1,5 @@
-// The two high-score tables: their text form, the reset, and the check at the end of a
-// player's game with the entry dialog's logic, which writes the table back.
+// The two high-score tables: read and written as the store keeps them, their text form, the
+// reset, and the check at the end of a player's game with the entry dialog's logic.
 #include <algorithm>
 #include <cstdlib>
 #include <string>
@@ -106,17 +106,14 @@ bool RunHighScoreDialog(engine::Engine& engine, RecordsHooks& hooks, RecordsStat
   // "OK": the statics' names with the one typed in place of the new row's.
   typed = typed.substr(0, std::min(typed.find('\0'), std::size_t{kMaxNameLength}));
   state.names[state.newEntryRow] = typed;
+  HighScoreTable written;
+  for (int r = 0; r < kTableRows; ++r) {
+    written[r] = {state.tableScores[r], state.names[r].substr(0, kMaxNameLength)};
+  }
   HKEY key = 0;
   bool saved = registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kGameKey, 0, KEY_ALL_ACCESS, &key) ==
                ERROR_SUCCESS;
-  for (int r = 0; r < kTableRows; ++r) {
-    const std::string name = state.names[r].substr(0, kMaxNameLength);
-    saved &= WriteName(registry, key, ValueName("HSName", variant, r + 1), name) == ERROR_SUCCESS;
-  }
-  for (int r = 0; r < kTableRows; ++r) {
-    saved &= WriteDword(registry, key, ValueName("HSScore", variant, r + 1),
-                        static_cast<std::uint32_t>(state.tableScores[r])) == ERROR_SUCCESS;
-  }
+  saved &= WriteHighScoreTable(registry, key, variant, written);
   saved &= registry.RegFlushKey(key) == ERROR_SUCCESS;
   registry.RegCloseKey(key);
   hooks.SetDialogOpen(false);
@@ -125,19 +122,41 @@ bool RunHighScoreDialog(engine::Engine& engine, RecordsHooks& hooks, RecordsStat
 
 }  // namespace
 
-TableText LoadHighScoreTable(Registry& registry, std::uint32_t variant) {
+HighScoreTable ReadHighScoreTable(Registry& registry, std::uint32_t variant) {
   HKEY key = 0;
   registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kGameKey, 0, KEY_ALL_ACCESS, &key);
-  std::array<std::string, kTableRows> scores, names;
+  HighScoreTable table;
   for (int r = 0; r < kTableRows; ++r) {
     const std::uint32_t bits = ReadDword(registry, key, ValueName("HSScore", variant, r + 1), 0);
-    scores[r] = std::to_string(static_cast<std::int32_t>(bits));
-  }
-  for (int r = 0; r < kTableRows; ++r) {
-    names[r] = ReadName(registry, key, ValueName("HSName", variant, r + 1));
+    table[r].score = static_cast<std::int32_t>(bits);
+    table[r].name = ReadName(registry, key, ValueName("HSName", variant, r + 1));
   }
   registry.RegCloseKey(key);
+  return table;
+}
+
+TableText LoadHighScoreTable(Registry& registry, std::uint32_t variant) {
+  const HighScoreTable table = ReadHighScoreTable(registry, variant);
+  std::array<std::string, kTableRows> scores, names;
+  for (int r = 0; r < kTableRows; ++r) {
+    scores[r] = std::to_string(table[r].score);
+    names[r] = table[r].name;
+  }
   return {Joined(names), Joined(scores)};
+}
+
+bool WriteHighScoreTable(Registry& registry, HKEY key, std::uint32_t variant,
+                         const HighScoreTable& table) {
+  bool saved = true;
+  for (int r = 0; r < kTableRows; ++r) {
+    saved &= WriteName(registry, key, ValueName("HSName", variant, r + 1), table[r].name) ==
+             ERROR_SUCCESS;
+  }
+  for (int r = 0; r < kTableRows; ++r) {
+    saved &= WriteDword(registry, key, ValueName("HSScore", variant, r + 1),
+                        static_cast<std::uint32_t>(table[r].score)) == ERROR_SUCCESS;
+  }
+  return saved;
 }
 
 bool ResetHighScores(engine::Engine& engine, RecordsHooks& hooks, bool ask) {

@@ -48,13 +48,29 @@ struct TableText {
   std::string scores;
 };
 
+// A variant's table as the store keeps it, rank 1 first.
+struct TableRow {
+  std::int32_t score = 0;
+  std::string name;
+};
+using HighScoreTable = std::array<TableRow, kTableRows>;
+
 // First run (no key yet): the defaults are selected and written and both tables reset.
 // Later runs: each stored value is selected through its menu group.
 void LoadSettings(engine::Engine& engine, RecordsHooks& hooks, bool waveAvailable);
 // At shutdown. A save that fails says so on the error stream; false then.
 bool SaveSettings(engine::Engine& engine);
+// The four settings' values under the game's open key, as the game stores them.
+void WriteSettings(platform::Registry& registry, platform::HKEY key,
+                   const engine::Settings& settings);
 
+// A variant's table from the store; a value that is missing or of the wrong type reads as a
+// score of 0 or an empty name.
+HighScoreTable ReadHighScoreTable(platform::Registry& registry, std::uint32_t variant);
 TableText LoadHighScoreTable(platform::Registry& registry, std::uint32_t variant);
+// A variant's table under the game's open key, names first; false when any write failed.
+bool WriteHighScoreTable(platform::Registry& registry, platform::HKEY key, std::uint32_t variant,
+                         const HighScoreTable& table);
 // Both tables back to their defaults, after "Remove all high scores?" when `ask` is set. A
 // reset asked for that cannot be written is reported to the player; false then.
 bool ResetHighScores(engine::Engine& engine, RecordsHooks& hooks, bool ask);

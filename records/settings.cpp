@@ -1,5 +1,5 @@
 // The four settings in the registry: loaded once at start-up through the menu groups, saved
-// once at shutdown.
+// once at shutdown, each in the form the game has always stored it.
 #include <cstdio>
 
 #include "records/records.h"
@@ -93,18 +93,21 @@ void LoadSettings(engine::Engine& engine, RecordsHooks& hooks, bool waveAvailabl
 
 bool SaveSettings(engine::Engine& engine) {
   Registry& registry = engine.platform.registry;
-  const auto& settings = engine.settings;
   const OpenedKey k = OpenSettingsKey(registry);
-  WriteDword(registry, k.key, "NumPlayers", settings.numPlayers);
-  WriteDword(registry, k.key, "DefaultGame", settings.gameVariant);
-  WriteDword(registry, k.key, "UseMouse", settings.useMouse);
-  WriteDword(registry, k.key, "DefaultSound",
-             settings.soundOn == 0        ? 0
-             : settings.digitalSound == 0 ? 1
-                                          : 2);
+  WriteSettings(registry, k.key, engine.settings);
   if (CloseSettingsKey(registry, k)) return true;
   ReportUnsaved(registry);
   return false;
+}
+
+void WriteSettings(Registry& registry, HKEY key, const engine::Settings& settings) {
+  WriteDword(registry, key, "NumPlayers", settings.numPlayers);
+  WriteDword(registry, key, "DefaultGame", settings.gameVariant);
+  WriteDword(registry, key, "UseMouse", settings.useMouse);
+  WriteDword(registry, key, "DefaultSound",
+             settings.soundOn == 0        ? 0
+             : settings.digitalSound == 0 ? 1
+                                          : 2);
 }
 
 }  // namespace krelmo::records

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "app/game.h"
 #include "engine/frame.h"
 
 namespace krelmo::replay {
@@ -16,6 +15,16 @@ namespace {
 
 // Moves and right clicks are taken by the ball steps of a frame.
 constexpr int kLastStep = engine::kStepsPerFrame;
+
+// The header writes each setting as a number, whatever type the game keeps it in.
+template <class T>
+unsigned Word(T setting) {
+  return static_cast<unsigned>(setting);
+}
+template <class T>
+void SetFromWord(T& setting, std::uint32_t word) {
+  setting = static_cast<T>(word);
+}
 
 void AppendName(std::string& out, std::string_view name) {
   for (const char c : name) {
@@ -86,12 +95,9 @@ bool ParseEvent(std::string_view line, Event& e) {
   e.kind = static_cast<Kind>(verb[0]);
   bool ok = true;
   switch (e.kind) {
-    case Kind::kTimer: {
-      std::uint32_t check = 0;
-      ok = w.Number(check, 16) && check <= 0xFF;
-      e.message = {WM_TIMER, app::kPlayTimerId, static_cast<LPARAM>(check)};
+    case Kind::kTimer:
+      ok = w.Number(e.check, 16) && e.check <= 0xFF;
       break;
-    }
     case Kind::kDispatch:
       ok = w.Number(e.message.message, 16) && w.Number(e.message.wParam) &&
            w.Number(e.message.lParam) && e.message.message != WM_QUIT;
@@ -172,12 +178,17 @@ class HeaderReader {
       case 0:
         ok = verb == "seed" && w.Number(h_.seed);
         break;
-      case 1:
-        ok = verb == "settings" && w.Number(s.numPlayers) && w.Number(s.gameVariant) &&
-             w.Number(s.soundOn) && w.Number(s.digitalSound) && w.Number(s.useMouse) &&
-             s.numPlayers >= 1 && s.numPlayers <= 4 && s.gameVariant <= 1;
-        s.numPlayers -= ok ? 1 : 0;
+      case 1: {
+        std::uint32_t players = 0, variant = 0, soundOn = 0, digital = 0, mouse = 0;
+        ok = verb == "settings" && w.Number(players) && w.Number(variant) && w.Number(soundOn) &&
+             w.Number(digital) && w.Number(mouse) && players >= 1 && players <= 4 && variant <= 1;
+        SetFromWord(s.numPlayers, players - 1);
+        SetFromWord(s.gameVariant, variant);
+        SetFromWord(s.soundOn, soundOn);
+        SetFromWord(s.digitalSound, digital);
+        SetFromWord(s.useMouse, mouse);
         break;
+      }
       case 2:
         ok = verb == "devices" && w.Number(h_.waveAvailable) && w.Number(h_.joystickPresent) &&
              w.Number(h_.appActive);
@@ -195,10 +206,10 @@ class HeaderReader {
       default: {
         const int row = index_ - 4;
         unsigned variant = 0, rank = 0;
-        TableRow entry;
+        records::TableRow entry;
         ok = verb == "table" && w.Number(variant) && w.Number(rank) && w.Number(entry.score) &&
-             variant == static_cast<unsigned>(row / 5) &&
-             rank == static_cast<unsigned>(row % 5 + 1);
+             variant == static_cast<unsigned>(row / records::kTableRows) &&
+             rank == static_cast<unsigned>(row % records::kTableRows + 1);
         if (ok) {
           auto name = ParseName(w.Rest());
           ok = name.has_value();
@@ -217,7 +228,7 @@ class HeaderReader {
     ++index_;
     return true;
   }
-  bool Complete() const { return index_ == 4 + 10; }
+  bool Complete() const { return index_ == kHeaderLines - 1; }
 
  private:
   Header& h_;
@@ -233,9 +244,9 @@ std::string FormatHeader(const Header& h) {
                 kFormatName.data(), kFormatVersion, h.seed);
   out += line;
   const auto& s = h.settings;
-  std::snprintf(line, sizeof line, "settings %u %u %u %u %u\ndevices %u %u %u\n", s.numPlayers + 1,
-                s.gameVariant, s.soundOn, s.digitalSound, s.useMouse, h.waveAvailable,
-                h.joystickPresent, h.appActive);
+  std::snprintf(line, sizeof line, "settings %u %u %u %u %u\ndevices %u %u %u\n",
+                Word(s.numPlayers) + 1, Word(s.gameVariant), Word(s.soundOn), Word(s.digitalSound),
+                Word(s.useMouse), h.waveAvailable, h.joystickPresent, h.appActive);
   out += line;
   const auto& r = h.joyInfo;
   std::snprintf(line, sizeof line, "state %d %d %d %u %u %u %u %u %u %u\n", h.paddleX,
@@ -243,8 +254,8 @@ std::string FormatHeader(const Header& h) {
                 h.joyButton1Down, h.joyButton2Down);
   out += line;
   for (unsigned variant = 0; variant < 2; ++variant) {
-    for (unsigned rank = 1; rank <= 5; ++rank) {
-      const TableRow& row = h.tables[variant][rank - 1];
+    for (unsigned rank = 1; rank <= records::kTableRows; ++rank) {
+      const records::TableRow& row = h.tables[variant][rank - 1];
       std::snprintf(line, sizeof line, "table %u %u %d ", variant, rank, row.score);
       out += line;
       AppendName(out, row.name);
@@ -260,8 +271,7 @@ void AppendEvent(std::string& out, const Event& e) {
   const auto& m = e.message;
   switch (e.kind) {
     case Kind::kTimer:
-      length = std::snprintf(line, sizeof line, "t %02" PRIX64 "\n",
-                             static_cast<std::uint64_t>(m.lParam));
+      length = std::snprintf(line, sizeof line, "t %02X\n", e.check);
       break;
     case Kind::kDispatch:
       length =
@@ -363,39 +373,6 @@ std::optional<Replay> ParseReplay(std::string_view text, ParseError& error) {
     return fail("the file ends before its end line: it was cut short");
   }
   return replay;
-}
-
-std::uint64_t SurfaceCheck(const platform::Surface& surface) {
-  std::uint64_t hash = 14695981039346656037ull;
-  const std::uint32_t* pixels = surface.Pixels();
-  for (int y = 0; y < app::kClientHeight; ++y) {
-    const std::uint32_t* row = pixels + static_cast<std::size_t>(y) * platform::Surface::kWidth;
-    for (int x = 0; x < app::kClientWidth; ++x) hash = (hash ^ row[x]) * 1099511628211ull;
-  }
-  return hash;
-}
-
-std::uint32_t StateCheck(const engine::EngineState& s) {
-  const std::uint32_t player = s.currentPlayer % engine::kPlayerSlots;
-  const std::uint32_t values[] = {static_cast<std::uint16_t>(s.ballX),
-                                  static_cast<std::uint16_t>(s.ballY),
-                                  static_cast<std::uint16_t>(s.ballDX),
-                                  static_cast<std::uint16_t>(s.ballDY),
-                                  static_cast<std::uint16_t>(s.paddleX),
-                                  s.currentPlayer,
-                                  static_cast<std::uint32_t>(s.playerScore[player]),
-                                  static_cast<std::uint32_t>(s.ballsLeft[player])};
-  std::uint32_t hash = 2166136261u;
-  for (const std::uint32_t v : values) hash = (hash ^ v) * 16777619u;
-  return (hash ^ (hash >> 8) ^ (hash >> 16) ^ (hash >> 24)) & 0xFF;
-}
-
-Ending EndingOf(const engine::EngineState& state, const platform::Surface& surface) {
-  Ending ending;
-  ending.scores = state.playerScore;
-  ending.balls = state.ballsLeft;
-  ending.surface = SurfaceCheck(surface);
-  return ending;
 }
 
 }  // namespace krelmo::replay

@@ -34,12 +34,14 @@
 
 #include "engine/state.h"
 #include "platform/messages.h"
-#include "platform/surface.h"
+#include "records/records.h"
 
 namespace krelmo::replay {
 
 constexpr int kFormatVersion = 1;
 constexpr std::string_view kFormatName = "krelmo99-replay";
+// The header's lines: the format's, then seed, settings, devices, state and both tables' rows.
+constexpr int kHeaderLines = 5 + 2 * records::kTableRows;
 
 enum class Kind : char {
   kTimer = 't',
@@ -60,18 +62,14 @@ struct Event {
   explicit Event(Kind kind) : kind(kind) {}
 
   Kind kind = Kind::kTimer;
-  Message message;  // d: the message; m: lParam holds the pointer's x; t: lParam the check
-  int step = 0;     // m, r
-  bool ok = true;   // j: the read worked; h: the help showed
+  Message message;                    // d: the message; m: lParam holds the pointer's x
+  std::uint32_t check = 0;            // t: the ball's state as the tick was taken (StateCheck)
+  int step = 0;                       // m, r
+  bool ok = true;                     // j: the read worked; h: the help showed
   platform::JoystickReading reading;  // j
   bool sameReading = false;           // j: written without numbers (the parser fills them in)
   int answer = 0;                     // a
   std::string text;                   // n
-};
-
-struct TableRow {
-  std::int32_t score = 0;
-  std::string name;
 };
 
 struct Header {
@@ -80,7 +78,7 @@ struct Header {
   std::uint32_t waveAvailable = 0;
   std::uint32_t joystickPresent = 0;
   std::uint32_t appActive = 1;
-  // What a match carries over from before it (CopyCarriedState).
+  // What a match carries over from before it, which StartNewGame leaves as it is.
   std::int16_t paddleX = 0;
   bool brickHitLatch = false;
   std::int32_t shownScore = 0;
@@ -88,21 +86,8 @@ struct Header {
   platform::JoystickReading joyInfo;
   std::uint32_t joyButton1Down = 0;
   std::uint32_t joyButton2Down = 0;
-  std::array<std::array<TableRow, 5>, 2> tables;  // by variant, rank 1 first
+  std::array<records::HighScoreTable, 2> tables;  // by variant
 };
-
-// Copies what a match carries over from before it, which StartNewGame leaves as it is, between
-// the engine's state and a replay's header: their fields have the same names.
-template <class From, class To>
-void CopyCarriedState(const From& from, To& to) {
-  to.paddleX = from.paddleX;
-  to.brickHitLatch = from.brickHitLatch;
-  to.shownScore = from.shownScore;
-  to.lastJoyX = from.lastJoyX;
-  to.joyInfo = from.joyInfo;
-  to.joyButton1Down = from.joyButton1Down;
-  to.joyButton2Down = from.joyButton2Down;
-}
 
 struct Ending {
   std::array<std::int32_t, engine::kPlayerSlots> scores{};
@@ -130,12 +115,5 @@ void AppendEnding(std::string& out, const Ending& ending);
 // Refuses a file of another format or version, a damaged line and a file that stops
 // before its end line.
 std::optional<Replay> ParseReplay(std::string_view text, ParseError& error);
-
-// FNV-1a over the client area's pixels, row by row.
-std::uint64_t SurfaceCheck(const platform::Surface& surface);
-// Eight bits of the ball's and the turn's state, written with each timer tick so that a
-// playback that parts from its recording is caught within a frame.
-std::uint32_t StateCheck(const engine::EngineState& state);
-Ending EndingOf(const engine::EngineState& state, const platform::Surface& surface);
 
 }  // namespace krelmo::replay

@@ -5,9 +5,7 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "records/records.h"
-#include "records/registry_values.h"
-#include "resources/menu.h"
+#include "replay/game_state.h"
 
 namespace krelmo::replay {
 
@@ -39,29 +37,6 @@ const char* KindName(Kind kind) {
       return "the About box";
   }
   return "an event";
-}
-
-// The recorded settings and tables, as a store in memory holds them.
-void FillStore(platform::Registry& registry, const Header& h) {
-  using namespace platform;
-  HKEY key = 0;
-  std::uint32_t disposition = 0;
-  registry.RegCreateKeyExA(HKEY_LOCAL_MACHINE, records::kGameKey, 0, "", REG_OPTION_NON_VOLATILE,
-                           KEY_ALL_ACCESS, nullptr, &key, &disposition);
-  const auto& s = h.settings;
-  records::WriteDword(registry, key, "NumPlayers", s.numPlayers);
-  records::WriteDword(registry, key, "DefaultGame", s.gameVariant);
-  records::WriteDword(registry, key, "DefaultSound", s.soundOn == 0 ? 0 : s.digitalSound ? 2 : 1);
-  records::WriteDword(registry, key, "UseMouse", s.useMouse);
-  for (std::uint32_t variant = 0; variant < 2; ++variant) {
-    for (int rank = 1; rank <= 5; ++rank) {
-      const TableRow& row = h.tables[variant][rank - 1];
-      records::WriteName(registry, key, records::ValueName("HSName", variant, rank), row.name);
-      records::WriteDword(registry, key, records::ValueName("HSScore", variant, rank),
-                          static_cast<std::uint32_t>(row.score));
-    }
-  }
-  registry.RegCloseKey(key);
 }
 
 }  // namespace
@@ -154,7 +129,7 @@ Player::Player(platform::Platform& platform, Replay replay)
       joystick_(std::make_unique<Joystick>(*this)),
       dialogs_(std::make_unique<Dialogs>(*this)),
       window_(std::make_unique<Window>(platform.window)) {
-  FillStore(registry_, replay_.header);
+  RestoreStore(replay_.header, registry_);
   const platform::Platform& p = platform;
   wrapped_.reset(new platform::Platform{p.surface, p.queue, p.pc, p.frameHost, *window_, *dialogs_,
                                         p.menu, p.sound, *joystick_, registry_});
@@ -165,22 +140,8 @@ Player::~Player() {
 }
 
 void Player::Begin(app::Game& game) {
-  using namespace resources;
   game_ = &game;
-  const Header& h = replay_.header;
-  game.app.waveAvailable = h.waveAvailable;
-  game.app.joystickPresent = h.joystickPresent;
-  game.app.appActive = h.appActive;
-  const auto& s = h.settings;
-  game.SelectSound(s.soundOn == 0   ? IDM_NO_SOUND
-                   : s.digitalSound ? IDM_DIGITAL_AUDIO
-                                    : IDM_PC_SPEAKER);
-  game.SelectPlayers(IDM_PLAYERS_1 + static_cast<int>(s.numPlayers));
-  game.SelectVariant(s.gameVariant == 0 ? IDM_KRELMO : IDM_VARNAK);
-  game.SelectController(s.useMouse ? IDM_MOUSE : IDM_JOYSTICK);
-  game.engine.settings = s;
-  CopyCarriedState(h, game.engine.state);
-  game.app.randomSeed = h.seed;
+  RestoreStart(replay_.header, game);
   platform_.queue.SetSeam(this);
   game.StartNewGame();
 }
@@ -262,7 +223,7 @@ bool Player::Peek(platform::MessageQueue&, Message& out, MessageId filterMin, Me
     switch (event->kind) {
       case Kind::kTimer:
         if (paced_ && ticksAllowed_ == 0) return false;
-        if (static_cast<std::uint32_t>(event->message.lParam) != StateCheck(engine.state)) {
+        if (event->check != StateCheck(engine.state)) {
           Part("the ball is not where it was when the timer ticked");
           return false;
         }
@@ -331,10 +292,10 @@ void Player::Part(const std::string& what) {
 
 std::string Player::Where() const {
   const engine::Engine& engine = game_->engine;
-  // The journal's line: its header takes 15 lines.
+  // The journal's line: the events follow the header.
   char text[160];
   std::snprintf(text, sizeof text, "at frame %" PRIu64 ", step %d (journal line %zu)",
-                engine.framesRun, engine.step, next_ + 16);
+                engine.framesRun, engine.step, next_ + kHeaderLines + 1);
   return text;
 }
 

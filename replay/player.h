@@ -23,6 +23,7 @@ class Player final : public platform::MessageSeam {
   // `platform` is the front end's. The game is to be built over Wrapped(): the front end's
   // platform with the journal's joystick and dialogs, a store in memory that holds the
   // recorded settings and high-score tables, and a window that leaves the pointer alone.
+  // Playback (replay/playback.h) builds both, and is what front ends and tools call.
   Player(platform::Platform& platform, Replay replay);
   ~Player() override;
   Player(const Player&) = delete;

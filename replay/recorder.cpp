@@ -2,8 +2,7 @@
 // game's logic took.
 #include "replay/recorder.h"
 
-#include "records/records.h"
-#include "records/registry_values.h"
+#include "replay/game_state.h"
 
 namespace krelmo::replay {
 
@@ -14,23 +13,6 @@ constexpr std::size_t kJournalRoom = 1u << 20;
 
 // Room a line needs at most, but for names (written only outside frames).
 constexpr std::size_t kLineRoom = 96;
-
-// A variant's table as the store holds it, read as the title screen and the entry dialog
-// read it.
-std::array<TableRow, 5> TableOf(platform::Registry& registry, std::uint32_t variant) {
-  platform::HKEY key = 0;
-  registry.RegOpenKeyExA(platform::HKEY_LOCAL_MACHINE, records::kGameKey, 0,
-                         platform::KEY_ALL_ACCESS, &key);
-  std::array<TableRow, 5> rows;
-  for (int rank = 1; rank <= 5; ++rank) {
-    TableRow& row = rows[rank - 1];
-    row.score = static_cast<std::int32_t>(
-        records::ReadDword(registry, key, records::ValueName("HSScore", variant, rank), 0));
-    row.name = records::ReadName(registry, key, records::ValueName("HSName", variant, rank));
-  }
-  registry.RegCloseKey(key);
-  return rows;
-}
 
 }  // namespace
 
@@ -163,7 +145,7 @@ bool Recorder::Peek(platform::MessageQueue& queue, Message& out, MessageId filte
     const bool tick = out.message == WM_TIMER && out.wParam == app::kPlayTimerId;
     event.kind = tick ? Kind::kTimer : Kind::kDispatch;
     event.message = out;
-    if (tick) event.message.lParam = StateCheck(engine.state);
+    if (tick) event.check = StateCheck(engine.state);
   } else if (filterMin == WM_MOUSEMOVE && filterMax == WM_MOUSEMOVE && remove) {
     event.kind = Kind::kMouse;
     event.step = engine.step;
@@ -180,21 +162,9 @@ bool Recorder::Peek(platform::MessageQueue& queue, Message& out, MessageId filte
 
 void Recorder::MatchStarting() {
   if (!game_) return;
-  auto& g = *game_;
-  const auto& s = g.engine.state;
-  Header h;
-  h.seed = g.app.randomSeed;
-  h.settings = g.engine.settings;
-  h.waveAvailable = g.app.waveAvailable;
-  h.joystickPresent = g.app.joystickPresent;
-  h.appActive = g.app.appActive;
-  CopyCarriedState(s, h);
-  for (std::uint32_t variant = 0; variant < 2; ++variant) {
-    h.tables[variant] = TableOf(platform_.registry, variant);
-  }
   journal_.clear();
   journal_.reserve(kJournalRoom);
-  journal_ += FormatHeader(h);
+  journal_ += FormatHeader(CaptureStart(*game_, platform_.registry));
   joystick_->Restart();
   active_ = true;
   ending_ = false;

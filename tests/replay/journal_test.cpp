@@ -36,7 +36,7 @@ Replay Sample() {
     fill(e);
     r.events.push_back(e);
   };
-  add(Kind::kTimer, [](Event& e) { e.message = {WM_TIMER, 1, 0xAB}; });
+  add(Kind::kTimer, [](Event& e) { e.check = 0xAB; });
   add(Kind::kDispatch, [](Event& e) { e.message = {WM_KEYDOWN, VK_F3, -2}; });
   add(Kind::kMouse, [](Event& e) { e.step = 119, e.message = {WM_MOUSEMOVE, 0, 561}; });
   add(Kind::kRightClick, [](Event& e) { e.step = 12, e.message.message = WM_RBUTTONDOWN; });

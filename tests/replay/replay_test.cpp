@@ -6,7 +6,8 @@
 #include <cstdlib>
 #include <new>
 
-#include "replay/player.h"
+#include "replay/game_state.h"
+#include "replay/playback.h"
 #include "replay/recorder.h"
 #include "resources/menu.h"
 #include "tests/support/test_game.h"
@@ -70,20 +71,18 @@ struct RecordedGame {
   app::Game game{recorder.Wrapped()};
 };
 
-// Plays `journal` back on a fresh game; the player's store must stay in memory.
-Player::Outcome PlayBack(const std::string& journal, std::string* why = nullptr) {
+// Plays `journal` back on a fresh game at once; the player's store must stay in memory.
+Playback::Outcome PlayBack(const std::string& journal, std::string* why = nullptr) {
   ParseError error;
   auto replay = ParseReplay(journal, error);
   EXPECT_TRUE(replay) << "line " << error.line << ": " << error.message;
-  if (!replay) return Player::Outcome::kParted;
+  if (!replay) return Playback::Outcome::kParted;
   headless::HeadlessPlatform host;
-  Player player(host.Get(), std::move(*replay));
-  app::Game game(player.Wrapped());
-  game.timer.SetReportSink([](std::string_view) {});
-  game.InitApplication();
-  player.Begin(game);
-  const Player::Outcome outcome = player.Run();
-  if (why) *why = player.Why();
+  Playback playback(host.Get(), std::move(*replay), Pace::kAtOnce);
+  playback.Game().timer.SetReportSink([](std::string_view) {});
+  playback.Start();
+  const Playback::Outcome outcome = playback.Run();
+  if (why) *why = playback.Why();
   EXPECT_TRUE(host.registry.Tree().empty()) << "a playback wrote to the settings store";
   return outcome;
 }
@@ -113,18 +112,18 @@ TEST(Replay, AMouseMatchWithPauseQuestionsAndAHighScorePlaysBackExactly) {
   EXPECT_NE(journal.find("\nm "), std::string::npos);
 
   std::string why;
-  EXPECT_EQ(PlayBack(journal, &why), Player::Outcome::kMatched) << why;
+  EXPECT_EQ(PlayBack(journal, &why), Playback::Outcome::kMatched) << why;
 
   // A ball that is not where the journal's check has it at a timer tick: the two part there.
   std::string moved = journal;
   const std::size_t tick = moved.find("\nt ", moved.find("\nm ")) + 3;
   moved[tick] = moved[tick] == '0' ? '1' : '0';
-  EXPECT_EQ(PlayBack(moved, &why), Player::Outcome::kParted);
+  EXPECT_EQ(PlayBack(moved, &why), Playback::Outcome::kParted);
   EXPECT_NE(why.find("at frame "), std::string::npos) << why;
   // A recorded ending that the match does not reach.
   std::string other = journal;
   other[other.rfind("\nend ") + 5] = '9';
-  EXPECT_EQ(PlayBack(other, &why), Player::Outcome::kDiffers);
+  EXPECT_EQ(PlayBack(other, &why), Playback::Outcome::kDiffers);
 }
 
 TEST(Replay, AMatchLostInAStepEndsWhereItsRecordingEnded) {
@@ -136,7 +135,50 @@ TEST(Replay, AMatchLostInAStepEndsWhereItsRecordingEnded) {
   r.Post(WM_MOUSEMOVE, 0, MakePointLParam(10, 10));
   ASSERT_EQ(r.journals.size(), 1u);
   std::string why;
-  EXPECT_EQ(PlayBack(r.journals[0], &why), Player::Outcome::kMatched) << why;
+  EXPECT_EQ(PlayBack(r.journals[0], &why), Playback::Outcome::kMatched) << why;
+}
+
+// What a match starts from, taken from a game that played before it, comes back whole on the
+// game of its playback, the store's tables too: values that no fresh game has.
+TEST(Replay, APlaybacksGameStartsWhereTheRecordedMatchStarted) {
+  testing::StartedGame before;
+  auto& a = before.game;
+  a.app.randomSeed = 12345;
+  a.app.waveAvailable = 1;
+  a.app.joystickPresent = 1;
+  a.app.appActive = 0;
+  a.SelectPlayers(IDM_PLAYERS_3);
+  a.SelectVariant(IDM_VARNAK);
+  a.SelectSound(IDM_PC_SPEAKER);
+  a.SelectController(IDM_JOYSTICK);
+  auto& s = a.engine.state;
+  s.paddleX = 401;
+  s.brickHitLatch = true;
+  s.shownScore = 770;
+  s.lastJoyX = 40000;
+  s.joyInfo = {40000, 1, 2, 3};
+  s.joyButton1Down = 1;
+  s.joyButton2Down = 1;
+  records::HighScoreTable varnak = records::ReadHighScoreTable(before.host.registry, 1);
+  varnak[1] = {7500, "Ann"};
+  platform::HKEY key = 0;
+  before.host.registry.RegOpenKeyExA(platform::HKEY_LOCAL_MACHINE, records::kGameKey, 0,
+                                     platform::KEY_ALL_ACCESS, &key);
+  records::WriteHighScoreTable(before.host.registry, key, 1, varnak);
+  before.host.registry.RegCloseKey(key);
+
+  const Header recorded = CaptureStart(a, before.host.registry);
+  platform::Registry store;
+  RestoreStore(recorded, store);
+  testing::StartedGame after;
+  RestoreStart(recorded, after.game);
+  const std::string text = FormatHeader(CaptureStart(after.game, store));
+  EXPECT_EQ(text, FormatHeader(recorded));
+  EXPECT_NE(text.find("\nseed 12345\nsettings 3 1 1 0 0\ndevices 1 1 0\n"
+                      "state 401 1 770 40000 40000 1 2 3 1 1\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\ntable 1 2 7500 Ann\n"), std::string::npos) << text;
 }
 
 TEST(Replay, TheServesDrawAsTheGamesCompilerDidOnEverySystem) {
@@ -189,7 +231,37 @@ TEST(Replay, AJoystickMatchEndedByQuittingPlaysBackExactly) {
   EXPECT_NE(journal.find("\nr "), std::string::npos);
   EXPECT_NE(journal.find("\nq\nend "), std::string::npos);
   std::string why;
-  EXPECT_EQ(PlayBack(journal, &why), Player::Outcome::kMatched) << why;
+  EXPECT_EQ(PlayBack(journal, &why), Playback::Outcome::kMatched) << why;
+}
+
+TEST(Replay, APacedPlaybackTakesARecordedTickForEachTickOfTheViewersTimerAndStopsAtEsc) {
+  RecordedGame r;
+  r.game.InitApplication();
+  r.Key(VK_F2);
+  r.Post(WM_LBUTTONDOWN, 0, MakePointLParam(300, 420));
+  r.Frames(3);
+  r.Post(WM_CLOSE);
+  ASSERT_EQ(r.journals.size(), 1u);
+  ParseError error;
+  auto replay = ParseReplay(r.journals[0], error);
+  ASSERT_TRUE(replay) << error.message;
+
+  headless::HeadlessPlatform host;
+  Playback playback(host.Get(), std::move(*replay), Pace::kAsRecorded);
+  playback.Game().timer.SetReportSink([](std::string_view) {});
+  playback.Start();
+  const std::uint64_t& frames = playback.Game().engine.framesRun;
+  EXPECT_TRUE(playback.Turn());
+  EXPECT_EQ(frames, 0u) << "a recorded tick ran before the viewer's timer ticked";
+  for (std::uint64_t tick = 1; tick <= 3; ++tick) {
+    host.queue.PostTimer(app::kPlayTimerId);
+    EXPECT_TRUE(playback.Turn());
+    EXPECT_EQ(frames, tick);
+  }
+  EXPECT_EQ(playback.Result(), Playback::Outcome::kMatched) << playback.Why();
+  EXPECT_FALSE(playback.Differs());
+  host.queue.PostMessage(WM_KEYDOWN, VK_ESCAPE, MakeKeyLParam(0x01, false, false, false));
+  EXPECT_FALSE(playback.Turn()) << "Esc did not end the playback";
 }
 
 }  // namespace
