@@ -15,6 +15,7 @@
 #include "frontend/qt/qt_font_renderer.h"
 #include "frontend/qt/qt_platform.h"
 #include "frontend/qt/single_instance.h"
+#include "platform/cp1252.h"
 #include "platform/surface.h"
 #include "resources/fonts/game_font.h"
 #include "tests/gui/gui_support.h"
@@ -113,7 +114,8 @@ class FrameHostTest : public QObject {
     // and the game's own texts.
     std::string every;
     for (int code = 0; code < 256; ++code) {
-      if (font.IsPrintable(static_cast<unsigned char>(code))) every += static_cast<char>(code);
+      if (krelmo::platform::IsCp1252Printable(static_cast<std::uint8_t>(code)))
+        every += static_cast<char>(code);
     }
     for (const std::string& text : {every, std::string("Paused - <F3> to resume"),
                                     std::string("ffi fl jaguar ,j /T. Wy Av -1\xE9\x80\x85\xC6")}) {
