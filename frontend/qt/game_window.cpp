@@ -1,7 +1,6 @@
 // The main window and its menu bar.
 #include "frontend/qt/game_window.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -59,21 +58,6 @@ GameWindow::GameWindow(const platform::Surface& surface, platform::MessageQueue&
   // Fixed at the client area plus the menu bar: no sizing border, no maximising.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-  // Outside frames, what the game drew is shown once the event loop has nothing left to do,
-  // at most once a display refresh; while nothing changes, nothing wakes the game to look.
-  presentTimer_.setSingleShot(true);
-  connect(&presentTimer_, &QTimer::timeout, this, &GameWindow::PresentChanges);
-  connect(
-      QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-        if (!view_->SurfaceChanged() || presentTimer_.isActive()) return;
-        const qint64 since = sincePresent_.isValid() ? sincePresent_.elapsed() : kPresentIntervalMs;
-        if (since >= kPresentIntervalMs) {
-          PresentChanges();
-        } else {
-          presentTimer_.start(static_cast<int>(kPresentIntervalMs - since));
-        }
-      });
-
   // Focus changes between our own windows pass through "inactive" for a moment: only a
   // loss that holds is reported. A gain is reported at once, so that a key pressed right
   // after coming back is not taken for one pressed while away.
@@ -92,12 +76,6 @@ GameWindow::GameWindow(const platform::Surface& surface, platform::MessageQueue&
   connect(&moveSettle_, &QTimer::timeout, this, [this] { queue_.PostMessage(WM_EXITSIZEMOVE); });
   // The window system's first placement of the window is not a drag either.
   ExpectOwnMove();
-}
-
-void GameWindow::PresentChanges() {
-  if (!view_->SurfaceChanged()) return;
-  sincePresent_.start();
-  view_->update();
 }
 
 GameWindow::~GameWindow() {
