@@ -1,5 +1,5 @@
-// The game's single-byte text (Windows-1252) as Qt holds it: every label, message and name
-// the game hands to the Qt side goes through here.
+// The game's single-byte text (Windows-1252) as Qt holds it: the menus, the dialogs' texts,
+// the messages and names, and the lines the font renderer draws all come through here.
 #pragma once
 
 #include <QString>

@@ -12,6 +12,7 @@
 #include <QProxyStyle>
 #include <QWindow>
 
+#include "frontend/qt/game_text.h"
 #include "frontend/qt/help_window.h"
 #include "frontend/qt/window_icon.h"
 #include "resources/menu.h"
@@ -89,11 +90,11 @@ void GameWindow::BuildMenuBar() {
   for (const auto& item : resources::kMainMenu) {
     const std::string top = item.menu;
     QMenu*& topMenu = menus[top];
-    if (!topMenu) topMenu = WatchedMenu(menuBar()->addMenu(QString::fromLatin1(item.menu)));
+    if (!topMenu) topMenu = WatchedMenu(menuBar()->addMenu(FromGameText(item.menu)));
     QMenu* parent = topMenu;
     if (item.submenu) {
       QMenu*& sub = menus[top + '/' + item.submenu];
-      if (!sub) sub = WatchedMenu(topMenu->addMenu(QString::fromLatin1(item.submenu)));
+      if (!sub) sub = WatchedMenu(topMenu->addMenu(FromGameText(item.submenu)));
       parent = sub;
     }
     if (!item.text) {
@@ -102,7 +103,7 @@ void GameWindow::BuildMenuBar() {
     }
     // The text after the tab shows as the item's key hint; the keys themselves reach the
     // game as key messages, so the actions get no shortcuts of their own.
-    QAction* action = parent->addAction(QString::fromLatin1(item.text));
+    QAction* action = parent->addAction(FromGameText(item.text));
     action->setData(item.id);
     actions_[item.id] = action;
     const int id = item.id;
