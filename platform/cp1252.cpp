@@ -27,6 +27,18 @@ std::optional<std::uint8_t> UnicodeToCp1252(char32_t character) {
   return std::nullopt;
 }
 
+bool IsCp1252Printable(std::uint8_t byte) {
+  const char32_t c = Cp1252ToUnicode(byte);
+  return c >= 0x20 && (c < 0x7F || c >= 0xA0);
+}
+
+std::u32string Cp1252ToUnicodeText(std::string_view bytes) {
+  std::u32string text;
+  text.reserve(bytes.size());
+  for (const char b : bytes) text.push_back(Cp1252ToUnicode(static_cast<std::uint8_t>(b)));
+  return text;
+}
+
 bool DecodeUtf8(std::string_view bytes, std::u32string& out) {
   out.clear();
   for (std::size_t i = 0; i < bytes.size();) {

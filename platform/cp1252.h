@@ -14,6 +14,11 @@ namespace krelmo::platform {
 char32_t Cp1252ToUnicode(std::uint8_t byte);
 // The byte of a character, or nothing when the code page has no such character.
 std::optional<std::uint8_t> UnicodeToCp1252(char32_t character);
+// Whether a font shows the byte's character: neither a control nor one of the five free bytes.
+bool IsCp1252Printable(std::uint8_t byte);
+
+// The characters of the game's bytes, one a byte.
+std::u32string Cp1252ToUnicodeText(std::string_view bytes);
 
 // The characters of UTF-8 text; false (and `out` cut short) for bytes that are not UTF-8:
 // a stray continuation byte, a sequence cut short, an overlong form or a surrogate.

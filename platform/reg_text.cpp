@@ -47,9 +47,7 @@ std::optional<std::u32string> DecodeFile(std::string_view bytes) {
   }
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   if (DecodeUtf8(bytes, text)) return text;
-  text.clear();
-  for (const char b : bytes) text.push_back(Cp1252ToUnicode(static_cast<std::uint8_t>(b)));
-  return text;
+  return Cp1252ToUnicodeText(bytes);
 }
 
 std::u32string_view Trim(std::u32string_view s) {

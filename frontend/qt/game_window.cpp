@@ -1,7 +1,6 @@
 // The main window and its menu bar.
 #include "frontend/qt/game_window.h"
 
-#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
@@ -13,6 +12,7 @@
 #include <QProxyStyle>
 #include <QWindow>
 
+#include "frontend/qt/game_text.h"
 #include "frontend/qt/help_window.h"
 #include "frontend/qt/window_icon.h"
 #include "resources/menu.h"
@@ -59,21 +59,6 @@ GameWindow::GameWindow(const platform::Surface& surface, platform::MessageQueue&
   // Fixed at the client area plus the menu bar: no sizing border, no maximising.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-  // Outside frames, what the game drew is shown once the event loop has nothing left to do,
-  // at most once a display refresh; while nothing changes, nothing wakes the game to look.
-  presentTimer_.setSingleShot(true);
-  connect(&presentTimer_, &QTimer::timeout, this, &GameWindow::PresentChanges);
-  connect(
-      QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-        if (!view_->SurfaceChanged() || presentTimer_.isActive()) return;
-        const qint64 since = sincePresent_.isValid() ? sincePresent_.elapsed() : kPresentIntervalMs;
-        if (since >= kPresentIntervalMs) {
-          PresentChanges();
-        } else {
-          presentTimer_.start(static_cast<int>(kPresentIntervalMs - since));
-        }
-      });
-
   // Focus changes between our own windows pass through "inactive" for a moment: only a
   // loss that holds is reported. A gain is reported at once, so that a key pressed right
   // after coming back is not taken for one pressed while away.
@@ -94,12 +79,6 @@ GameWindow::GameWindow(const platform::Surface& surface, platform::MessageQueue&
   ExpectOwnMove();
 }
 
-void GameWindow::PresentChanges() {
-  if (!view_->SurfaceChanged()) return;
-  sincePresent_.start();
-  view_->update();
-}
-
 GameWindow::~GameWindow() {
   menu_.SetListener(nullptr);
 }
@@ -111,11 +90,11 @@ void GameWindow::BuildMenuBar() {
   for (const auto& item : resources::kMainMenu) {
     const std::string top = item.menu;
     QMenu*& topMenu = menus[top];
-    if (!topMenu) topMenu = WatchedMenu(menuBar()->addMenu(QString::fromLatin1(item.menu)));
+    if (!topMenu) topMenu = WatchedMenu(menuBar()->addMenu(FromGameText(item.menu)));
     QMenu* parent = topMenu;
     if (item.submenu) {
       QMenu*& sub = menus[top + '/' + item.submenu];
-      if (!sub) sub = WatchedMenu(topMenu->addMenu(QString::fromLatin1(item.submenu)));
+      if (!sub) sub = WatchedMenu(topMenu->addMenu(FromGameText(item.submenu)));
       parent = sub;
     }
     if (!item.text) {
@@ -124,7 +103,7 @@ void GameWindow::BuildMenuBar() {
     }
     // The text after the tab shows as the item's key hint; the keys themselves reach the
     // game as key messages, so the actions get no shortcuts of their own.
-    QAction* action = parent->addAction(QString::fromLatin1(item.text));
+    QAction* action = parent->addAction(FromGameText(item.text));
     action->setData(item.id);
     actions_[item.id] = action;
     const int id = item.id;

@@ -33,7 +33,6 @@ class GameWindow final : public QMainWindow {
   // end with the end-of-move message.
   void ExpectOwnMove();
 
-  static constexpr int kPresentIntervalMs = 16;
   static constexpr int kActivationSettleMs = 120;
   static constexpr int kMoveSettleMs = 250;
 
@@ -44,8 +43,6 @@ class GameWindow final : public QMainWindow {
 
  private:
   void BuildMenuBar();
-  // Asks for a paint of the surface if it changed since it was last shown.
-  void PresentChanges();
   QMenu* WatchedMenu(QMenu* menu);
   void ShowState(int id, std::uint32_t state);
   void OnApplicationStateChanged(Qt::ApplicationState state);
@@ -58,8 +55,6 @@ class GameWindow final : public QMainWindow {
   SurfaceView* view_;
   std::map<int, QAction*> actions_;
   bool menuClosing_ = false;
-  QTimer presentTimer_;
-  QElapsedTimer sincePresent_;
   QTimer activationSettle_;
   Qt::ApplicationState applicationState_ = Qt::ApplicationActive;
   bool postedActive_ = true;  // the game starts out active

@@ -9,18 +9,14 @@
 #include <algorithm>
 
 #include "frontend/qt/embedded_resources.h"
+#include "frontend/qt/game_text.h"
+#include "platform/cp1252.h"
 
 namespace krelmo::qt {
 
 namespace {
 
 constexpr const char* kEmbeddedFont = ":/fonts/DejaVuSans-Bold.ttf";
-
-// Codes 0x80 to 0x9F of Windows-1252; 0 where the code is unassigned.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 // The image a line is drawn on, with room either side for ink outside its advance.
 QImage Draw(const QFont& font, const QString& line, int width, int penX) {
@@ -65,24 +61,8 @@ QtFontRenderer::QtFontRenderer() {
   }
 }
 
-bool QtFontRenderer::IsPrintable(unsigned char code) {
-  if (code < 0x20 || code == 0x7F) return false;
-  return code < 0x80 || code > 0x9F || kHighControls[code - 0x80] != 0;
-}
-
-QString QtFontRenderer::FromWindows1252(std::string_view text) {
-  QString line;
-  line.reserve(static_cast<qsizetype>(text.size()));
-  for (const char c : text) {
-    const auto code = static_cast<unsigned char>(c);
-    const bool high = code >= 0x80 && code <= 0x9F && kHighControls[code - 0x80] != 0;
-    line.append(QChar(high ? kHighControls[code - 0x80] : char16_t{code}));
-  }
-  return line;
-}
-
 platform::TextMask QtFontRenderer::Render(std::string_view text) const {
-  const QString line = FromWindows1252(text);
+  const QString line = FromGameText(text);
   platform::TextMask mask;
   mask.width = QFontMetrics(font_).horizontalAdvance(line);
   mask.height = QFontMetrics(font_).height();
@@ -103,9 +83,9 @@ platform::GlyphTable QtFontRenderer::MakeGlyphTable() const {
   platform::GlyphTable table;
   table.height = metrics.height();
   for (int code = 0; code < 256; ++code) {
-    if (!IsPrintable(static_cast<unsigned char>(code))) continue;
+    if (!platform::IsCp1252Printable(static_cast<std::uint8_t>(code))) continue;
     const char c = static_cast<char>(code);
-    const QString line = FromWindows1252(std::string_view(&c, 1));
+    const QString line = FromGameText(std::string_view(&c, 1));
     platform::Glyph& glyph = table.glyphs[static_cast<std::size_t>(code)];
     const int advance = metrics.horizontalAdvance(line);
     glyph.advance = static_cast<std::uint8_t>(advance);

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <QFont>
-#include <QString>
 #include <string_view>
 
 #include "platform/font.h"
@@ -24,10 +23,6 @@ class QtFontRenderer final {
 
   bool UsesEmbeddedFont() const { return embedded_; }
   const QFont& Font() const { return font_; }
-
-  // The characters a Windows-1252 font shows: not the controls, nor the five unassigned codes.
-  static bool IsPrintable(unsigned char code);
-  static QString FromWindows1252(std::string_view text);
 
  private:
   QFont font_;

@@ -18,9 +18,8 @@ void QtFrameHost::WhileWaiting(std::uint32_t ticksLeft) {
     lastEvents_ = now;
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::X11ExcludeTimers);
   }
-  if (ticksLeft > kPresentBudgetTicks && now - lastPresent_ >= kPresentIntervalTicks &&
-      view_.SurfaceChanged()) {
-    lastPresent_ = now;
+  if (cadence_.DueInWait(ticksLeft) && view_.SurfaceChanged()) {
+    cadence_.Presented();
     view_.repaint();
     ++framePresents_;
   }

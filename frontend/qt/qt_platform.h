@@ -7,6 +7,7 @@
 #include <string>
 
 #include "frontend/qt/game_window.h"
+#include "frontend/qt/idle_presenter.h"
 #include "frontend/qt/qt_dialogs.h"
 #include "frontend/qt/qt_frame_host.h"
 #include "frontend/qt/qt_joystick.h"
@@ -15,6 +16,7 @@
 #include "platform/audio_mixer.h"
 #include "platform/audio_power.h"
 #include "platform/platform.h"
+#include "platform/present_cadence.h"
 
 namespace krelmo::qt {
 
@@ -39,7 +41,10 @@ class QtPlatform {
   platform::MenuModel menu;
   GameWindow window;
   QtWindowSystem windowSystem{window, queue};
-  QtFrameHost frameHost{window.View(), clock};
+  // Presents at most once a display refresh, inside frames and between them alike.
+  platform::PresentCadence presentCadence{clock};
+  IdlePresenter idlePresenter{window.View(), presentCadence};
+  QtFrameHost frameHost{window.View(), clock, presentCadence};
   QtDialogs dialogs{window, queue};
   // The wave and speaker voices; without an audio device at start-up every recording fails
   // to play and the speaker is not connected.

@@ -22,8 +22,8 @@ class SurfaceView final : public QWidget {
   SurfaceView(const platform::Surface& surface, platform::MessageQueue& queue,
               QWidget* parent = nullptr);
 
-  // The surface generation last shown, and how long ago the last present began, for the
-  // presenters.
+  // The surface generation last shown, and whether the surface changed since, for the
+  // presenters (IdlePresenter and QtFrameHost).
   std::uint64_t PresentedGeneration() const { return presentedGeneration_; }
   bool SurfaceChanged() const { return surface_.Generation() != presentedGeneration_; }
   std::uint64_t PresentCount() const { return presents_; }

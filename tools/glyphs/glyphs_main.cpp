@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "frontend/qt/qt_font_renderer.h"
+#include "platform/cp1252.h"
 
 int main(int argc, char** argv) {
   QGuiApplication application(argc, argv);
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
                table.maxLeftOverhang);
   for (int code = 0; code < 256; ++code) {
     const auto& g = table.glyphs[static_cast<std::size_t>(code)];
-    if (!krelmo::qt::QtFontRenderer::IsPrintable(static_cast<unsigned char>(code))) {
+    if (!krelmo::platform::IsCp1252Printable(static_cast<std::uint8_t>(code))) {
       std::fprintf(out, "  {},  // 0x%02X\n", code);
       continue;
     }
