@@ -35,7 +35,7 @@ class AudioOutput {
 // so that every cue of a match comes within the usual latency.
 class AudioPower final : public SoundOutput, public SpeakerSink {
  public:
-  static constexpr std::uint64_t kIdleTicks = 5 * kPitTicksPerSecond;
+  static constexpr std::uint64_t kIdleTicks = 2 * kPitTicksPerSecond;
   // After an opening failed, none is tried again for this long: a device that has gone does
   // not hold up every cue of the game.
   static constexpr std::uint64_t kRetryTicks = 5 * kPitTicksPerSecond;

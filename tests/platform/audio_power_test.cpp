@@ -55,6 +55,7 @@ constexpr std::uint64_t Ticks(std::uint64_t ms) {
 constexpr std::uint64_t kBufferTicks =
     kPitTicksPerSecond * AudioMixer::kBufferSamples / AudioMixer::kSampleRate;
 constexpr std::uint32_t kCutOff = 0x40005, kYield = 0x40015;
+constexpr std::uint64_t kIdleMs = AudioPower::kIdleTicks * 1'000 / kPitTicksPerSecond;
 
 class Power : public ::testing::Test {
  protected:
@@ -131,7 +132,7 @@ TEST_F(Power, ClosesAfterTheIdleSecondsOutsideAMatchAndNeverInOne) {
   // Start-up's chime, then nothing: open for the idle seconds after it, and closed within
   // the next check.
   ASSERT_TRUE(power.PlaySound(123, kCutOff));
-  Run(4'900);
+  Run(kIdleMs - 100);
   EXPECT_TRUE(output.open);
   Run(1'100);
   EXPECT_FALSE(output.open);
@@ -149,7 +150,7 @@ TEST_F(Power, ClosesAfterTheIdleSecondsOutsideAMatchAndNeverInOne) {
   EXPECT_EQ(output.closes, 1);
   // The match ends: the idle seconds run from then.
   matchRunning = false;
-  Run(4'000);
+  Run(kIdleMs - 1'000);
   EXPECT_TRUE(output.open);
   Run(2'000);
   EXPECT_FALSE(output.open);
@@ -159,8 +160,8 @@ TEST_F(Power, TheIdleSecondsRunFromTheEndOfWhatPlays) {
   Run(3'000);
   // The miss lasts 1.15 s; the speaker's tone is held with its gate open for 8 s.
   ASSERT_TRUE(power.PlaySound(132, kCutOff));
-  Run(5'800);
-  EXPECT_TRUE(output.open) << "5 s have not passed since a check found it playing";
+  Run(kIdleMs + 800);
+  EXPECT_TRUE(output.open) << "the idle time has not passed since a check found it playing";
   Run(1'500);
   EXPECT_FALSE(output.open);
   pc.Outp(0x43, 0xB6), pc.Outp(0x42, 0xA8), pc.Outp(0x42, 0x06), pc.Outp(0x61, 0x03);
@@ -168,7 +169,7 @@ TEST_F(Power, TheIdleSecondsRunFromTheEndOfWhatPlays) {
   Run(8'000);
   EXPECT_TRUE(output.open) << "a tone sounding is not silence";
   pc.Outp(0x61, 0x00);
-  Run(4'500);
+  Run(kIdleMs - 500);
   EXPECT_TRUE(output.open);
   Run(1'500);
   EXPECT_FALSE(output.open);
@@ -186,7 +187,7 @@ TEST_F(Power, ARecordingOpensTheDeviceAndIsHeardFromItsBeginning) {
 
   // Started just as the device would close: it stays open, and the recording plays whole.
   ASSERT_TRUE(power.PlaySound(130, kYield));
-  Run(4'999);
+  Run(kIdleMs - 1);
   ASSERT_TRUE(output.open);
   // The check 1 ms from now would close it.
   ASSERT_TRUE(power.PlaySound(135, kCutOff));
