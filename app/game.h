@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/engine.h"
+#include "engine/geometry.h"
 #include "platform/platform.h"
 #include "records/records.h"
 #include "timing/timer_module.h"
@@ -30,6 +31,12 @@ constexpr int kWindowWidth = 640;
 constexpr int kWindowHeight = 480;
 constexpr int kClientWidth = 634;
 constexpr int kClientHeight = 436;
+
+// During a match the pointer is held in a strip one pixel high just above the paddle, in
+// which its client x runs from 18 to the paddle's rightmost place under the mouse.
+constexpr int kPointerStripLeft = 18;
+constexpr int kPointerStripRight = engine::kPaddleRightmostByMouse;
+constexpr int kPointerStripY = 398;
 
 // The C library's random generator as the game's compiler made it, on every system alike:
 // draws of 0 to 32,767 from a seed that it steps.
@@ -129,6 +136,8 @@ class Game : public engine::EngineHooks, public records::RecordsHooks {
   int AskPlayer(std::string_view text, std::string_view caption, std::uint32_t style);
   void ResetHighScores(bool ask);
   void DrawTitleScreen();
+  // "Paused - <F3> to resume", over the play area while the match is paused.
+  void DrawPausedText();
 };
 
 // The whole run after the window exists: start-up, the loop, shutdown. Returns the exit

@@ -94,11 +94,7 @@ void Game::RedrawGameWindow() {
     DrawTitleScreen();
     return;
   }
-  if (engine.match.paused) {
-    engine.dc.SetTextColor(RGB(255, 255, 255));
-    engine.dc.SetBkColor(RGB(0, 0, 0));
-    engine.dc.TextOutA(220, 220, "Paused - <F3> to resume");
-  }
+  if (engine.match.paused) DrawPausedText();
 }
 
 }  // namespace krelmo::app

@@ -4,6 +4,7 @@
 
 #include "app/game.h"
 #include "engine/frame.h"
+#include "engine/palette.h"
 #include "resources/menu.h"
 
 namespace krelmo::app {
@@ -253,8 +254,8 @@ void Game::ReplaceWindow() {
     app.windowY = window.ScreenHeight() - height;
   }
   window.SetWindowPos(app.windowX, app.windowY, width, height, true);
-  engine.dc.SetTextColor(RGB(255, 255, 255));
-  engine.dc.SetBkColor(RGB(0, 0, 0));
+  engine.dc.SetTextColor(engine::kWhite);
+  engine.dc.SetBkColor(engine::kBlack);
   RedrawGameWindow();
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "engine/frame.h"
+#include "engine/geometry.h"
 #include "engine/palette.h"
 #include "engine/playfield.h"
 #include "engine/sound_cues.h"
@@ -20,10 +21,9 @@ constexpr int kBandTop = 51;
 constexpr int kBandBottom = 133;
 constexpr int kRepaintGoingUp = 52;
 constexpr int kRepaintGoingDown = 133;
-constexpr int kPaddleZoneTop = 402;
+// The rows of the ball's top in which the paddle catches it.
+constexpr int kPaddleZoneTop = kBallOnPaddle;
 constexpr int kPaddleZoneBottom = 414;
-constexpr int kCellWidth = 30;
-constexpr int kCellHeight = 12;
 
 std::int16_t Reversed(std::int16_t step) {
   return static_cast<std::int16_t>(-step);
@@ -61,11 +61,13 @@ std::optional<Recognised> Recognise(std::uint32_t value) {
 // The left edge of the brick cell holding pixel column px; columns 19 and 20 fall in the
 // first cell, as the truncating division puts them.
 int CellLeftOf(int px) {
-  return (px - 21) / kCellWidth * kCellWidth + 21;
+  return (px - CellLeft(0)) / kCellWidth * kCellWidth + CellLeft(0);
 }
+// The grid's top lies on a multiple of the cell height.
 int CellTopOf(int py) {
   return py / kCellHeight * kCellHeight;
 }
+static_assert(CellTop(0) % kCellHeight == 0);
 
 struct Probe {
   bool fired;

@@ -5,15 +5,13 @@
 #include <array>
 #include <cstdint>
 
+#include "engine/geometry.h"
 #include "platform/colour.h"
 #include "platform/joystick.h"
 
 namespace krelmo::engine {
 
 constexpr int kPlayerSlots = 4;
-constexpr int kBrickRows = 6;
-constexpr int kBrickColumns = 20;
-constexpr int kBricks = kBrickRows * kBrickColumns;
 
 // Row-major, row 0 and column 0 first: the colour read at each cell's save point.
 using SavedWall = std::array<Colour, kBricks>;
@@ -24,7 +22,7 @@ constexpr std::uint32_t kNoJoystickMoveYet = 0xFFFFFFFF;
 struct EngineState {
   std::int16_t paddleX = 290;
   std::int16_t ballX = 0;
-  std::int16_t ballY = 480;  // out of play until the first serve
+  std::int16_t ballY = kBallParked;  // out of play until the first serve
   std::int16_t ballDX = 1;
   std::int16_t ballDY = -1;
   std::int32_t stepDelay = 4500;

@@ -54,14 +54,14 @@ struct Window : testing::StartedGame {
     m.paused = s == Play::kPaused;
     m.cursorVisible = s == Play::kNoMatch || s == Play::kPaused;
     st.ballX = 300;
-    st.ballY = s == Play::kInPlay ? 300 : 480;
+    st.ballY = s == Play::kInPlay ? 300 : engine::kBallParked;
     m.savedBallY = 300;  // a pause taken with the ball in flight
   }
   Play Now() const {
     const auto& m = engine.match;
     if (!m.gameActive) return Play::kNoMatch;
     if (m.paused) return Play::kPaused;
-    return engine.state.ballY >= 470 ? Play::kWaiting : Play::kInPlay;
+    return engine.state.ballY >= engine::kBallOutOfPlay ? Play::kWaiting : Play::kInPlay;
   }
 
   // Spoils a brick and a wall on screen; a full redraw puts both back.
@@ -403,7 +403,7 @@ class MatchTest : public ::testing::Test {
   }
   void RemoveBrick(int row, int column) {
     dc.SelectObject(engine::blackBrush);
-    dc.Rectangle(CellLeft(column), CellTop(row), CellLeft(column) + 30, CellTop(row) + 12);
+    dc.Rectangle(CellLeft(column), CellTop(row), CellLeft(column + 1), CellTop(row + 1));
   }
   bool BrickStands(int row, int column) const {
     return dc.GetPixel(engine::SavePointX(column), engine::SamplePointY(row)) != 0;
@@ -564,7 +564,7 @@ TEST_F(MatchTest, OnePlayerPlaysFourBallsToGameOverWhichStaysDrawnByTheRedraw) {
   EXPECT_FALSE(t.host.window.cursorClip.has_value());
   EXPECT_EQ(t.host.menu.GetState(IDM_KRELMO), 8u) << "the menu comes back";
   EXPECT_EQ(t.host.menu.GetState(IDM_PLAYERS_4), 0u);
-  EXPECT_GE(engine.state.ballY, 470) << "the ball stays out of play";
+  EXPECT_GE(engine.state.ballY, engine::kBallOutOfPlay) << "the ball stays out of play";
   EXPECT_FALSE(BrickStands(5, 10)) << "the last wall stays on screen";
   EXPECT_EQ(TextInk(dc, 280, 190), engine::kWhite) << "\"Game Over\"";
   game.RedrawGameWindow();

@@ -27,7 +27,9 @@ class CollisionTest : public EngineTest {
     PlaceBall(x, y, dx, 1);
     ResolveCollisions(engine);
   }
-  void ClearWall() { Fill(21, 60, 621, 132, kBlack); }
+  void ClearWall() {
+    Fill(CellLeft(0), CellTop(0), CellLeft(kBrickColumns), CellTop(kBrickRows), kBlack);
+  }
   const EngineState& s = engine.state;
 };
 
@@ -223,7 +225,7 @@ TEST_F(CollisionTest, PointsGoToThePlayerWhoseTurnItIsWithABallForEach15000) {
 
 TEST_F(CollisionTest, AWallIsClearedWhenNoSavePointIsColoured) {
   ClearWall();
-  Fill(CellLeft(19), CellTop(5), CellLeft(19) + 30, CellTop(5) + 12, kRed);
+  Fill(CellLeft(19), CellTop(5), CellLeft(20), CellTop(6), kRed);
   CheckWallCleared(engine);
   EXPECT_EQ(Score(), 0) << "one brick left";
   Fill(SavePointX(19), SamplePointY(5), SavePointX(19) + 1, SamplePointY(5) + 1, kBlack);
@@ -282,7 +284,7 @@ TEST_F(PlayfieldTest, AFullWallFillsEveryCellInItsRowColourEndingAtColumn619) {
 
 TEST_F(PlayfieldTest, SavingReadsEachBricksSavePointIntoOneSlotOrAll) {
   DrawFullWall(engine);
-  Blacken(CellLeft(7), CellTop(2), CellLeft(7) + 30, CellTop(2) + 12);
+  Blacken(CellLeft(7), CellTop(2), CellLeft(8), CellTop(3));
   Blacken(SavePointX(3), SamplePointY(1), SavePointX(3) + 1, SamplePointY(1) + 1);
   SaveWall(engine, 2);
   const auto& slots = engine.state.savedWall;

@@ -59,9 +59,11 @@ struct RecordedGame {
       if (++wait % 9 != 0) return;
       const auto& s = game.engine.state;
       const int x = miss ? (s.ballX < 300 ? 540 : 30) : s.ballX - 26 + offset;
-      host.queue.PostMessage(WM_MOUSEMOVE, 0, MakePointLParam(std::clamp(x, 18, 561), 420));
+      host.queue.PostMessage(
+          WM_MOUSEMOVE, 0,
+          MakePointLParam(std::clamp(x, app::kPointerStripLeft, app::kPointerStripRight), 420));
     };
-    for (int i = 0; i < frames && game.engine.state.ballY < 470; ++i) Frames(1);
+    for (int i = 0; i < frames && game.engine.state.ballY < engine::kBallOutOfPlay; ++i) Frames(1);
     host.frameHost.onWait = nullptr;
   }
 

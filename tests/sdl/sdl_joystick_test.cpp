@@ -51,7 +51,8 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOutAndPluggedInAga
     SDL_JoystickSetVirtualAxis(stick, 0, SDL_JOYSTICK_AXIS_MAX);
     EXPECT_TRUE(awaits([&] { return s.paddleX == 560; }));
     SDL_JoystickSetVirtualButton(stick, 0, SDL_PRESSED);
-    EXPECT_TRUE(awaits([&] { return s.ballY < 470; })) << "button 1 serves";
+    EXPECT_TRUE(awaits([&] { return s.ballY < krelmo::engine::kBallOutOfPlay; }))
+        << "button 1 serves";
     SDL_JoystickSetVirtualButton(stick, 1, SDL_PRESSED);
     EXPECT_TRUE(awaits([&] { return game.engine.match.paused == 1; })) << "button 2 pauses";
     game.SetPaused(false);
