@@ -4,6 +4,7 @@
 #include "app/game.h"
 #include "engine/frame.h"
 #include "engine/playfield.h"
+#include "engine/sound_cues.h"
 #include "resources/menu.h"
 #include "status/joystick.h"
 #include "status/scoreboard.h"
@@ -49,8 +50,7 @@ int Game::InitApplication() {
   window.SetTimer(kPlayTimerId, kPlayTimerPeriodMs);
   app.randomSeed = static_cast<std::uint32_t>(std::time(nullptr));
 
-  app.waveAvailable =
-      platform.sound.PlaySound(123, platform::SND_RESOURCE | platform::SND_ASYNC) ? 1 : 0;
+  app.waveAvailable = platform.sound.PlaySound(123, engine::kCutOffFlags) ? 1 : 0;
 
   records::LoadSettings(engine, *this, app.waveAvailable != 0);
 

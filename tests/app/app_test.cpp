@@ -610,7 +610,9 @@ TEST_F(MatchTest, BricksStruckInPlayStayGoneThroughARedrawAndAPause) {
 TEST_F(MatchTest, ASpeakerToneStopsWhateverTheSoundModeBecame) {
   Choose(IDM_PC_SPEAKER);
   Press(VK_F2);
-  auto gateOpen = [&] { return (t.host.pc.Inp(0x61) & 3) != 0; };
+  auto gateOpen = [&] {
+    return (t.host.pc.SpeakerPortValue() & platform::PcHardware::kSpeakerGateBits) != 0;
+  };
   for (const bool pause : {false, true}) {
     SCOPED_TRACE(pause ? "pause" : "step");
     Choose(IDM_PC_SPEAKER);
@@ -662,7 +664,7 @@ TEST(StartUp, StartsTheServicesFoundAndShutdownStopsThem) {
     EXPECT_TRUE(t.game.timer.Initialized());
     ASSERT_FALSE(t.host.sound.plays.empty());
     EXPECT_EQ(t.host.sound.plays[0].waveId, 123);
-    EXPECT_EQ(t.host.sound.plays[0].flags, 0x40005u);
+    EXPECT_EQ(t.host.sound.plays[0].flags, engine::kCutOffFlags);
     EXPECT_EQ(t.game.app.waveAvailable, c.wave ? 1u : 0u);
     EXPECT_EQ(t.game.app.joystickPresent, polled ? 1u : 0u);
     EXPECT_EQ(t.game.app.joystickTimerId != 0, polled);

@@ -12,6 +12,7 @@
 #include "engine/playfield.h"
 #include "engine/sound_cues.h"
 #include "tests/engine/engine_test_support.h"
+#include "tests/support/speaker_ports.h"
 
 namespace krelmo::engine {
 namespace {
@@ -449,11 +450,12 @@ TEST_F(FrameTest, PassingBelowThePaddlePlaysTheMissCueThenRedrawsThePaddle) {
   EXPECT_EQ(playsAtStep[0], 0u);
   EXPECT_EQ(playsAtStep[1], 1u);
   EXPECT_EQ(host.sound.plays[0].waveId, 132);
-  EXPECT_EQ(host.sound.plays[0].flags, 0x40005u);
+  EXPECT_EQ(host.sound.plays[0].flags, kCutOffFlags);
   EXPECT_FALSE(paddleWhole[1]);
   EXPECT_TRUE(paddleWhole[2]) << "redrawn when the ball reaches 421";
 }
 
+using platform::PcHardware;
 using Writes = std::vector<std::pair<int, int>>;
 
 class SoundCueTest : public EngineTest {
@@ -486,7 +488,10 @@ TEST_F(SpeakerCue, EachToneLoadsItsDivisorThenOpensTheGate) {
     host.portWrites.clear();
     PlayCue(engine, cue);
     const Writes expected =
-        divisor ? Writes{{0x43, 0xB6}, {0x42, divisor & 0xFF}, {0x42, divisor >> 8}, {0x61, 0x03}}
+        divisor ? Writes{{PcHardware::kControlPort, PcHardware::kCounter2SquareWave},
+                         {PcHardware::kCounter2Port, divisor & 0xFF},
+                         {PcHardware::kCounter2Port, divisor >> 8},
+                         {PcHardware::kSpeakerPort, PcHardware::kSpeakerGateBits}}
                 : Writes{};
     EXPECT_EQ(PortWrites(), expected) << divisor;
   }
@@ -496,7 +501,7 @@ TEST_F(SpeakerCue, EachToneLoadsItsDivisorThenOpensTheGate) {
 
 TEST_F(DigitalCue, EveryStepStillClearsTheSpeakerGate) {
   UseDigitalSound();
-  host.pc.Outp(0x61, 0x03);
+  testing::SetSpeakerGate(host.pc, PcHardware::kSpeakerGateBits);
   PlaceBall(300, 300, 1, -1);
   BallStep(engine, 1);
   EXPECT_EQ(host.pc.SpeakerPortValue(), 0x00);
@@ -512,7 +517,7 @@ TEST_F(SilentCue, NoSoundPlaysNothingAndTouchesNoPortDuringAFrame) {
   ASSERT_GT(Score(), 0);
   EXPECT_TRUE(host.sound.plays.empty());
   for (const auto& w : host.portWrites) {
-    EXPECT_EQ(w.port, 0x43) << "only the timing module's latches";
+    EXPECT_EQ(w.port, PcHardware::kControlPort) << "only the timing module's latches";
     EXPECT_EQ(w.value, 0x00);
   }
 }
