@@ -112,6 +112,7 @@ class Game : public engine::EngineHooks, public records::RecordsHooks {
 
   // What the records need of the window: message boxes, the dialog flag, the pointer strip.
   int ShowMessageBox(std::string_view text, std::string_view caption, std::uint32_t style) override;
+  void Tell(std::string_view text) override;
   void SetDialogOpen(bool open) override { app.dialogOpen = open ? 1 : 0; }
   void ConfinePointerToStrip() override { ConfineCursor(false); }
 

@@ -193,10 +193,7 @@ LRESULT Game::HandleCommand(WPARAM wParam) {
 
     case IDM_CONTENTS:
       // A help that cannot be shown is the player's to know about, never a reason to stop.
-      if (!platform.dialogs.ShowHelp()) {
-        AskPlayer("The help could not be shown.", "Krelmo '99", MB_OK | MB_ICONEXCLAMATION);
-        app.messageBoxOpen = 0;
-      }
+      if (!platform.dialogs.ShowHelp()) Tell("The help could not be shown.");
       break;
 
     case IDM_ABOUT:
@@ -232,6 +229,10 @@ int Game::ShowMessageBox(std::string_view text, std::string_view caption, std::u
   const int answer = AskPlayer(text, caption, style);
   app.messageBoxOpen = 0;
   return answer;
+}
+
+void Game::Tell(std::string_view text) {
+  ShowMessageBox(text, "Krelmo '99", MB_OK | MB_ICONEXCLAMATION);
 }
 
 void Game::ReplaceWindow() {

@@ -63,8 +63,7 @@ std::array<std::int32_t, kTableRows> Scores(const TableText& table) {
 }
 
 void TellNotSaved(RecordsHooks& hooks, std::string_view what, const Registry& registry) {
-  const std::string text = std::string(what) + "\n\n" + registry.WriteError();
-  hooks.ShowMessageBox(text, "Krelmo '99", MB_OK | MB_ICONEXCLAMATION);
+  hooks.Tell(std::string(what) + "\n\n" + registry.WriteError());
 }
 
 // The entry dialog: fills it in with the new entry in place, runs it, and writes the whole

@@ -30,6 +30,8 @@ class RecordsHooks {
   // A message box owned by the main window, with messageBoxOpen set while it is shown.
   virtual int ShowMessageBox(std::string_view text, std::string_view caption,
                              std::uint32_t style) = 0;
+  // Such a box under the game's name, with a warning and "OK" alone: something went wrong.
+  virtual void Tell(std::string_view text) = 0;
   virtual void SetDialogOpen(bool open) = 0;
   // Puts the pointer back into the paddle strip without moving it.
   virtual void ConfinePointerToStrip() = 0;

@@ -28,7 +28,7 @@ using platform::IDYES;
 constexpr LPARAM kF2Press = MakeKeyLParam(0x3C, false, false, false);
 constexpr LPARAM kF3Press = MakeKeyLParam(0x3D, false, false, false);
 constexpr LPARAM kEscPress = MakeKeyLParam(0x01, false, false, false);
-constexpr std::uint32_t kQuestionStyle = 0x34;
+constexpr std::uint32_t kQuestionStyle = platform::MB_YESNO | platform::MB_ICONEXCLAMATION;
 
 enum class Play { kNoMatch, kWaiting, kInPlay, kPaused };
 
