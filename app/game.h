@@ -47,13 +47,13 @@ struct AppState {
   std::uint32_t randomSeed = 1;  // the serves' generator
   std::int32_t windowX = 0;
   std::int32_t windowY = 0;
-  std::uint32_t appActive = 1;
-  std::uint32_t quitting = 0;
-  std::uint32_t waveAvailable = 0;
-  std::uint32_t joystickPresent = 0;
+  bool appActive = true;
+  bool quitting = false;
+  bool waveAvailable = false;
+  bool joystickPresent = false;
   std::uint32_t joystickTimerId = 0;
-  std::uint32_t dialogOpen = 0;
-  std::uint32_t messageBoxOpen = 0;
+  bool dialogOpen = false;
+  bool messageBoxOpen = false;
   std::uint32_t moveCount = 0;
 };
 
@@ -113,7 +113,7 @@ class Game : public engine::EngineHooks, public records::RecordsHooks {
   // What the records need of the window: message boxes, the dialog flag, the pointer strip.
   int ShowMessageBox(std::string_view text, std::string_view caption, std::uint32_t style) override;
   void Tell(std::string_view text) override;
-  void SetDialogOpen(bool open) override { app.dialogOpen = open ? 1 : 0; }
+  void SetDialogOpen(bool open) override { app.dialogOpen = open; }
   void ConfinePointerToStrip() override { ConfineCursor(false); }
 
   platform::Platform& platform;

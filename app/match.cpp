@@ -43,7 +43,7 @@ void Game::StartNewGame() {
   if (matchObserver) matchObserver->MatchStarting();
   auto& s = engine.state;
   auto& match = engine.match;
-  match.gameActive = 1;
+  match.gameActive = true;
   s.ballDX = 1;
   s.ballDY = -1;
   s.ballY = engine::kBallParked;
@@ -52,7 +52,7 @@ void Game::StartNewGame() {
   const VariantStart& start = kVariantStart[engine.settings.gameVariant & 1];
   s.ballsLeft.fill(start.balls);
   s.stepDelay = start.stepDelay;
-  match.cursorVisible = 0;
+  match.cursorVisible = false;
   platform.window.ShowCursor(false);
   ConfineCursor(true);
   engine::MovePaddle(engine, s.paddleX);
@@ -86,9 +86,9 @@ void Game::SetPaused(bool on) {
   if (on) {
     engine::SaveWall(engine, s.currentPlayer);
     platform.window.ClipCursor(nullptr);
-    match.cursorVisible = 1;
+    match.cursorVisible = true;
     platform.window.ShowCursor(true);
-    match.paused = 1;
+    match.paused = true;
     engine::SpeakerEnable(engine, 0);
     dc.SelectObject(engine::blackBrush);
     dc.Rectangle(s.ballX, s.ballY, s.ballX + engine::kBallSize, s.ballY + engine::kBallSize);
@@ -97,11 +97,11 @@ void Game::SetPaused(bool on) {
     DrawPausedText();
     return;
   }
-  match.paused = 0;
+  match.paused = false;
   engine::RedrawWall(engine, s.currentPlayer);
   engine::MovePaddle(engine, s.paddleX);
   ConfineCursor(true);
-  match.cursorVisible = 0;
+  match.cursorVisible = false;
   platform.window.ShowCursor(false);
   s.ballY = match.savedBallY;
   engine::ClearPlayArea(engine);
@@ -143,14 +143,14 @@ int Game::PassTurn() {
 
 void Game::EndMatch() {
   auto& match = engine.match;
-  match.gameActive = 0;
-  match.paused = 0;
+  match.gameActive = false;
+  match.paused = false;
   engine::ClearPlayArea(engine);
   engine::SaveWall(engine, engine.state.currentPlayer);
   DrawTitleScreen();
   platform.window.ClipCursor(nullptr);
   if (!match.cursorVisible) {
-    match.cursorVisible = 1;
+    match.cursorVisible = true;
     platform.window.ShowCursor(true);
   }
   SelectVariant(engine.settings.gameVariant == 0 ? resources::IDM_KRELMO : resources::IDM_VARNAK);

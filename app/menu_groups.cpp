@@ -16,15 +16,15 @@ void Game::SelectSound(int id) {
   auto& settings = engine.settings;
   std::uint32_t noSound = 0, digital = app.waveAvailable ? 0u : MFS_GRAYED, speaker = 0;
   if (id == IDM_DIGITAL_AUDIO) {
-    settings.soundOn = 1;
-    settings.digitalSound = 1;
+    settings.soundOn = true;
+    settings.digitalSound = true;
     digital = MFS_CHECKED;
   } else if (id == IDM_NO_SOUND) {
-    settings.soundOn = 0;
+    settings.soundOn = false;
     noSound = MFS_CHECKED;
   } else {
-    settings.soundOn = 1;
-    settings.digitalSound = 0;
+    settings.soundOn = true;
+    settings.digitalSound = false;
     speaker = MFS_CHECKED;
   }
   menu.SetState(IDM_NO_SOUND, noSound);
@@ -70,14 +70,14 @@ void Game::SelectController(int id) {
   auto& menu = platform.menu;
   std::uint32_t mouse = 0, joystick = 0;
   if (id == 0) {
-    engine.settings.useMouse = 1;
+    engine.settings.useMouse = true;
     mouse = MFS_CHECKED;
     joystick = MFS_GRAYED;
   } else if (id == IDM_MOUSE) {
-    engine.settings.useMouse = 1;
+    engine.settings.useMouse = true;
     mouse = MFS_CHECKED;
   } else if (id == IDM_JOYSTICK) {
-    engine.settings.useMouse = 0;
+    engine.settings.useMouse = false;
     joystick = MFS_CHECKED;
   }
   menu.SetState(IDM_MOUSE, mouse);

@@ -50,18 +50,18 @@ int Game::InitApplication() {
   window.SetTimer(kPlayTimerId, kPlayTimerPeriodMs);
   app.randomSeed = static_cast<std::uint32_t>(std::time(nullptr));
 
-  app.waveAvailable = platform.sound.PlaySound(123, engine::kCutOffFlags) ? 1 : 0;
+  app.waveAvailable = platform.sound.PlaySound(123, engine::kCutOffFlags);
 
-  records::LoadSettings(engine, *this, app.waveAvailable != 0);
+  records::LoadSettings(engine, *this, app.waveAvailable);
 
   auto& joystick = platform.joystick;
   platform::JoystickReading reading;
   if (!joystick.GetDevCaps()) {
     SelectController(0);
   } else {
-    app.joystickPresent = 1;
+    app.joystickPresent = true;
     if (!joystick.GetPos(reading)) {
-      app.joystickPresent = 0;
+      app.joystickPresent = false;
       SelectController(0);
     } else {
       app.joystickTimerId =
@@ -94,7 +94,7 @@ void Game::RunMessageLoop() {
 }
 
 void Game::ShutdownApplication() {
-  app.quitting = 1;
+  app.quitting = true;
   // The poll draws the paddle: it stops before anything it uses is released.
   StopJoystickPoll();
   platform.window.KillTimer(kPlayTimerId);

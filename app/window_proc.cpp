@@ -68,9 +68,9 @@ LRESULT Game::MainWindowProc(MessageId message, WPARAM wParam, LPARAM lParam) {
       // The deactivation that comes while the window is destroyed, and the one a dialog of
       // our own causes, change nothing.
       if (app.quitting || app.dialogOpen) break;
-      app.appActive = static_cast<std::uint32_t>(wParam);
+      app.appActive = wParam != 0;
       if (app.appActive) return 0;
-      if (match.paused == 0 && match.cursorVisible == 0) SetPaused(true);
+      if (!match.paused && !match.cursorVisible) SetPaused(true);
       platform.window.ShowWindow(platform::ShowCommand::kMinimize);
       return 0;
 
@@ -82,11 +82,11 @@ LRESULT Game::MainWindowProc(MessageId message, WPARAM wParam, LPARAM lParam) {
       return HandleCommand(wParam);
 
     case WM_TIMER:
-      if (match.paused == 0 && match.gameActive && app.appActive) engine::RunFrame(engine);
+      if (!match.paused && match.gameActive && app.appActive) engine::RunFrame(engine);
       return 0;
 
     case WM_MOUSEMOVE:
-      if (match.cursorVisible == 0 && app.appActive && engine.settings.useMouse) {
+      if (!match.cursorVisible && app.appActive && engine.settings.useMouse) {
         engine::MovePaddleToPointer(engine, static_cast<std::uint16_t>(lParam & 0xFFFF));
       }
       break;
@@ -98,7 +98,7 @@ LRESULT Game::MainWindowProc(MessageId message, WPARAM wParam, LPARAM lParam) {
       return 0;
 
     case WM_RBUTTONDOWN:
-      if (app.appActive && match.gameActive && !ModalOpen()) SetPaused(match.paused == 0);
+      if (app.appActive && match.gameActive && !ModalOpen()) SetPaused(!match.paused);
       return 0;
 
     default:
@@ -121,26 +121,26 @@ LRESULT Game::HandleKey(WPARAM key, LPARAM lParam) {
         return DefWindowProc(WM_KEYDOWN, key, lParam);
       }
       if (!match.gameActive) return 0;
-      if (match.paused == 0) SetPaused(true);
+      if (!match.paused) SetPaused(true);
       if (AskPlayer("Abort Game?", "Warning", kAbortQuestionStyle) == platform::IDYES) EndMatch();
-      app.messageBoxOpen = 0;
+      app.messageBoxOpen = false;
       return 0;
 
     case VK_F3:
       if (match.paused) {
         if (app.appActive) SetPaused(false);
-      } else if (app.appActive && match.cursorVisible == 0 && match.gameActive) {
+      } else if (app.appActive && !match.cursorVisible && match.gameActive) {
         SetPaused(true);
       }
       return 0;
 
     case VK_ESCAPE:
-      if (match.paused == 0) {
+      if (!match.paused) {
         if (!app.appActive || !match.gameActive) return 0;
         SetPaused(true);
       }
       if (AskPlayer("Abort game?", "Warning", kAbortQuestionStyle) == platform::IDYES) EndMatch();
-      app.messageBoxOpen = 0;
+      app.messageBoxOpen = false;
       return 0;
 
     default:
@@ -199,9 +199,9 @@ LRESULT Game::HandleCommand(WPARAM wParam) {
     case IDM_ABOUT:
       // The dialog is open from its first message until "OK"; the window gets the focus back
       // as the dialog goes, before the dialog call returns.
-      app.dialogOpen = 1;
+      app.dialogOpen = true;
       platform.dialogs.ShowAbout();
-      app.dialogOpen = 0;
+      app.dialogOpen = false;
       SendMessage(WM_SETFOCUS, 0, 0);
       return 0;
 
@@ -215,7 +215,7 @@ LRESULT Game::HandleCommand(WPARAM wParam) {
 // it. The focus message that a closing box gives its owner window comes before the box's
 // call returns, so the window is re-placed and redrawn before the answer is acted on.
 int Game::AskPlayer(std::string_view text, std::string_view caption, std::uint32_t style) {
-  app.messageBoxOpen = 1;
+  app.messageBoxOpen = true;
   const int answer = platform.dialogs.MessageBox(text, caption, style);
   SendMessage(WM_SETFOCUS, 0, 0);
   return answer;
@@ -227,7 +227,7 @@ void Game::ResetHighScores(bool ask) {
 
 int Game::ShowMessageBox(std::string_view text, std::string_view caption, std::uint32_t style) {
   const int answer = AskPlayer(text, caption, style);
-  app.messageBoxOpen = 0;
+  app.messageBoxOpen = false;
   return answer;
 }
 

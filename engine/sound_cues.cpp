@@ -10,9 +10,9 @@ using platform::PcHardware;
 
 void PlayCue(Engine& engine, Cue cue) {
   const auto& settings = engine.settings;
-  if (settings.soundOn == 0) return;
+  if (!settings.soundOn) return;
   const CueSound sound = SoundOf(cue);
-  if (settings.digitalSound == 1) {
+  if (settings.digitalSound) {
     engine.platform.sound.PlaySound(sound.waveId, sound.flags);
     return;
   }
@@ -22,7 +22,7 @@ void PlayCue(Engine& engine, Cue cue) {
 }
 
 void SpeakerTone(Engine& engine, std::int32_t hz) {
-  if (engine.settings.soundOn != 1 || hz == 0) return;
+  if (!engine.settings.soundOn || hz == 0) return;
   const std::int32_t divisor = kSpeakerClockHz / hz;
   auto& pc = engine.platform.pc;
   pc.Outp(PcHardware::kControlPort, PcHardware::kCounter2SquareWave);
@@ -32,7 +32,7 @@ void SpeakerTone(Engine& engine, std::int32_t hz) {
 
 void SpeakerEnable(Engine& engine, int on) {
   auto& pc = engine.platform.pc;
-  if (engine.settings.soundOn != 1) {
+  if (!engine.settings.soundOn) {
     // A tone started just before the sound was turned off must still stop: switching off
     // never depends on the sound mode. With the gate already shut there is nothing to write.
     if (on || (pc.Inp(PcHardware::kSpeakerPort) & PcHardware::kSpeakerGateBits) == 0) return;

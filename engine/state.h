@@ -32,8 +32,8 @@ struct EngineState {
   // The joystick poll's memory: the last reading, the buttons that were down at the last
   // poll, and the X at which the paddle last moved.
   platform::JoystickReading joyInfo;
-  std::uint32_t joyButton1Down = 0;
-  std::uint32_t joyButton2Down = 0;
+  bool joyButton1Down = false;
+  bool joyButton2Down = false;
   std::uint32_t lastJoyX = kNoJoystickMoveYet;
 
   std::uint32_t currentPlayer = 0;
@@ -46,15 +46,15 @@ struct EngineState {
 struct Settings {
   std::uint32_t numPlayers = 0;   // players minus one, 0 to 3
   std::uint32_t gameVariant = 0;  // 0 "Krelmo", 1 "Varnak"
-  std::uint32_t soundOn = 0;
-  std::uint32_t digitalSound = 0;
-  std::uint32_t useMouse = 1;
+  bool soundOn = false;
+  bool digitalSound = false;  // with soundOn: the recordings, not the speaker
+  bool useMouse = true;       // the mouse, not the joystick
 };
 
 struct MatchState {
-  std::uint32_t gameActive = 0;
-  std::uint32_t paused = 0;
-  std::uint32_t cursorVisible = 1;
+  bool gameActive = false;
+  bool paused = false;
+  bool cursorVisible = true;
   std::int16_t savedBallY = 0;
 };
 

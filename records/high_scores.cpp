@@ -195,8 +195,8 @@ void CheckHighScore(engine::Engine& engine, RecordsHooks& hooks, RecordsState& s
   auto& window = engine.platform.window;
   auto& match = engine.match;
   window.ClipCursor(nullptr);
-  match.cursorVisible = 1;
-  match.paused = 1;
+  match.cursorVisible = true;
+  match.paused = true;
   window.ShowCursor(true);
   // Losing a best score without a word would be the worst the game could do: the player is
   // told while the game still stands paused.
@@ -204,8 +204,8 @@ void CheckHighScore(engine::Engine& engine, RecordsHooks& hooks, RecordsState& s
     TellNotSaved(hooks, "Your high score could not be saved.", engine.platform.registry);
   }
   hooks.ConfinePointerToStrip();
-  match.cursorVisible = 0;
-  match.paused = 0;
+  match.cursorVisible = false;
+  match.paused = false;
   window.ShowCursor(false);
 }
 

@@ -60,7 +60,7 @@ void LoadSettings(engine::Engine& engine, RecordsHooks& hooks, bool waveAvailabl
     WriteDword(registry, k.key, "NumPlayers", settings.numPlayers);
     WriteDword(registry, k.key, "DefaultGame", 0);
     WriteDword(registry, k.key, "DefaultSound", waveAvailable ? 2 : 1);
-    WriteDword(registry, k.key, "UseMouse", settings.useMouse);
+    WriteDword(registry, k.key, "UseMouse", settings.useMouse ? 1 : 0);
     const bool reset = ResetHighScores(engine, hooks, false);
     if (!CloseSettingsKey(registry, k) || !reset) ReportUnsaved(registry);
     return;
@@ -86,8 +86,8 @@ void LoadSettings(engine::Engine& engine, RecordsHooks& hooks, bool waveAvailabl
       break;  // no sound mode: the group stays as it was
   }
   // A missing value leaves the controller as the program starts, at 0: the joystick.
-  settings.useMouse = ReadDword(registry, k.key, "UseMouse", 0);
-  hooks.SelectController(settings.useMouse != 0 ? IDM_MOUSE : IDM_JOYSTICK);
+  settings.useMouse = ReadDword(registry, k.key, "UseMouse", 0) != 0;
+  hooks.SelectController(settings.useMouse ? IDM_MOUSE : IDM_JOYSTICK);
   CloseSettingsKey(registry, k);
 }
 
@@ -103,11 +103,11 @@ bool SaveSettings(engine::Engine& engine) {
 void WriteSettings(Registry& registry, HKEY key, const engine::Settings& settings) {
   WriteDword(registry, key, "NumPlayers", settings.numPlayers);
   WriteDword(registry, key, "DefaultGame", settings.gameVariant);
-  WriteDword(registry, key, "UseMouse", settings.useMouse);
+  WriteDword(registry, key, "UseMouse", settings.useMouse ? 1 : 0);
   WriteDword(registry, key, "DefaultSound",
-             settings.soundOn == 0        ? 0
-             : settings.digitalSound == 0 ? 1
-                                          : 2);
+             !settings.soundOn        ? 0
+             : !settings.digitalSound ? 1
+                                      : 2);
 }
 
 }  // namespace krelmo::records

@@ -186,7 +186,7 @@ TEST(WindowProc, KeysActOnlyOnAFirstPressWithoutAlt) {
     EXPECT_EQ(t.Now() == Play::kPaused, acts) << std::hex << lParam;
   }
   Window hidden;  // F2 with the cursor hidden and no match does nothing
-  hidden.engine.match.cursorVisible = 0;
+  hidden.engine.match.cursorVisible = false;
   hidden.Key(VK_F2);
   EXPECT_EQ(Name(hidden.Now()), Name(Play::kNoMatch));
   EXPECT_TRUE(hidden.host.dialogs.shown.empty());
@@ -200,7 +200,7 @@ TEST(WindowProc, NeitherButtonServesOrResumesBehindADialogOrAQuestion) {
       SCOPED_TRACE(::testing::Message() << Name(state) << (dialog ? ", dialog" : ", question"));
       Window t;
       t.Enter(state);
-      (dialog ? t.game.app.dialogOpen : t.game.app.messageBoxOpen) = 1;
+      (dialog ? t.game.app.dialogOpen : t.game.app.messageBoxOpen) = true;
       EXPECT_EQ(t.Send(WM_LBUTTONDOWN), 0);
       EXPECT_EQ(t.Send(WM_RBUTTONDOWN), 0);
       EXPECT_EQ(Name(t.Now()), Name(state));
@@ -215,7 +215,7 @@ TEST(AbortQuestion, AsksWithTheGamePausedAndAYesEndsTheMatchAfterThePlacement) {
     Window t;
     t.Enter(Play::kInPlay);
     t.host.dialogs.answers.push_back(IDYES);
-    std::uint32_t pausedDuring = 0, gameActiveAtPlacement = 0;
+    bool pausedDuring = false, gameActiveAtPlacement = false;
     t.host.dialogs.onModal = [&] {
       pausedDuring = t.engine.match.paused;
       t.host.window.rect = {-50, -50, 590, 430};
@@ -227,10 +227,10 @@ TEST(AbortQuestion, AsksWithTheGamePausedAndAYesEndsTheMatchAfterThePlacement) {
     EXPECT_EQ(box.text, key == VK_F2 ? "Abort Game?" : "Abort game?");
     EXPECT_EQ(box.caption, "Warning");
     EXPECT_EQ(box.style, kQuestionStyle);
-    EXPECT_EQ(pausedDuring, 1u) << "the timer does nothing while the box is up";
+    EXPECT_TRUE(pausedDuring) << "the timer does nothing while the box is up";
     EXPECT_EQ(t.host.window.rect.left, 1);
-    EXPECT_EQ(gameActiveAtPlacement, 1u) << "the match had not ended yet";
-    EXPECT_EQ(t.game.app.messageBoxOpen, 0u);
+    EXPECT_TRUE(gameActiveAtPlacement) << "the match had not ended yet";
+    EXPECT_FALSE(t.game.app.messageBoxOpen);
     EXPECT_EQ(Name(t.Now()), Name(Play::kNoMatch));
   }
 }
@@ -245,12 +245,12 @@ TEST(Activation, SwitchingAwayMinimisesAndPausesPlayAndComingBackDoesNotResume) 
     Window t;
     t.Enter(state);
     EXPECT_EQ(t.Send(WM_ACTIVATEAPP, 0), 0);
-    EXPECT_EQ(t.game.app.appActive, 0u);
+    EXPECT_FALSE(t.game.app.appActive);
     if (state == kNoMatch || state == kPaused) {
       EXPECT_EQ(t.engine.match.savedBallY, 300) << "a second pause would lose the ball";
     }
     EXPECT_EQ(t.Send(WM_ACTIVATEAPP, 1), 0);
-    EXPECT_EQ(t.game.app.appActive, 1u);
+    EXPECT_TRUE(t.game.app.appActive);
     EXPECT_EQ(Name(t.Now()), Name(after));
     EXPECT_EQ(t.host.window.minimizeCount, 1);
     EXPECT_EQ(t.host.window.restoreCount, 0);
@@ -264,7 +264,7 @@ TEST(Activation, SwitchingAwayMinimisesAndPausesPlayAndComingBackDoesNotResume) 
   };
   EXPECT_EQ(about.Command(IDM_ABOUT), 0);
   EXPECT_EQ(about.host.dialogs.aboutShown, 1);
-  EXPECT_EQ(about.game.app.appActive, 1u);
+  EXPECT_TRUE(about.game.app.appActive);
   EXPECT_EQ(about.host.window.minimizeCount, 0);
   EXPECT_EQ(Name(about.Now()), Name(kInPlay));
 }
@@ -498,11 +498,11 @@ TEST_F(MatchTest, TurnsSkipPlayersWhoAreOutAndTheLastOneServesUntilTheEnd) {
   engine.state.ballsLeft = {0, 0, 0, 2};
   engine.state.currentPlayer = 3;
   LoseBall();
-  EXPECT_EQ(engine.match.gameActive, 1u);
+  EXPECT_TRUE(engine.match.gameActive);
   EXPECT_EQ(engine.state.currentPlayer, 3u);
   EXPECT_TRUE(ShowsUp(dc, "Player 4 Up")) << "again";
   LoseBall();
-  EXPECT_EQ(engine.match.gameActive, 0u);
+  EXPECT_FALSE(engine.match.gameActive);
 }
 
 TEST_F(MatchTest, AServeStartsTheBallOnThePaddleGoingUpSidewaysByTheRandomDraw) {
@@ -554,12 +554,12 @@ TEST_F(MatchTest, OnePlayerPlaysFourBallsToGameOverWhichStaysDrawnByTheRedraw) {
   RemoveBrick(5, 10);
   engine.state.playerScore[0] = 150;
   for (int ball = 1; ball <= 4; ++ball) {
-    ASSERT_EQ(engine.match.gameActive, 1u) << "ball " << ball;
+    ASSERT_TRUE(engine.match.gameActive) << "ball " << ball;
     EXPECT_EQ(TextInk(dc, 260, 220), 0u) << "no \"Player 1 Up\" for one player";
     LoseBall();
     EXPECT_EQ(engine.state.ballsLeft[0], 4 - ball);
   }
-  EXPECT_EQ(engine.match.gameActive, 0u);
+  EXPECT_FALSE(engine.match.gameActive);
   EXPECT_TRUE(t.host.window.cursorShown);
   EXPECT_FALSE(t.host.window.cursorClip.has_value());
   EXPECT_EQ(t.host.menu.GetState(IDM_KRELMO), 8u) << "the menu comes back";
@@ -665,17 +665,17 @@ TEST(StartUp, StartsTheServicesFoundAndShutdownStopsThem) {
     ASSERT_FALSE(t.host.sound.plays.empty());
     EXPECT_EQ(t.host.sound.plays[0].waveId, 123);
     EXPECT_EQ(t.host.sound.plays[0].flags, engine::kCutOffFlags);
-    EXPECT_EQ(t.game.app.waveAvailable, c.wave ? 1u : 0u);
-    EXPECT_EQ(t.game.app.joystickPresent, polled ? 1u : 0u);
+    EXPECT_EQ(t.game.app.waveAvailable, c.wave);
+    EXPECT_EQ(t.game.app.joystickPresent, polled);
     EXPECT_EQ(t.game.app.joystickTimerId != 0, polled);
-    EXPECT_EQ(t.engine.settings.useMouse, 1u);
+    EXPECT_TRUE(t.engine.settings.useMouse);
     EXPECT_EQ(t.host.menu.GetState(resources::IDM_MOUSE), 8u);
     EXPECT_EQ(t.host.menu.GetState(resources::IDM_JOYSTICK), 3u);
     t.game.ShutdownApplication();
     EXPECT_EQ(t.host.joystick.stopCount, polled ? 1 : 0);
     EXPECT_TRUE(t.host.window.timers.empty());
     EXPECT_FALSE(t.game.timer.Initialized());
-    EXPECT_EQ(t.game.app.quitting, 1u);
+    EXPECT_TRUE(t.game.app.quitting);
   }
 }
 
@@ -722,8 +722,8 @@ TEST(SoundGroup, EachChoiceSetsTheSoundAndChecksOnlyItsItem) {
     SCOPED_TRACE(::testing::Message() << "id " << row.id << ", wave " << row.wave);
     MenuGroups t;
     t.game.app.waveAvailable = row.wave;
-    t.engine.settings.soundOn = 1;
-    t.engine.settings.digitalSound = 1;
+    t.engine.settings.soundOn = true;
+    t.engine.settings.digitalSound = true;
     t.host.menu.SetState(IDM_DIGITAL_AUDIO, 8);
     t.game.SelectSound(row.id);
     EXPECT_EQ(t.engine.settings.soundOn, row.soundOn);

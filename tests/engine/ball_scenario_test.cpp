@@ -32,8 +32,8 @@ class BallScenario : public ::testing::Test {
  protected:
   BallScenario() {
     auto& s = engine.state;
-    engine.match.gameActive = 1;
-    engine.match.cursorVisible = 0;
+    engine.match.gameActive = true;
+    engine.match.cursorVisible = false;
     s.ballsLeft = {4, 4, 4, 4};
     DrawFrameWalls(engine);
     DrawFullWall(engine);

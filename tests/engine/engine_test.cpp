@@ -20,7 +20,7 @@ namespace {
 class CollisionTest : public EngineTest {
  protected:
   CollisionTest() {
-    engine.match.gameActive = 1;
+    engine.match.gameActive = true;
     DrawFullWall(engine);
     UseDigitalSound();
   }
@@ -173,7 +173,7 @@ TEST_F(CollisionTest, ACatchPlaysTheBounceCueRedrawsThePaddleAndChecksTheWall) {
 }
 
 TEST_F(CollisionTest, ABallLowInTheZoneIsCaughtOnEveryStepUpTo402) {
-  engine.settings.useMouse = 1;
+  engine.settings.useMouse = true;
   MovePaddle(engine, 290);
   PlaceBall(316, 409, 1, 1);
   RunFrame(engine);
@@ -341,7 +341,7 @@ TEST_F(FrameTest, AWaitEndsOnlyWhenAllItsTicksHavePassed) {
 }
 
 TEST_F(FrameTest, ABallOutOfPlayMakesNoWaitNoPortWriteAndNoDrawing) {
-  engine.settings.soundOn = 1;
+  engine.settings.soundOn = true;
   const std::uint64_t generation = dc.Generation();
   for (const int y : {470, 480}) {
     engine.state.ballY = static_cast<std::int16_t>(y);
@@ -375,7 +375,7 @@ TEST_F(FrameTest, WithTheMouseEachStepTakesTheNewestWaitingMoveKeepingThePaddleI
 }
 
 TEST_F(FrameTest, WithTheJoystickItIsPolledOnEveryTwelfthStepAndMouseMovesWait) {
-  engine.settings.useMouse = 0;
+  engine.settings.useMouse = false;
   PostMouse(MakePointLParam(100, 420));
   RunFrame(engine);
   // Each poll happens inside a step: after 11, 23, ... steps have ended.
@@ -385,8 +385,8 @@ TEST_F(FrameTest, WithTheJoystickItIsPolledOnEveryTwelfthStepAndMouseMovesWait) 
 }
 
 TEST_F(FrameTest, WithTheJoystickARightClickEndsTheFrameBeforeTheEraseAndStaysQueued) {
-  engine.settings.useMouse = 0;
-  engine.settings.soundOn = 1;
+  engine.settings.useMouse = false;
+  engine.settings.soundOn = true;
   host.frameHost.onWait = [&] {
     if (host.frameHost.waits == 5) host.queue.PostMessage(WM_RBUTTONDOWN);
   };
@@ -461,8 +461,8 @@ using Writes = std::vector<std::pair<int, int>>;
 class SoundCueTest : public EngineTest {
  protected:
   void UsePcSpeaker() {
-    engine.settings.soundOn = 1;
-    engine.settings.digitalSound = 0;
+    engine.settings.soundOn = true;
+    engine.settings.digitalSound = false;
   }
   Writes PortWrites() const {
     Writes out;
@@ -509,8 +509,8 @@ TEST_F(DigitalCue, EveryStepStillClearsTheSpeakerGate) {
 }
 
 TEST_F(SilentCue, NoSoundPlaysNothingAndTouchesNoPortDuringAFrame) {
-  engine.settings.soundOn = 0;
-  engine.settings.digitalSound = 1;
+  engine.settings.soundOn = false;
+  engine.settings.digitalSound = true;
   DrawFullWall(engine);
   PlaceBall(300, 140, 1, -1);  // on its way into the wall: bricks and walls are struck
   RunFrame(engine);

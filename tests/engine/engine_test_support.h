@@ -87,8 +87,8 @@ class EngineTest : public ::testing::Test {
     return waves;
   }
   void UseDigitalSound() {
-    engine.settings.soundOn = 1;
-    engine.settings.digitalSound = 1;
+    engine.settings.soundOn = true;
+    engine.settings.digitalSound = true;
   }
 
   krelmo::testing::TestGame t;

@@ -96,7 +96,7 @@ class GameWindowTest : public QObject {
       krelmo::app::Game game(host->Get());
       game.timer.SetReportSink([](std::string_view) {});
       QCOMPARE(game.InitApplication(), 0);
-      QCOMPARE(game.app.waveAvailable, opens ? 1u : 0u);
+      QCOMPARE(game.app.waveAvailable, opens);
       QCOMPARE(host->audioError.empty(), opens);
       const QAction* digital = host->window.MenuAction(resources::IDM_DIGITAL_AUDIO);
       QCOMPARE(ShownStateWord(*digital), opens ? platform::MFS_CHECKED : platform::MFS_GRAYED);

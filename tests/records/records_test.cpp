@@ -7,6 +7,7 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "engine/palette.h"
 #include "records/registry_values.h"
@@ -53,8 +54,8 @@ TEST(Settings, AFirstRunSelectsAndWritesTheDefaultsAndResetsBothTables) {
     t.host.sound.available = wave;
     t.game.InitApplication();
     const auto& s = t.engine.settings;
-    EXPECT_EQ((std::array{s.numPlayers, s.gameVariant, s.soundOn, s.digitalSound}),
-              (std::array{0u, 0u, 1u, wave ? 1u : 0u}));
+    EXPECT_EQ(std::tie(s.numPlayers, s.gameVariant, s.soundOn, s.digitalSound),
+              std::make_tuple(0u, 0u, true, wave));
     Key key(t.host.registry);
     EXPECT_EQ((std::array{key.Dword("NumPlayers"), key.Dword("DefaultGame"),
                           key.Dword("DefaultSound"), key.Dword("UseMouse")}),
@@ -72,7 +73,8 @@ TEST(Settings, StoredValuesAreSelectedThroughTheMenuGroupsAndSavedAtShutdown) {
   struct Case {
     const char* what;
     std::function<void(Key&)> seed;
-    std::uint32_t players, variant, soundOn, useMouse;
+    std::uint32_t players, variant;
+    bool soundOn, useMouse;
     int soundChecked;  // 0: no check mark in the Sound group
     std::uint32_t savedSound;
   };
@@ -103,8 +105,8 @@ TEST(Settings, StoredValuesAreSelectedThroughTheMenuGroupsAndSavedAtShutdown) {
     }
     t.game.InitApplication();
     const auto& s = t.engine.settings;
-    EXPECT_EQ((std::array{s.numPlayers, s.gameVariant, s.soundOn, s.useMouse}),
-              (std::array{c.players, c.variant, c.soundOn, c.useMouse}));
+    EXPECT_EQ(std::tie(s.numPlayers, s.gameVariant, s.soundOn, s.useMouse),
+              std::tie(c.players, c.variant, c.soundOn, c.useMouse));
     for (const int id : {IDM_NO_SOUND, IDM_PC_SPEAKER, IDM_DIGITAL_AUDIO}) {
       EXPECT_EQ(Checked(t, id) != 0, id == c.soundChecked) << id;
     }
@@ -134,7 +136,7 @@ TEST(HighScores, AScoreGetsInAtTheFirstRankItBeatsAndOnlyThatTableIsWritten) {
     t.game.SelectVariant(IDM_VARNAK);
     t.engine.state.currentPlayer = 2;
     t.engine.state.playerScore[2] = c.score;
-    t.engine.match.cursorVisible = 0;
+    t.engine.match.cursorVisible = false;
     t.host.dialogs.nameToType = "Zo\xEB";
     bool pausedMeanwhile = false;
     t.host.dialogs.onModal = [&] {
@@ -161,7 +163,7 @@ TEST(HighScores, AScoreGetsInAtTheFirstRankItBeatsAndOnlyThatTableIsWritten) {
     EXPECT_TRUE(pausedMeanwhile);
     EXPECT_EQ(
         (std::array{t.engine.match.paused, t.engine.match.cursorVisible, t.game.app.dialogOpen}),
-        (std::array{0u, 0u, 0u}));
+        (std::array{false, false, false}));
     EXPECT_TRUE(t.host.window.cursorClip.has_value()) << "the pointer is back in its strip";
   }
 }
@@ -219,7 +221,7 @@ TEST(Records, WritesThatFailAreToldToThePlayerOrAtShutdownInOneLine) {
   const std::string& box = t.host.dialogs.shown[0].text;
   EXPECT_EQ(box.rfind("Your high score could not be saved.", 0), 0u) << box;
   EXPECT_NE(box.find("Not a directory"), std::string::npos) << box;
-  EXPECT_EQ(t.game.app.messageBoxOpen, 0u);
+  EXPECT_FALSE(t.game.app.messageBoxOpen);
   // One line for the first run's defaults, one at shutdown.
   EXPECT_NE(said.find("the settings could not be saved: "), std::string::npos) << said;
   EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;

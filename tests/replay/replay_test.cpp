@@ -146,9 +146,9 @@ TEST(Replay, APlaybacksGameStartsWhereTheRecordedMatchStarted) {
   testing::StartedGame before;
   auto& a = before.game;
   a.app.randomSeed = 12345;
-  a.app.waveAvailable = 1;
-  a.app.joystickPresent = 1;
-  a.app.appActive = 0;
+  a.app.waveAvailable = true;
+  a.app.joystickPresent = true;
+  a.app.appActive = false;
   a.SelectPlayers(IDM_PLAYERS_3);
   a.SelectVariant(IDM_VARNAK);
   a.SelectSound(IDM_PC_SPEAKER);
@@ -159,8 +159,8 @@ TEST(Replay, APlaybacksGameStartsWhereTheRecordedMatchStarted) {
   s.shownScore = 770;
   s.lastJoyX = 40000;
   s.joyInfo = {40000, 1, 2, 3};
-  s.joyButton1Down = 1;
-  s.joyButton2Down = 1;
+  s.joyButton1Down = true;
+  s.joyButton2Down = true;
   records::HighScoreTable varnak = records::ReadHighScoreTable(before.host.registry, 1);
   varnak[1] = {7500, "Ann"};
   platform::HKEY key = 0;

@@ -54,7 +54,7 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOutAndPluggedInAga
     EXPECT_TRUE(awaits([&] { return s.ballY < krelmo::engine::kBallOutOfPlay; }))
         << "button 1 serves";
     SDL_JoystickSetVirtualButton(stick, 1, SDL_PRESSED);
-    EXPECT_TRUE(awaits([&] { return game.engine.match.paused == 1; })) << "button 2 pauses";
+    EXPECT_TRUE(awaits([&] { return game.engine.match.paused; })) << "button 2 pauses";
     game.SetPaused(false);
 
     SDL_JoystickClose(stick);
@@ -64,7 +64,7 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOutAndPluggedInAga
     host.queue.PostTimer(app::kPlayTimerId);
     game.DispatchPending();
     EXPECT_NE(s.ballY, ballY) << "the ball goes on";
-    EXPECT_EQ(game.engine.match.paused, 0u) << "no button is read";
+    EXPECT_FALSE(game.engine.match.paused) << "no button is read";
 
     // Plugged in again (to SDL a new device, at the stick's rest): the poll opens and reads it.
     const int again = SDL_JoystickAttachVirtual(type, 2, 2, 0);
@@ -76,7 +76,7 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOutAndPluggedInAga
     SDL_JoystickSetVirtualAxis(replugged, 0, SDL_JOYSTICK_AXIS_MAX);
     EXPECT_TRUE(awaits([&] { return s.paddleX == 560; }));
     SDL_JoystickSetVirtualButton(replugged, 1, SDL_PRESSED);
-    EXPECT_TRUE(awaits([&] { return game.engine.match.paused == 1; })) << "its buttons too";
+    EXPECT_TRUE(awaits([&] { return game.engine.match.paused; })) << "its buttons too";
     SDL_JoystickClose(replugged);
     ASSERT_EQ(SDL_JoystickDetachVirtual(again), 0) << SDL_GetError();
 

@@ -121,7 +121,7 @@ void Simulator::Execute(const ScriptLine& line) {
         } else if constexpr (std::is_same_v<T, Answer>) {
           host_.dialogs.answers.push_back(command.yes ? platform::IDYES : platform::IDNO);
         } else if constexpr (std::is_same_v<T, Mouse>) {
-          const bool held = game_.engine.match.cursorVisible == 0;
+          const bool held = !game_.engine.match.cursorVisible;
           mouseX_ = held ? std::clamp(command.x, app::kPointerStripLeft, app::kPointerStripRight)
                          : std::clamp(command.x, 0, app::kClientWidth - 1);
           queue.PostMessage(WM_MOUSEMOVE, 0, MakePointLParam(mouseX_, kPointerY));
