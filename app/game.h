@@ -89,11 +89,17 @@ class Game : public engine::EngineHooks, public records::RecordsHooks {
     return MainWindowProc(message, wParam, lParam);
   }
 
-  // Menu selection groups and the full redraw.
-  void SelectSound(int id) override;
-  void SelectPlayers(int id) override;
-  void SelectVariant(int id) override;
-  void SelectController(int id) override;
+  // The menu's selection groups and the full redraw. A match greys the Players and Game
+  // groups; its end selects their settings again.
+  void SelectSound(engine::SoundMode mode) override;
+  void SelectPlayers(std::uint32_t numPlayers) override;
+  void GreyPlayersGroup();
+  void SelectVariant(engine::Variant variant) override;
+  void GreyVariantGroup();
+  void SelectController(engine::Controller controller) override;
+  void SelectMouseWithoutJoystick() override;
+  // The choice a menu command makes in one of the groups; false for any other command.
+  bool SelectFromMenu(int id);
   void RedrawGameWindow();
 
   // Match flow.

@@ -1,11 +1,12 @@
 // The flow of a match: new game, serve, pause, lost balls, turns and the end.
+#include <cstddef>
+
 #include "app/game.h"
 #include "engine/collision.h"
 #include "engine/frame.h"
 #include "engine/palette.h"
 #include "engine/playfield.h"
 #include "engine/sound_cues.h"
-#include "resources/menu.h"
 
 namespace krelmo::app {
 
@@ -49,7 +50,7 @@ void Game::StartNewGame() {
   s.ballY = engine::kBallParked;
   s.currentPlayer = 0;
   s.playerScore.fill(0);
-  const VariantStart& start = kVariantStart[engine.settings.gameVariant & 1];
+  const VariantStart& start = kVariantStart[static_cast<std::size_t>(engine.settings.gameVariant)];
   s.ballsLeft.fill(start.balls);
   s.stepDelay = start.stepDelay;
   match.cursorVisible = false;
@@ -61,8 +62,8 @@ void Game::StartNewGame() {
   DrawScoreboard();
   engine::SaveWall(engine, engine::kAllSlots);
   engine::ClearPlayArea(engine);
-  SelectVariant(0);
-  SelectPlayers(0);
+  GreyVariantGroup();
+  GreyPlayersGroup();
   if (engine.settings.numPlayers > 0) ShowPlayerUp(0);
 }
 
@@ -153,8 +154,8 @@ void Game::EndMatch() {
     match.cursorVisible = true;
     platform.window.ShowCursor(true);
   }
-  SelectVariant(engine.settings.gameVariant == 0 ? resources::IDM_KRELMO : resources::IDM_VARNAK);
-  SelectPlayers(resources::IDM_PLAYERS_1 + static_cast<int>(engine.settings.numPlayers));
+  SelectVariant(engine.settings.gameVariant);
+  SelectPlayers(engine.settings.numPlayers);
   if (matchObserver) matchObserver->MatchEnded();
 }
 

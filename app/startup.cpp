@@ -57,12 +57,12 @@ int Game::InitApplication() {
   auto& joystick = platform.joystick;
   platform::JoystickReading reading;
   if (!joystick.GetDevCaps()) {
-    SelectController(0);
+    SelectMouseWithoutJoystick();
   } else {
     app.joystickPresent = true;
     if (!joystick.GetPos(reading)) {
       app.joystickPresent = false;
-      SelectController(0);
+      SelectMouseWithoutJoystick();
     } else {
       app.joystickTimerId =
           joystick.StartPoll(status::kJoystickPollPeriodMs, &PollJoystickThunk, this);

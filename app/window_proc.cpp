@@ -162,30 +162,6 @@ LRESULT Game::HandleCommand(WPARAM wParam) {
       platform.queue.PostQuitMessage(0);
       return 0;
 
-    case IDM_KRELMO:
-    case IDM_VARNAK:
-      SelectVariant(id);
-      RedrawGameWindow();
-      break;
-    case IDM_PLAYERS_1:
-    case IDM_PLAYERS_2:
-    case IDM_PLAYERS_3:
-    case IDM_PLAYERS_4:
-      SelectPlayers(id);
-      RedrawGameWindow();
-      break;
-    case IDM_NO_SOUND:
-    case IDM_DIGITAL_AUDIO:
-    case IDM_PC_SPEAKER:
-      SelectSound(id);
-      RedrawGameWindow();
-      break;
-    case IDM_MOUSE:
-    case IDM_JOYSTICK:
-      SelectController(id);
-      RedrawGameWindow();
-      break;
-
     case IDM_RESET_HIGH_SCORES:
       ResetHighScores(true);
       RedrawGameWindow();
@@ -206,6 +182,8 @@ LRESULT Game::HandleCommand(WPARAM wParam) {
       return 0;
 
     default:
+      // A choice in one of the Game menu's groups.
+      if (SelectFromMenu(id)) RedrawGameWindow();
       break;
   }
   return DefWindowProc(WM_COMMAND, wParam, 0);

@@ -219,7 +219,7 @@ void CheckBrickContacts(Engine& engine) {
     break;  // the second side probe acts only when the first did not
   }
 
-  if (engine.settings.gameVariant == 1) {
+  if (engine.settings.gameVariant == Variant::kVarnak) {
     s.ballDX = keptDX;
     s.ballDY = keptDY;
   }

@@ -42,14 +42,30 @@ struct EngineState {
   std::array<SavedWall, kPlayerSlots> savedWall{};
 };
 
+// The two games of the Game menu, numbered as the settings file ("DefaultGame"), the
+// high-score values and the replays number them.
+enum class Variant : std::uint32_t { kKrelmo = 0, kVarnak = 1 };
+
+// The Sound menu's three choices, numbered as the settings file keeps them ("DefaultSound").
+enum class SoundMode : std::uint32_t { kNone = 0, kSpeaker = 1, kDigital = 2 };
+
+// The Controller menu's two choices.
+enum class Controller { kMouse, kJoystick };
+
 // Written only through the menu's selection groups (and the settings load).
 struct Settings {
-  std::uint32_t numPlayers = 0;   // players minus one, 0 to 3
-  std::uint32_t gameVariant = 0;  // 0 "Krelmo", 1 "Varnak"
+  std::uint32_t numPlayers = 0;  // players minus one, 0 to 3
+  Variant gameVariant = Variant::kKrelmo;
   bool soundOn = false;
   bool digitalSound = false;  // with soundOn: the recordings, not the speaker
   bool useMouse = true;       // the mouse, not the joystick
 };
+
+// The sound mode that soundOn and digitalSound stand for.
+constexpr SoundMode SoundModeOf(const Settings& settings) {
+  if (!settings.soundOn) return SoundMode::kNone;
+  return settings.digitalSound ? SoundMode::kDigital : SoundMode::kSpeaker;
+}
 
 struct MatchState {
   bool gameActive = false;

@@ -707,16 +707,18 @@ struct MenuGroups : testing::StartedGame {
 TEST(SoundGroup, EachChoiceSetsTheSoundAndChecksOnlyItsItem) {
   struct Row {
     int id;
-    std::uint32_t wave;
-    std::uint32_t soundOn, digitalSound;
+    bool wave;
+    bool soundOn, digitalSound;
     States3 states;  // No Sound, Digital Audio, PC Speaker
   };
   // Every row starts from digital audio on, so "No Sound" is seen to leave digitalSound be.
   const Row rows[] = {
-      {IDM_NO_SOUND, 1, 0, 1, {8, 0, 0}},   {IDM_DIGITAL_AUDIO, 1, 1, 1, {0, 8, 0}},
-      {IDM_PC_SPEAKER, 1, 1, 0, {0, 0, 8}}, {IDM_NO_SOUND, 0, 0, 1, {8, 3, 0}},
-      {IDM_PC_SPEAKER, 0, 1, 0, {0, 3, 8}}, {IDM_DIGITAL_AUDIO, 0, 1, 1, {0, 8, 0}},
-      {IDM_ABOUT, 1, 1, 0, {0, 0, 8}},  // any other id is the speaker
+      {IDM_NO_SOUND, true, false, true, {8, 0, 0}},
+      {IDM_DIGITAL_AUDIO, true, true, true, {0, 8, 0}},
+      {IDM_PC_SPEAKER, true, true, false, {0, 0, 8}},
+      {IDM_NO_SOUND, false, false, true, {8, 3, 0}},
+      {IDM_PC_SPEAKER, false, true, false, {0, 3, 8}},
+      {IDM_DIGITAL_AUDIO, false, true, true, {0, 8, 0}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(::testing::Message() << "id " << row.id << ", wave " << row.wave);
@@ -725,7 +727,7 @@ TEST(SoundGroup, EachChoiceSetsTheSoundAndChecksOnlyItsItem) {
     t.engine.settings.soundOn = true;
     t.engine.settings.digitalSound = true;
     t.host.menu.SetState(IDM_DIGITAL_AUDIO, 8);
-    t.game.SelectSound(row.id);
+    EXPECT_TRUE(t.game.SelectFromMenu(row.id));
     EXPECT_EQ(t.engine.settings.soundOn, row.soundOn);
     EXPECT_EQ(t.engine.settings.digitalSound, row.digitalSound);
     EXPECT_EQ(t.Sound(), row.states);
@@ -734,9 +736,7 @@ TEST(SoundGroup, EachChoiceSetsTheSoundAndChecksOnlyItsItem) {
 
 TEST(PlayersGroup, EachChoiceSetsTheCountAndEnablesTheWholeGroupAndAMatchGreysIt) {
   const std::pair<int, std::uint32_t> choices[] = {
-      {IDM_PLAYERS_1, 0}, {IDM_PLAYERS_2, 1}, {IDM_PLAYERS_3, 2},
-      {IDM_PLAYERS_4, 3}, {IDM_KRELMO, 3},  // any other non-zero id is four players
-  };
+      {IDM_PLAYERS_1, 0}, {IDM_PLAYERS_2, 1}, {IDM_PLAYERS_3, 2}, {IDM_PLAYERS_4, 3}};
   for (const auto& [id, count] : choices) {
     SCOPED_TRACE(id);
     MenuGroups t;
@@ -745,7 +745,7 @@ TEST(PlayersGroup, EachChoiceSetsTheCountAndEnablesTheWholeGroupAndAMatchGreysIt
     for (const int greyed : {IDM_PLAYERS_2, IDM_PLAYERS_3, IDM_PLAYERS_4}) {
       t.host.menu.SetState(greyed, 3);
     }
-    t.game.SelectPlayers(id);
+    EXPECT_TRUE(t.game.SelectFromMenu(id));
     EXPECT_EQ(t.engine.settings.numPlayers, count);
     States4 expected{};
     expected[count] = 8;
@@ -753,12 +753,12 @@ TEST(PlayersGroup, EachChoiceSetsTheCountAndEnablesTheWholeGroupAndAMatchGreysIt
   }
   // Greyed for a match, the group keeps its check and comes back with the same choice.
   MenuGroups t;
-  t.game.SelectPlayers(IDM_PLAYERS_3);
-  t.game.SelectPlayers(0);
-  t.game.SelectPlayers(0);
+  t.game.SelectPlayers(2);
+  t.game.GreyPlayersGroup();
+  t.game.GreyPlayersGroup();
   EXPECT_EQ(t.Players(), (States4{3, 3, 11, 3})) << "greying twice adds nothing";
   EXPECT_EQ(t.engine.settings.numPlayers, 2u);
-  t.game.SelectPlayers(IDM_PLAYERS_1 + 2);
+  t.game.SelectPlayers(t.engine.settings.numPlayers);
   EXPECT_EQ(t.Players(), (States4{0, 0, 8, 0}));
 }
 

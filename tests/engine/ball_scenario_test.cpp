@@ -204,7 +204,7 @@ TEST_F(BallScenario, KrelmoRallyKeepsTheBallInsideAndEveryPointAccountedFor) {
 }
 
 TEST_F(BallScenario, VarnakRallyRunsThroughTheWallUnderTheSameRules) {
-  engine.settings.gameVariant = 1;
+  engine.settings.gameVariant = Variant::kVarnak;
   engine.state.stepDelay = 3850;
   Serve(-1);
   Play(400);

@@ -74,7 +74,7 @@ TEST_F(CollisionTest, EachProbeStrikesItsCellScoresItsColourAndTurnsTheBall) {
     const int dx = CellLeft(c.damaged.column) + 3, dy = CellTop(c.damaged.row) + 3;
     if (c.damaged.row >= 0) Fill(dx, dy, dx + 1, dy + 1, kBlack);
     engine.state.brickHitLatch = c.latched;
-    engine.settings.gameVariant = c.varnak;
+    engine.settings.gameVariant = c.varnak ? Variant::kVarnak : Variant::kKrelmo;
     PlaceBall(c.x, c.y, c.dx, c.dy);
     CheckBrickContacts(engine);
     if (c.struck.row >= 0) {

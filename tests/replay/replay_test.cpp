@@ -149,10 +149,10 @@ TEST(Replay, APlaybacksGameStartsWhereTheRecordedMatchStarted) {
   a.app.waveAvailable = true;
   a.app.joystickPresent = true;
   a.app.appActive = false;
-  a.SelectPlayers(IDM_PLAYERS_3);
-  a.SelectVariant(IDM_VARNAK);
-  a.SelectSound(IDM_PC_SPEAKER);
-  a.SelectController(IDM_JOYSTICK);
+  a.SelectPlayers(2);
+  a.SelectVariant(engine::Variant::kVarnak);
+  a.SelectSound(engine::SoundMode::kSpeaker);
+  a.SelectController(engine::Controller::kJoystick);
   auto& s = a.engine.state;
   s.paddleX = 401;
   s.brickHitLatch = true;
@@ -161,12 +161,13 @@ TEST(Replay, APlaybacksGameStartsWhereTheRecordedMatchStarted) {
   s.joyInfo = {40000, 1, 2, 3};
   s.joyButton1Down = true;
   s.joyButton2Down = true;
-  records::HighScoreTable varnak = records::ReadHighScoreTable(before.host.registry, 1);
+  records::HighScoreTable varnak =
+      records::ReadHighScoreTable(before.host.registry, engine::Variant::kVarnak);
   varnak[1] = {7500, "Ann"};
   platform::HKEY key = 0;
   before.host.registry.RegOpenKeyExA(platform::HKEY_LOCAL_MACHINE, records::kGameKey, 0,
                                      platform::KEY_ALL_ACCESS, &key);
-  records::WriteHighScoreTable(before.host.registry, key, 1, varnak);
+  records::WriteHighScoreTable(before.host.registry, key, engine::Variant::kVarnak, varnak);
   before.host.registry.RegCloseKey(key);
 
   const Header recorded = CaptureStart(a, before.host.registry);

@@ -12,7 +12,6 @@
 
 #include "app/game.h"
 #include "frontend/qt/qt_platform.h"
-#include "resources/menu.h"
 
 namespace krelmo::sdl {
 namespace {
@@ -37,8 +36,8 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOutAndPluggedInAga
     qt::QtPlatform host;
     app::Game game(host.Get());
     game.InitApplication();
-    game.SelectController(resources::IDM_MOUSE);  // a first run greys "Joystick"
-    game.SelectController(resources::IDM_JOYSTICK);
+    game.SelectController(engine::Controller::kMouse);  // a first run greys "Joystick"
+    game.SelectController(engine::Controller::kJoystick);
     game.StartNewGame();
     const auto& s = game.engine.state;
     auto awaits = [&](auto done) {
@@ -51,8 +50,7 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOutAndPluggedInAga
     SDL_JoystickSetVirtualAxis(stick, 0, SDL_JOYSTICK_AXIS_MAX);
     EXPECT_TRUE(awaits([&] { return s.paddleX == 560; }));
     SDL_JoystickSetVirtualButton(stick, 0, SDL_PRESSED);
-    EXPECT_TRUE(awaits([&] { return s.ballY < krelmo::engine::kBallOutOfPlay; }))
-        << "button 1 serves";
+    EXPECT_TRUE(awaits([&] { return s.ballY < engine::kBallOutOfPlay; })) << "button 1 serves";
     SDL_JoystickSetVirtualButton(stick, 1, SDL_PRESSED);
     EXPECT_TRUE(awaits([&] { return game.engine.match.paused; })) << "button 2 pauses";
     game.SetPaused(false);

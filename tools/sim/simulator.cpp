@@ -237,7 +237,8 @@ void Simulator::PrintSummary(std::FILE* out) const {
   const auto& e = game_.engine;
   const auto& s = e.state;
   const char* match = e.match.gameActive ? (e.match.paused ? "paused" : "running") : "not running";
-  std::fprintf(out, "variant: %s\n", e.settings.gameVariant == 1 ? "Varnak" : "Krelmo");
+  std::fprintf(out, "variant: %s\n",
+               e.settings.gameVariant == engine::Variant::kVarnak ? "Varnak" : "Krelmo");
   std::fprintf(out, "players: %u\n", e.settings.numPlayers + 1);
   std::fprintf(out, "match: %s\n", match);
   std::fprintf(out, "frames: %" PRId64 "\n", frame_);
