@@ -75,7 +75,7 @@ void Game::ServeBall() {
   s.ballDY = -1;
   s.ballY = engine::kBallOnPaddle;
   s.ballDX = (NextRandom(app.randomSeed) % 2 != 0) ? -1 : 1;
-  s.ballX = static_cast<std::int16_t>(s.paddleX + 26);
+  s.ballX = static_cast<std::int16_t>(s.paddleX + engine::kBallOverPaddleMiddle);
   engine::ClearPlayArea(engine);
   engine::CheckWallCleared(engine);
 }

@@ -39,6 +39,8 @@ constexpr std::int32_t kPaddleRightmostByMouse = 561;
 // A ball resting on the paddle: where a serve puts it, and the top of the rows in which the
 // paddle catches it.
 constexpr int kBallOnPaddle = kPaddleTop - kBallSize;
+// ballX - paddleX of a ball over the middle of the paddle, as a serve places it.
+constexpr int kBallOverPaddleMiddle = (kPaddleWidth - kBallSize) / 2;
 // From this row down the ball is out of play: lost, or waiting for a serve.
 constexpr int kBallOutOfPlay = 470;
 // Where the ball is parked out of play before a serve and during a pause.

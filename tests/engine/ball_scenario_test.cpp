@@ -45,7 +45,7 @@ class BallScenario : public ::testing::Test {
 
   void Serve(int dx) {
     auto& s = engine.state;
-    s.ballX = static_cast<std::int16_t>(s.paddleX + 26);
+    s.ballX = static_cast<std::int16_t>(s.paddleX + kBallOverPaddleMiddle);
     s.ballY = kBallOnPaddle;
     s.ballDX = static_cast<std::int16_t>(dx);
     s.ballDY = -1;
@@ -66,8 +66,8 @@ class BallScenario : public ::testing::Test {
   void Autopilot() {
     if (postedThisStep_) return;
     postedThisStep_ = true;
-    const int x = std::clamp(engine.state.ballX - 26 + offset_, app::kPointerStripLeft,
-                             app::kPointerStripRight);
+    const int x = std::clamp(engine.state.ballX - kBallOverPaddleMiddle + offset_,
+                             app::kPointerStripLeft, app::kPointerStripRight);
     host.queue.PostMessage(WM_MOUSEMOVE, 0, MakePointLParam(x, 420));
   }
 

@@ -58,7 +58,8 @@ struct RecordedGame {
       // A move now and then, as a real mouse reports: taken by the step that waits.
       if (++wait % 9 != 0) return;
       const auto& s = game.engine.state;
-      const int x = miss ? (s.ballX < 300 ? 540 : 30) : s.ballX - 26 + offset;
+      const int x =
+          miss ? (s.ballX < 300 ? 540 : 30) : s.ballX - engine::kBallOverPaddleMiddle + offset;
       host.queue.PostMessage(
           WM_MOUSEMOVE, 0,
           MakePointLParam(std::clamp(x, app::kPointerStripLeft, app::kPointerStripRight), 420));

@@ -191,7 +191,8 @@ void Simulator::OnWait() {
   if (!autopilot_ || movePostedThisStep_) return;
   movePostedThisStep_ = true;
   const auto& s = game_.engine.state;
-  mouseX_ = std::clamp(s.ballX - 26 + *autopilot_, app::kPointerStripLeft, app::kPointerStripRight);
+  mouseX_ = std::clamp(s.ballX - engine::kBallOverPaddleMiddle + *autopilot_,
+                       app::kPointerStripLeft, app::kPointerStripRight);
   host_.queue.PostMessage(WM_MOUSEMOVE, 0, MakePointLParam(mouseX_, kPointerY));
 }
 
