@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "engine/engine.h"
+#include "engine/geometry.h"
 #include "platform/platform.h"
 #include "records/records.h"
 #include "timing/timer_module.h"
@@ -31,6 +32,12 @@ constexpr int kWindowHeight = 480;
 constexpr int kClientWidth = 634;
 constexpr int kClientHeight = 436;
 
+// During a match the pointer is held in a strip one pixel high just above the paddle, in
+// which its client x runs from 18 to the paddle's rightmost place under the mouse.
+constexpr int kPointerStripLeft = 18;
+constexpr int kPointerStripRight = engine::kPaddleRightmostByMouse;
+constexpr int kPointerStripY = 398;
+
 // The C library's random generator as the game's compiler made it, on every system alike:
 // draws of 0 to 32,767 from a seed that it steps.
 int NextRandom(std::uint32_t& seed);
@@ -40,13 +47,13 @@ struct AppState {
   std::uint32_t randomSeed = 1;  // the serves' generator
   std::int32_t windowX = 0;
   std::int32_t windowY = 0;
-  std::uint32_t appActive = 1;
-  std::uint32_t quitting = 0;
-  std::uint32_t waveAvailable = 0;
-  std::uint32_t joystickPresent = 0;
+  bool appActive = true;
+  bool quitting = false;
+  bool waveAvailable = false;
+  bool joystickPresent = false;
   std::uint32_t joystickTimerId = 0;
-  std::uint32_t dialogOpen = 0;
-  std::uint32_t messageBoxOpen = 0;
+  bool dialogOpen = false;
+  bool messageBoxOpen = false;
   std::uint32_t moveCount = 0;
 };
 
@@ -82,11 +89,17 @@ class Game : public engine::EngineHooks, public records::RecordsHooks {
     return MainWindowProc(message, wParam, lParam);
   }
 
-  // Menu selection groups and the full redraw.
-  void SelectSound(int id) override;
-  void SelectPlayers(int id) override;
-  void SelectVariant(int id) override;
-  void SelectController(int id) override;
+  // The menu's selection groups and the full redraw. A match greys the Players and Game
+  // groups; its end selects their settings again.
+  void SelectSound(engine::SoundMode mode) override;
+  void SelectPlayers(std::uint32_t numPlayers) override;
+  void GreyPlayersGroup();
+  void SelectVariant(engine::Variant variant) override;
+  void GreyVariantGroup();
+  void SelectController(engine::Controller controller) override;
+  void SelectMouseWithoutJoystick() override;
+  // The choice a menu command makes in one of the groups; false for any other command.
+  bool SelectFromMenu(int id);
   void RedrawGameWindow();
 
   // Match flow.
@@ -105,7 +118,8 @@ class Game : public engine::EngineHooks, public records::RecordsHooks {
 
   // What the records need of the window: message boxes, the dialog flag, the pointer strip.
   int ShowMessageBox(std::string_view text, std::string_view caption, std::uint32_t style) override;
-  void SetDialogOpen(bool open) override { app.dialogOpen = open ? 1 : 0; }
+  void Tell(std::string_view text) override;
+  void SetDialogOpen(bool open) override { app.dialogOpen = open; }
   void ConfinePointerToStrip() override { ConfineCursor(false); }
 
   platform::Platform& platform;
@@ -129,6 +143,8 @@ class Game : public engine::EngineHooks, public records::RecordsHooks {
   int AskPlayer(std::string_view text, std::string_view caption, std::uint32_t style);
   void ResetHighScores(bool ask);
   void DrawTitleScreen();
+  // "Paused - <F3> to resume", over the play area while the match is paused.
+  void DrawPausedText();
 };
 
 // The whole run after the window exists: start-up, the loop, shutdown. Returns the exit

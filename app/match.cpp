@@ -1,11 +1,12 @@
 // The flow of a match: new game, serve, pause, lost balls, turns and the end.
+#include <cstddef>
+
 #include "app/game.h"
 #include "engine/collision.h"
 #include "engine/frame.h"
 #include "engine/palette.h"
 #include "engine/playfield.h"
 #include "engine/sound_cues.h"
-#include "resources/menu.h"
 
 namespace krelmo::app {
 
@@ -17,8 +18,6 @@ struct VariantStart {
 };
 constexpr VariantStart kVariantStart[2] = {{4, 4500}, {3, 3850}};
 
-constexpr const char* kPausedText = "Paused - <F3> to resume";
-
 }  // namespace
 
 int NextRandom(std::uint32_t& seed) {
@@ -27,16 +26,16 @@ int NextRandom(std::uint32_t& seed) {
 }
 
 void Game::ConfineCursor(bool moveToPaddle) {
-  // The strip lies just above the paddle's row, one pixel high; it lets the pointer's client
-  // x run from 18 to 561. It is placed by client coordinates, so it lands in the same place
-  // whatever frame the window system draws around the window.
+  // The strip is placed by client coordinates, so it lands in the same place whatever frame
+  // the window system draws around the window.
   auto& window = platform.window;
-  const platform::Point topLeft = window.ClientToScreen({18, 398});
-  const platform::Point bottomRight = window.ClientToScreen({562, 399});
+  const platform::Point topLeft = window.ClientToScreen({kPointerStripLeft, kPointerStripY});
+  const platform::Point bottomRight =
+      window.ClientToScreen({kPointerStripRight + 1, kPointerStripY + 1});
   const platform::Rect strip{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
   window.ClipCursor(&strip);
   if (moveToPaddle) {
-    const platform::Point p = window.ClientToScreen({engine.state.paddleX, 410});
+    const platform::Point p = window.ClientToScreen({engine.state.paddleX, engine::kPaddleTop});
     window.SetCursorPos(p.x, p.y);
   }
 }
@@ -45,16 +44,16 @@ void Game::StartNewGame() {
   if (matchObserver) matchObserver->MatchStarting();
   auto& s = engine.state;
   auto& match = engine.match;
-  match.gameActive = 1;
+  match.gameActive = true;
   s.ballDX = 1;
   s.ballDY = -1;
-  s.ballY = 480;
+  s.ballY = engine::kBallParked;
   s.currentPlayer = 0;
   s.playerScore.fill(0);
-  const VariantStart& start = kVariantStart[engine.settings.gameVariant & 1];
+  const VariantStart& start = kVariantStart[static_cast<std::size_t>(engine.settings.gameVariant)];
   s.ballsLeft.fill(start.balls);
   s.stepDelay = start.stepDelay;
-  match.cursorVisible = 0;
+  match.cursorVisible = false;
   platform.window.ShowCursor(false);
   ConfineCursor(true);
   engine::MovePaddle(engine, s.paddleX);
@@ -63,18 +62,20 @@ void Game::StartNewGame() {
   DrawScoreboard();
   engine::SaveWall(engine, engine::kAllSlots);
   engine::ClearPlayArea(engine);
-  SelectVariant(0);
-  SelectPlayers(0);
+  GreyVariantGroup();
+  GreyPlayersGroup();
   if (engine.settings.numPlayers > 0) ShowPlayerUp(0);
 }
 
 void Game::ServeBall() {
   auto& s = engine.state;
-  if (!engine.match.gameActive || engine.match.cursorVisible || s.ballY < 470) return;
+  if (!engine.match.gameActive || engine.match.cursorVisible || s.ballY < engine::kBallOutOfPlay) {
+    return;
+  }
   s.ballDY = -1;
-  s.ballY = 402;
+  s.ballY = engine::kBallOnPaddle;
   s.ballDX = (NextRandom(app.randomSeed) % 2 != 0) ? -1 : 1;
-  s.ballX = static_cast<std::int16_t>(s.paddleX + 26);
+  s.ballX = static_cast<std::int16_t>(s.paddleX + engine::kBallOverPaddleMiddle);
   engine::ClearPlayArea(engine);
   engine::CheckWallCleared(engine);
 }
@@ -86,24 +87,22 @@ void Game::SetPaused(bool on) {
   if (on) {
     engine::SaveWall(engine, s.currentPlayer);
     platform.window.ClipCursor(nullptr);
-    match.cursorVisible = 1;
+    match.cursorVisible = true;
     platform.window.ShowCursor(true);
-    match.paused = 1;
+    match.paused = true;
     engine::SpeakerEnable(engine, 0);
     dc.SelectObject(engine::blackBrush);
-    dc.Rectangle(s.ballX, s.ballY, s.ballX + 8, s.ballY + 8);
+    dc.Rectangle(s.ballX, s.ballY, s.ballX + engine::kBallSize, s.ballY + engine::kBallSize);
     match.savedBallY = s.ballY;
-    s.ballY = 480;
-    dc.SetTextColor(engine::kWhite);
-    dc.SetBkColor(engine::kBlack);
-    dc.TextOutA(220, 220, kPausedText);
+    s.ballY = engine::kBallParked;
+    DrawPausedText();
     return;
   }
-  match.paused = 0;
+  match.paused = false;
   engine::RedrawWall(engine, s.currentPlayer);
   engine::MovePaddle(engine, s.paddleX);
   ConfineCursor(true);
-  match.cursorVisible = 0;
+  match.cursorVisible = false;
   platform.window.ShowCursor(false);
   s.ballY = match.savedBallY;
   engine::ClearPlayArea(engine);
@@ -145,19 +144,25 @@ int Game::PassTurn() {
 
 void Game::EndMatch() {
   auto& match = engine.match;
-  match.gameActive = 0;
-  match.paused = 0;
+  match.gameActive = false;
+  match.paused = false;
   engine::ClearPlayArea(engine);
   engine::SaveWall(engine, engine.state.currentPlayer);
   DrawTitleScreen();
   platform.window.ClipCursor(nullptr);
   if (!match.cursorVisible) {
-    match.cursorVisible = 1;
+    match.cursorVisible = true;
     platform.window.ShowCursor(true);
   }
-  SelectVariant(engine.settings.gameVariant == 0 ? resources::IDM_KRELMO : resources::IDM_VARNAK);
-  SelectPlayers(resources::IDM_PLAYERS_1 + static_cast<int>(engine.settings.numPlayers));
+  SelectVariant(engine.settings.gameVariant);
+  SelectPlayers(engine.settings.numPlayers);
   if (matchObserver) matchObserver->MatchEnded();
+}
+
+void Game::DrawPausedText() {
+  engine.dc.SetTextColor(engine::kWhite);
+  engine.dc.SetBkColor(engine::kBlack);
+  engine.dc.TextOutA(220, 220, "Paused - <F3> to resume");
 }
 
 void Game::ShowPlayerUp(std::uint32_t player) {

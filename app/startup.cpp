@@ -4,6 +4,7 @@
 #include "app/game.h"
 #include "engine/frame.h"
 #include "engine/playfield.h"
+#include "engine/sound_cues.h"
 #include "resources/menu.h"
 #include "status/joystick.h"
 #include "status/scoreboard.h"
@@ -49,20 +50,19 @@ int Game::InitApplication() {
   window.SetTimer(kPlayTimerId, kPlayTimerPeriodMs);
   app.randomSeed = static_cast<std::uint32_t>(std::time(nullptr));
 
-  app.waveAvailable =
-      platform.sound.PlaySound(123, platform::SND_RESOURCE | platform::SND_ASYNC) ? 1 : 0;
+  app.waveAvailable = platform.sound.PlaySound(123, engine::kCutOffFlags);
 
-  records::LoadSettings(engine, *this, app.waveAvailable != 0);
+  records::LoadSettings(engine, *this, app.waveAvailable);
 
   auto& joystick = platform.joystick;
   platform::JoystickReading reading;
   if (!joystick.GetDevCaps()) {
-    SelectController(0);
+    SelectMouseWithoutJoystick();
   } else {
-    app.joystickPresent = 1;
+    app.joystickPresent = true;
     if (!joystick.GetPos(reading)) {
-      app.joystickPresent = 0;
-      SelectController(0);
+      app.joystickPresent = false;
+      SelectMouseWithoutJoystick();
     } else {
       app.joystickTimerId =
           joystick.StartPoll(status::kJoystickPollPeriodMs, &PollJoystickThunk, this);
@@ -94,7 +94,7 @@ void Game::RunMessageLoop() {
 }
 
 void Game::ShutdownApplication() {
-  app.quitting = 1;
+  app.quitting = true;
   // The poll draws the paddle: it stops before anything it uses is released.
   StopJoystickPoll();
   platform.window.KillTimer(kPlayTimerId);

@@ -4,6 +4,7 @@
 
 #include "app/game.h"
 #include "engine/frame.h"
+#include "engine/palette.h"
 #include "resources/menu.h"
 
 namespace krelmo::app {
@@ -67,9 +68,9 @@ LRESULT Game::MainWindowProc(MessageId message, WPARAM wParam, LPARAM lParam) {
       // The deactivation that comes while the window is destroyed, and the one a dialog of
       // our own causes, change nothing.
       if (app.quitting || app.dialogOpen) break;
-      app.appActive = static_cast<std::uint32_t>(wParam);
+      app.appActive = wParam != 0;
       if (app.appActive) return 0;
-      if (match.paused == 0 && match.cursorVisible == 0) SetPaused(true);
+      if (!match.paused && !match.cursorVisible) SetPaused(true);
       platform.window.ShowWindow(platform::ShowCommand::kMinimize);
       return 0;
 
@@ -81,11 +82,11 @@ LRESULT Game::MainWindowProc(MessageId message, WPARAM wParam, LPARAM lParam) {
       return HandleCommand(wParam);
 
     case WM_TIMER:
-      if (match.paused == 0 && match.gameActive && app.appActive) engine::RunFrame(engine);
+      if (!match.paused && match.gameActive && app.appActive) engine::RunFrame(engine);
       return 0;
 
     case WM_MOUSEMOVE:
-      if (match.cursorVisible == 0 && app.appActive && engine.settings.useMouse) {
+      if (!match.cursorVisible && app.appActive && engine.settings.useMouse) {
         engine::MovePaddleToPointer(engine, static_cast<std::uint16_t>(lParam & 0xFFFF));
       }
       break;
@@ -97,7 +98,7 @@ LRESULT Game::MainWindowProc(MessageId message, WPARAM wParam, LPARAM lParam) {
       return 0;
 
     case WM_RBUTTONDOWN:
-      if (app.appActive && match.gameActive && !ModalOpen()) SetPaused(match.paused == 0);
+      if (app.appActive && match.gameActive && !ModalOpen()) SetPaused(!match.paused);
       return 0;
 
     default:
@@ -120,26 +121,26 @@ LRESULT Game::HandleKey(WPARAM key, LPARAM lParam) {
         return DefWindowProc(WM_KEYDOWN, key, lParam);
       }
       if (!match.gameActive) return 0;
-      if (match.paused == 0) SetPaused(true);
+      if (!match.paused) SetPaused(true);
       if (AskPlayer("Abort Game?", "Warning", kAbortQuestionStyle) == platform::IDYES) EndMatch();
-      app.messageBoxOpen = 0;
+      app.messageBoxOpen = false;
       return 0;
 
     case VK_F3:
       if (match.paused) {
         if (app.appActive) SetPaused(false);
-      } else if (app.appActive && match.cursorVisible == 0 && match.gameActive) {
+      } else if (app.appActive && !match.cursorVisible && match.gameActive) {
         SetPaused(true);
       }
       return 0;
 
     case VK_ESCAPE:
-      if (match.paused == 0) {
+      if (!match.paused) {
         if (!app.appActive || !match.gameActive) return 0;
         SetPaused(true);
       }
       if (AskPlayer("Abort game?", "Warning", kAbortQuestionStyle) == platform::IDYES) EndMatch();
-      app.messageBoxOpen = 0;
+      app.messageBoxOpen = false;
       return 0;
 
     default:
@@ -161,30 +162,6 @@ LRESULT Game::HandleCommand(WPARAM wParam) {
       platform.queue.PostQuitMessage(0);
       return 0;
 
-    case IDM_KRELMO:
-    case IDM_VARNAK:
-      SelectVariant(id);
-      RedrawGameWindow();
-      break;
-    case IDM_PLAYERS_1:
-    case IDM_PLAYERS_2:
-    case IDM_PLAYERS_3:
-    case IDM_PLAYERS_4:
-      SelectPlayers(id);
-      RedrawGameWindow();
-      break;
-    case IDM_NO_SOUND:
-    case IDM_DIGITAL_AUDIO:
-    case IDM_PC_SPEAKER:
-      SelectSound(id);
-      RedrawGameWindow();
-      break;
-    case IDM_MOUSE:
-    case IDM_JOYSTICK:
-      SelectController(id);
-      RedrawGameWindow();
-      break;
-
     case IDM_RESET_HIGH_SCORES:
       ResetHighScores(true);
       RedrawGameWindow();
@@ -192,22 +169,21 @@ LRESULT Game::HandleCommand(WPARAM wParam) {
 
     case IDM_CONTENTS:
       // A help that cannot be shown is the player's to know about, never a reason to stop.
-      if (!platform.dialogs.ShowHelp()) {
-        AskPlayer("The help could not be shown.", "Krelmo '99", MB_OK | MB_ICONEXCLAMATION);
-        app.messageBoxOpen = 0;
-      }
+      if (!platform.dialogs.ShowHelp()) Tell("The help could not be shown.");
       break;
 
     case IDM_ABOUT:
       // The dialog is open from its first message until "OK"; the window gets the focus back
       // as the dialog goes, before the dialog call returns.
-      app.dialogOpen = 1;
+      app.dialogOpen = true;
       platform.dialogs.ShowAbout();
-      app.dialogOpen = 0;
+      app.dialogOpen = false;
       SendMessage(WM_SETFOCUS, 0, 0);
       return 0;
 
     default:
+      // A choice in one of the Game menu's groups.
+      if (SelectFromMenu(id)) RedrawGameWindow();
       break;
   }
   return DefWindowProc(WM_COMMAND, wParam, 0);
@@ -217,7 +193,7 @@ LRESULT Game::HandleCommand(WPARAM wParam) {
 // it. The focus message that a closing box gives its owner window comes before the box's
 // call returns, so the window is re-placed and redrawn before the answer is acted on.
 int Game::AskPlayer(std::string_view text, std::string_view caption, std::uint32_t style) {
-  app.messageBoxOpen = 1;
+  app.messageBoxOpen = true;
   const int answer = platform.dialogs.MessageBox(text, caption, style);
   SendMessage(WM_SETFOCUS, 0, 0);
   return answer;
@@ -229,8 +205,12 @@ void Game::ResetHighScores(bool ask) {
 
 int Game::ShowMessageBox(std::string_view text, std::string_view caption, std::uint32_t style) {
   const int answer = AskPlayer(text, caption, style);
-  app.messageBoxOpen = 0;
+  app.messageBoxOpen = false;
   return answer;
+}
+
+void Game::Tell(std::string_view text) {
+  ShowMessageBox(text, "Krelmo '99", MB_OK | MB_ICONEXCLAMATION);
 }
 
 void Game::ReplaceWindow() {
@@ -253,8 +233,8 @@ void Game::ReplaceWindow() {
     app.windowY = window.ScreenHeight() - height;
   }
   window.SetWindowPos(app.windowX, app.windowY, width, height, true);
-  engine.dc.SetTextColor(RGB(255, 255, 255));
-  engine.dc.SetBkColor(RGB(0, 0, 0));
+  engine.dc.SetTextColor(engine::kWhite);
+  engine.dc.SetBkColor(engine::kBlack);
   RedrawGameWindow();
 }
 

@@ -2,9 +2,11 @@
 // just outside the ball's cell, scored by the colour read, and removed by painting it black.
 #include "engine/collision.h"
 
+#include <array>
 #include <optional>
 
 #include "engine/frame.h"
+#include "engine/geometry.h"
 #include "engine/palette.h"
 #include "engine/playfield.h"
 #include "engine/sound_cues.h"
@@ -20,10 +22,9 @@ constexpr int kBandTop = 51;
 constexpr int kBandBottom = 133;
 constexpr int kRepaintGoingUp = 52;
 constexpr int kRepaintGoingDown = 133;
-constexpr int kPaddleZoneTop = 402;
+// The rows of the ball's top in which the paddle catches it.
+constexpr int kPaddleZoneTop = kBallOnPaddle;
 constexpr int kPaddleZoneBottom = 414;
-constexpr int kCellWidth = 30;
-constexpr int kCellHeight = 12;
 
 std::int16_t Reversed(std::int16_t step) {
   return static_cast<std::int16_t>(-step);
@@ -61,24 +62,67 @@ std::optional<Recognised> Recognise(std::uint32_t value) {
 // The left edge of the brick cell holding pixel column px; columns 19 and 20 fall in the
 // first cell, as the truncating division puts them.
 int CellLeftOf(int px) {
-  return (px - 21) / kCellWidth * kCellWidth + 21;
+  return (px - CellLeft(0)) / kCellWidth * kCellWidth + CellLeft(0);
 }
+// The grid's top lies on a multiple of the cell height.
 int CellTopOf(int py) {
   return py / kCellHeight * kCellHeight;
 }
+static_assert(CellTop(0) % kCellHeight == 0);
 
+// A pixel just outside the ball, and the brick cell it lies in.
 struct Probe {
-  bool fired;
+  bool fired;  // the pixel is not black
   int cellLeft;
   int cellTop;
   int colourX;  // where the struck brick's colour is read
   int colourY;
 };
 
-Probe MakeProbe(const platform::Surface& dc, int px, int py, int cellLeft, int cellTop) {
+Probe ReadProbe(const platform::Surface& dc, int px, int py) {
+  const int cellLeft = CellLeftOf(px);
+  const int cellTop = CellTopOf(py);
   return {dc.GetPixel(px, py) != 0, cellLeft, cellTop, cellLeft + 5, cellTop + 5};
 }
 
+// The probes that can act on a ball at (x, y) moving (dx, dy), in the order they act: two in
+// the row above or below it, then two in the column beside its leading side; of each pair,
+// the one at the leading corner first.
+struct Contacts {
+  std::array<Probe, 2> vertical;
+  std::array<Probe, 2> sides;
+};
+
+// Reads every probe before anything changes: a strike paints its cell black, which the
+// probes after it must not see.
+Contacts ReadContacts(const platform::Surface& dc, int x, int y, int dx, int dy) {
+  const bool down = dy > 0;
+  const bool left = dx < 0;
+  // A ball moving two pixels sideways looks two pixels ahead.
+  const int reach = (dx == 2 || dx == -2) ? 2 : 1;
+  const int rowY = down ? y + 9 : y - 1;
+  const int sideX = left ? x - reach : x + 8 + reach;
+  const int leadingX = left ? x : x + 8;
+  const int trailingX = left ? x + 8 : x;
+  const int leadingY = down ? y + 8 : y;
+  const int trailingY = down ? y : y + 8;
+  Contacts contacts{{ReadProbe(dc, leadingX, rowY), ReadProbe(dc, trailingX, rowY)},
+                    {ReadProbe(dc, sideX, leadingY), ReadProbe(dc, sideX, trailingY)}};
+  if (left && !down) {
+    // Moving up-left, the struck colour is read at other points of the cell: a brick whose
+    // top-left corner is damaged there scores nothing.
+    Probe& above = contacts.vertical[0];
+    above.colourX = above.cellLeft + 3;
+    above.colourY = above.cellTop + 3;
+    Probe& beside = contacts.sides[0];
+    beside.colourX = beside.cellLeft;
+    beside.colourY = beside.cellTop;
+  }
+  return contacts;
+}
+
+// The colour is read as the strike comes, not with the probe: a cell that an earlier strike of
+// the same step painted black scores nothing.
 void Strike(Engine& engine, const Probe& probe) {
   ScoreHit(engine, engine.dc.GetPixel(probe.colourX, probe.colourY));
   engine.dc.SelectObject(blackBrush);
@@ -155,73 +199,27 @@ void CheckBrickContacts(Engine& engine) {
   }
   const std::int16_t keptDX = s.ballDX;
   const std::int16_t keptDY = s.ballDY;
+  const Contacts contacts = ReadContacts(engine.dc, s.ballX, s.ballY, keptDX, keptDY);
 
-  // Everything is read before anything changes.
-  const auto& dc = engine.dc;
-  const int x = s.ballX;
-  const int y = s.ballY;
-  const int side = (keptDX == 2 || keptDX == -2) ? 2 : 1;
-  const int cA = CellLeftOf(x);
-  const int cB = CellLeftOf(x + 8);
-  const int cL = CellLeftOf(x - side);
-  const int cR = CellLeftOf(x + 8 + side);
-  const int rU = CellTopOf(y - 1);
-  const int rT = CellTopOf(y);
-  const int rB = CellTopOf(y + 8);
-  const int rD = CellTopOf(y + 9);
-
-  Probe topLeft = MakeProbe(dc, x, y - 1, cA, rU);
-  const Probe topRight = MakeProbe(dc, x + 8, y - 1, cB, rU);
-  const Probe bottomLeft = MakeProbe(dc, x, y + 9, cA, rD);
-  const Probe bottomRight = MakeProbe(dc, x + 8, y + 9, cB, rD);
-  Probe leftHigh = MakeProbe(dc, x - side, y, cL, rT);
-  const Probe leftLow = MakeProbe(dc, x - side, y + 8, cL, rB);
-  const Probe rightHigh = MakeProbe(dc, x + 8 + side, y, cR, rT);
-  const Probe rightLow = MakeProbe(dc, x + 8 + side, y + 8, cR, rB);
-
-  const bool down = keptDY > 0;
-  const bool left = keptDX < 0;
-  const Probe* vertical[2];
-  const Probe* sides[2];
-  if (down && left) {
-    vertical[0] = &bottomLeft, vertical[1] = &bottomRight;
-    sides[0] = &leftLow, sides[1] = &leftHigh;
-  } else if (down) {
-    vertical[0] = &bottomRight, vertical[1] = &bottomLeft;
-    sides[0] = &rightLow, sides[1] = &rightHigh;
-  } else if (left) {
-    // Moving up-left, the struck colour is read at other points of the cell: a brick whose
-    // top-left corner is damaged there scores nothing.
-    topLeft.colourX = cA + 3;
-    topLeft.colourY = rU + 3;
-    leftHigh.colourX = cL;
-    leftHigh.colourY = rT;
-    vertical[0] = &topLeft, vertical[1] = &topRight;
-    sides[0] = &leftHigh, sides[1] = &leftLow;
-  } else {
-    vertical[0] = &topRight, vertical[1] = &topLeft;
-    sides[0] = &rightHigh, sides[1] = &rightLow;
-  }
-
-  for (const Probe* probe : vertical) {
-    if (probe->fired && !s.brickHitLatch) {
+  for (const Probe& probe : contacts.vertical) {
+    if (probe.fired && !s.brickHitLatch) {
       s.ballDY = Reversed(s.ballDY);
       s.brickHitLatch = true;
-      Strike(engine, *probe);
+      Strike(engine, probe);
     }
   }
-  for (int i = 0; i < 2; ++i) {
-    if (!sides[i]->fired) continue;
+  for (const Probe& probe : contacts.sides) {
+    if (!probe.fired) continue;
     s.ballDX = Reversed(s.ballDX);
     if (!s.brickHitLatch) {
       s.ballDY = Reversed(s.ballDY);
       s.brickHitLatch = true;
     }
-    Strike(engine, *sides[i]);
+    Strike(engine, probe);
     break;  // the second side probe acts only when the first did not
   }
 
-  if (engine.settings.gameVariant == 1) {
+  if (engine.settings.gameVariant == Variant::kVarnak) {
     s.ballDX = keptDX;
     s.ballDY = keptDY;
   }

@@ -15,7 +15,8 @@ constexpr std::int32_t kFastestStepDelay = 2200;
 
 // Walls, bricks, the repaint of the wall as the ball leaves it, and the paddle.
 void ResolveCollisions(Engine& engine);
-// The eight probes around the ball while its top lies in the brick band.
+// While the ball's top lies in the brick band: the probes around it, all read first, then the
+// bricks they found struck.
 void CheckBrickContacts(Engine& engine);
 // Points and cue for a struck colour (or the wall bonus), the extra-ball test, the
 // scoreboard.

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "engine/collision.h"
+#include "engine/geometry.h"
 #include "engine/palette.h"
 #include "engine/sound_cues.h"
 
@@ -11,9 +12,9 @@ namespace krelmo::engine {
 
 namespace {
 
-constexpr int kBallOutOfPlay = 470;
-constexpr int kBallMissedPaddle = 420;
-constexpr int kBallBelowPaddle = 421;
+// The rows at which the ball's top has passed the paddle, and a row later.
+constexpr int kBallMissedPaddle = kPaddleBottom;
+constexpr int kBallBelowPaddle = kPaddleBottom + 1;
 constexpr int kJoystickPollEvery = 12;
 
 // Takes the input a step may use. False when a right click waits in joystick mode: the
@@ -42,7 +43,7 @@ void EraseBall(Engine& engine) {
   const int y = s.ballY;
   dc.SelectObject(blackBrush);
   if (x >= 621 || x <= 22 || y >= 400) {
-    dc.Rectangle(x, y, x + 8, y + 8);
+    dc.Rectangle(x, y, x + kBallSize, y + kBallSize);
     return;
   }
   const int row = s.ballDY == 1 ? y : y + 8;
@@ -101,7 +102,7 @@ bool BallStep(Engine& engine, int step) {
   if (s.ballY == kBallBelowPaddle) MovePaddle(engine, s.paddleX);
 
   engine.dc.SelectObject(whiteBrush);
-  engine.dc.Rectangle(s.ballX, s.ballY, s.ballX + 8, s.ballY + 8);
+  engine.dc.Rectangle(s.ballX, s.ballY, s.ballX + kBallSize, s.ballY + kBallSize);
   EndStep(engine);
   return true;
 }
@@ -124,10 +125,10 @@ void MovePaddle(Engine& engine, std::int32_t x) {
   auto& dc = engine.dc;
   auto& s = engine.state;
   dc.SelectObject(blackBrush);
-  dc.Rectangle(s.paddleX, 410, s.paddleX + 60, 420);
-  if (x < 20) x = 20;
+  dc.Rectangle(s.paddleX, kPaddleTop, s.paddleX + kPaddleWidth, kPaddleBottom);
+  if (x < kPaddleLeftmost) x = kPaddleLeftmost;
   dc.SelectObject(whiteBrush);
-  dc.Rectangle(x, 410, x + 60, 420);
+  dc.Rectangle(x, kPaddleTop, x + kPaddleWidth, kPaddleBottom);
   s.paddleX = static_cast<std::int16_t>(x);
 }
 

@@ -17,10 +17,8 @@ void RunFrame(Engine& engine);
 bool BallStep(Engine& engine, int step);
 void MovePaddle(Engine& engine, std::int32_t x);
 
-// The paddle's left edge never passes 561 while the mouse drives it, so it stays between the
-// side walls even where the windowing system cannot confine the pointer to its strip.
-constexpr std::int32_t kPaddleRightmostByMouse = 561;
-// Moves the paddle to the pointer's client x (the low 16 bits of a mouse message, unsigned).
+// Moves the paddle to the pointer's client x (the low 16 bits of a mouse message, unsigned),
+// no further right than kPaddleRightmostByMouse.
 void MovePaddleToPointer(Engine& engine, std::uint16_t pointerX);
 
 }  // namespace krelmo::engine

@@ -10,9 +10,10 @@ void DrawFrameWalls(Engine& engine) {
   auto& dc = engine.dc;
   dc.SelectObject(silverBrush);
   dc.SelectObject(silverPen);
-  dc.Rectangle(621, 0, 634, 480);
-  dc.Rectangle(0, 0, 20, 480);
-  dc.Rectangle(0, 0, 640, 20);
+  // The right wall runs to the edge of the client area, 634 pixels across.
+  dc.Rectangle(kRightWallLeft, 0, 634, platform::Surface::kHeight);
+  dc.Rectangle(0, 0, kLeftWallRight, platform::Surface::kHeight);
+  dc.Rectangle(0, 0, platform::Surface::kWidth, kTopWallBottom);
 }
 
 void DrawFullWall(Engine& engine) {
@@ -21,7 +22,7 @@ void DrawFullWall(Engine& engine) {
     dc.SelectObject(kRowBrushes[row]);
     dc.SelectObject(kRowPens[row]);
     // A full row ends at x 619, a pixel short of a single brick in the last column.
-    dc.Rectangle(21, CellTop(row), 620, CellTop(row) + 12);
+    dc.Rectangle(CellLeft(0), CellTop(row), CellLeft(kBrickColumns) - 1, CellTop(row + 1));
   }
   dc.SelectObject(blackPen);
 }
@@ -50,7 +51,7 @@ void RedrawWall(Engine& engine, std::uint32_t source) {
   if (fromSlot) {
     dc.SelectObject(blackBrush);
     dc.SelectObject(blackPen);
-    dc.Rectangle(21, 60, 621, 132);
+    dc.Rectangle(CellLeft(0), CellTop(0), CellLeft(kBrickColumns), CellTop(kBrickRows));
   }
   for (int row = 0; row < kBrickRows; ++row) {
     dc.SelectObject(kRowBrushes[row]);
@@ -60,7 +61,7 @@ void RedrawWall(Engine& engine, std::uint32_t source) {
                               ? engine.state.savedWall[source][row * kBrickColumns + column] != 0
                               : dc.GetPixel(RepaintPointX(column), SamplePointY(row)) != 0;
       if (stands) {
-        dc.Rectangle(CellLeft(column), CellTop(row), CellLeft(column) + 30, CellTop(row) + 12);
+        dc.Rectangle(CellLeft(column), CellTop(row), CellLeft(column + 1), CellTop(row + 1));
       }
     }
   }

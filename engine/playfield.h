@@ -5,27 +5,9 @@
 #include <cstdint>
 
 #include "engine/engine.h"
+#include "engine/geometry.h"
 
 namespace krelmo::engine {
-
-// Cell (row, column) of the brick grid.
-constexpr int CellLeft(int column) {
-  return 21 + 30 * column;
-}
-constexpr int CellTop(int row) {
-  return 60 + 12 * row;
-}
-// Sample points, 6 pixels below a cell's top: the save point at cell left + 4, the repaint
-// point at cell left + 14.
-constexpr int SavePointX(int column) {
-  return CellLeft(column) + 4;
-}
-constexpr int RepaintPointX(int column) {
-  return CellLeft(column) + 14;
-}
-constexpr int SamplePointY(int row) {
-  return CellTop(row) + 6;
-}
 
 // The target or source that stands for all four slots (SaveWall), or for the wall on the
 // surface itself (RedrawWall).

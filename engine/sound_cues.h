@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/engine.h"
+#include "platform/sound.h"
 
 namespace krelmo::engine {
 
@@ -30,8 +31,8 @@ struct CueSound {
 };
 
 // Brick and bounce recordings yield to one still playing; the others cut it off.
-constexpr std::uint32_t kCutOffFlags = 0x40005;    // SND_RESOURCE | SND_ASYNC
-constexpr std::uint32_t kYieldingFlags = 0x40015;  // ... | SND_NOSTOP
+constexpr std::uint32_t kCutOffFlags = platform::SND_RESOURCE | platform::SND_ASYNC;
+constexpr std::uint32_t kYieldingFlags = kCutOffFlags | platform::SND_NOSTOP;
 
 constexpr CueSound SoundOf(Cue cue) {
   switch (cue) {

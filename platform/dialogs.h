@@ -9,10 +9,15 @@
 
 namespace krelmo::platform {
 
+// A message box's style: its buttons in the low four bits, its icon in the next four.
+constexpr std::uint32_t MB_TYPEMASK = 0x0F;
 constexpr std::uint32_t MB_OK = 0x00;
 constexpr std::uint32_t MB_YESNO = 0x04;
+constexpr std::uint32_t MB_ICONMASK = 0xF0;
+constexpr std::uint32_t MB_ICONHAND = 0x10;
 constexpr std::uint32_t MB_ICONQUESTION = 0x20;
 constexpr std::uint32_t MB_ICONEXCLAMATION = 0x30;
+constexpr std::uint32_t MB_ICONASTERISK = 0x40;
 constexpr int IDOK = 1;
 constexpr int IDYES = 6;
 constexpr int IDNO = 7;

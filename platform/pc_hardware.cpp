@@ -38,16 +38,16 @@ void PcHardware::Outp(std::uint16_t port, std::uint8_t value) {
     case kCounter2Port:
       if (counter2HighNext_) {
         counter2Reload_ = static_cast<std::uint16_t>((counter2Reload_ & 0x00FF) | (value << 8));
-        if (speaker_) speaker_->SpeakerChanged(clock_.Ticks(), counter2Reload_, (port61_ & 3) == 3);
+        if (speaker_) speaker_->SpeakerChanged(clock_.Ticks(), counter2Reload_, SpeakerGateOpen());
       } else {
         counter2Reload_ = static_cast<std::uint16_t>((counter2Reload_ & 0xFF00) | value);
       }
       counter2HighNext_ = !counter2HighNext_;
       break;
     case kSpeakerPort: {
-      const bool wasOn = (port61_ & 3) == 3;
+      const bool wasOn = SpeakerGateOpen();
       port61_ = value;
-      const bool on = (port61_ & 3) == 3;
+      const bool on = SpeakerGateOpen();
       if (speaker_ && on != wasOn) speaker_->SpeakerChanged(clock_.Ticks(), counter2Reload_, on);
       break;
     }

@@ -15,7 +15,7 @@ class SpeakerSink {
  public:
   virtual ~SpeakerSink() = default;
   // divisor: counter 2's reload value (the tone is 1,193,182 / divisor Hz);
-  // on: both gate bits (0 and 1) of port 0x61 are set.
+  // on: both gate bits (kSpeakerGateBits) of port 0x61 are set.
   virtual void SpeakerChanged(std::uint64_t ticks, std::uint16_t divisor, bool on) = 0;
 };
 
@@ -31,6 +31,11 @@ class PcHardware {
   static constexpr std::uint16_t kCounter2Port = 0x42;
   static constexpr std::uint16_t kControlPort = 0x43;
   static constexpr std::uint16_t kSpeakerPort = 0x61;
+  // Bit 0 of the speaker port gates counter 2, bit 1 lets its output reach the speaker.
+  static constexpr std::uint8_t kSpeakerGateBits = 0x03;
+  // The control byte that programs counter 2 for the speaker: low byte then high byte, mode 3
+  // (square wave), binary.
+  static constexpr std::uint8_t kCounter2SquareWave = 0xB6;
 
   explicit PcHardware(const Clock& clock) : clock_(clock) {}
 
@@ -50,6 +55,7 @@ class PcHardware {
 
  private:
   void Latch();
+  bool SpeakerGateOpen() const { return (port61_ & kSpeakerGateBits) == kSpeakerGateBits; }
 
   const Clock& clock_;
   SpeakerSink* speaker_ = nullptr;

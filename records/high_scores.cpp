@@ -19,8 +19,8 @@ constexpr std::string_view kDefaultName = "Player 1";
 
 }  // namespace
 
-std::string ValueName(std::string_view prefix, std::uint32_t variant, int rank) {
-  return std::string(prefix) + std::to_string((variant != 0 ? 5 : 0) + rank);
+std::string ValueName(std::string_view prefix, engine::Variant variant, int rank) {
+  return std::string(prefix) + std::to_string(static_cast<int>(variant) * kTableRows + rank);
 }
 
 namespace {
@@ -63,15 +63,14 @@ std::array<std::int32_t, kTableRows> Scores(const TableText& table) {
 }
 
 void TellNotSaved(RecordsHooks& hooks, std::string_view what, const Registry& registry) {
-  const std::string text = std::string(what) + "\n\n" + registry.WriteError();
-  hooks.ShowMessageBox(text, "Krelmo '99", MB_OK | MB_ICONEXCLAMATION);
+  hooks.Tell(std::string(what) + "\n\n" + registry.WriteError());
 }
 
 // The entry dialog: fills it in with the new entry in place, runs it, and writes the whole
 // table back with the name typed. False when the table could not be written.
 bool RunHighScoreDialog(engine::Engine& engine, RecordsHooks& hooks, RecordsState& state) {
   Registry& registry = engine.platform.registry;
-  const std::uint32_t variant = engine.settings.gameVariant;
+  const engine::Variant variant = engine.settings.gameVariant;
   const std::uint32_t player = engine.state.currentPlayer;
   hooks.SetDialogOpen(true);
 
@@ -122,7 +121,7 @@ bool RunHighScoreDialog(engine::Engine& engine, RecordsHooks& hooks, RecordsStat
 
 }  // namespace
 
-HighScoreTable ReadHighScoreTable(Registry& registry, std::uint32_t variant) {
+HighScoreTable ReadHighScoreTable(Registry& registry, engine::Variant variant) {
   HKEY key = 0;
   registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kGameKey, 0, KEY_ALL_ACCESS, &key);
   HighScoreTable table;
@@ -135,7 +134,7 @@ HighScoreTable ReadHighScoreTable(Registry& registry, std::uint32_t variant) {
   return table;
 }
 
-TableText LoadHighScoreTable(Registry& registry, std::uint32_t variant) {
+TableText LoadHighScoreTable(Registry& registry, engine::Variant variant) {
   const HighScoreTable table = ReadHighScoreTable(registry, variant);
   std::array<std::string, kTableRows> scores, names;
   for (int r = 0; r < kTableRows; ++r) {
@@ -145,7 +144,7 @@ TableText LoadHighScoreTable(Registry& registry, std::uint32_t variant) {
   return {Joined(names), Joined(scores)};
 }
 
-bool WriteHighScoreTable(Registry& registry, HKEY key, std::uint32_t variant,
+bool WriteHighScoreTable(Registry& registry, HKEY key, engine::Variant variant,
                          const HighScoreTable& table) {
   bool saved = true;
   for (int r = 0; r < kTableRows; ++r) {
@@ -177,7 +176,7 @@ bool ResetHighScores(engine::Engine& engine, RecordsHooks& hooks, bool ask) {
   }
   std::int32_t score = kDefaultTopScore;
   for (int rank = 1; rank <= kTableRows; ++rank, score -= kDefaultScoreStep) {
-    for (std::uint32_t variant = 0; variant < 2; ++variant) {
+    for (const engine::Variant variant : {engine::Variant::kKrelmo, engine::Variant::kVarnak}) {
       saved &= WriteDword(registry, key, ValueName("HSScore", variant, rank),
                           static_cast<std::uint32_t>(score)) == ERROR_SUCCESS;
     }
@@ -196,8 +195,8 @@ void CheckHighScore(engine::Engine& engine, RecordsHooks& hooks, RecordsState& s
   auto& window = engine.platform.window;
   auto& match = engine.match;
   window.ClipCursor(nullptr);
-  match.cursorVisible = 1;
-  match.paused = 1;
+  match.cursorVisible = true;
+  match.paused = true;
   window.ShowCursor(true);
   // Losing a best score without a word would be the worst the game could do: the player is
   // told while the game still stands paused.
@@ -205,8 +204,8 @@ void CheckHighScore(engine::Engine& engine, RecordsHooks& hooks, RecordsState& s
     TellNotSaved(hooks, "Your high score could not be saved.", engine.platform.registry);
   }
   hooks.ConfinePointerToStrip();
-  match.cursorVisible = 0;
-  match.paused = 0;
+  match.cursorVisible = false;
+  match.paused = false;
   window.ShowCursor(false);
 }
 

@@ -23,13 +23,18 @@ class RecordsHooks {
  public:
   virtual ~RecordsHooks() = default;
   // The menu's selection groups, which hold the settings.
-  virtual void SelectSound(int id) = 0;
-  virtual void SelectPlayers(int id) = 0;
-  virtual void SelectVariant(int id) = 0;
-  virtual void SelectController(int id) = 0;
+  virtual void SelectSound(engine::SoundMode mode) = 0;
+  // The number of players minus one, 0 to 3.
+  virtual void SelectPlayers(std::uint32_t numPlayers) = 0;
+  virtual void SelectVariant(engine::Variant variant) = 0;
+  virtual void SelectController(engine::Controller controller) = 0;
+  // The mouse, with "Joystick" greyed: the first run, or no joystick found.
+  virtual void SelectMouseWithoutJoystick() = 0;
   // A message box owned by the main window, with messageBoxOpen set while it is shown.
   virtual int ShowMessageBox(std::string_view text, std::string_view caption,
                              std::uint32_t style) = 0;
+  // Such a box under the game's name, with a warning and "OK" alone: something went wrong.
+  virtual void Tell(std::string_view text) = 0;
   virtual void SetDialogOpen(bool open) = 0;
   // Puts the pointer back into the paddle strip without moving it.
   virtual void ConfinePointerToStrip() = 0;
@@ -66,10 +71,10 @@ void WriteSettings(platform::Registry& registry, platform::HKEY key,
 
 // A variant's table from the store; a value that is missing or of the wrong type reads as a
 // score of 0 or an empty name.
-HighScoreTable ReadHighScoreTable(platform::Registry& registry, std::uint32_t variant);
-TableText LoadHighScoreTable(platform::Registry& registry, std::uint32_t variant);
+HighScoreTable ReadHighScoreTable(platform::Registry& registry, engine::Variant variant);
+TableText LoadHighScoreTable(platform::Registry& registry, engine::Variant variant);
 // A variant's table under the game's open key, names first; false when any write failed.
-bool WriteHighScoreTable(platform::Registry& registry, platform::HKEY key, std::uint32_t variant,
+bool WriteHighScoreTable(platform::Registry& registry, platform::HKEY key, engine::Variant variant,
                          const HighScoreTable& table);
 // Both tables back to their defaults, after "Remove all high scores?" when `ask` is set. A
 // reset asked for that cannot be written is reported to the player; false then.

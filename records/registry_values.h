@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/state.h"
 #include "platform/registry.h"
 
 namespace krelmo::records {
@@ -19,8 +20,9 @@ std::uint32_t ReadDword(platform::Registry& registry, platform::HKEY key, std::s
 std::string ReadName(platform::Registry& registry, platform::HKEY key, std::string_view name);
 platform::LONG WriteDword(platform::Registry& registry, platform::HKEY key, std::string_view name,
                           std::uint32_t value);
-// The values of rank `rank` (1 to 5) of a variant's table: "HSName" or "HSScore" and 5v + r.
-std::string ValueName(std::string_view prefix, std::uint32_t variant, int rank);
+// The values of rank `rank` (1 to 5) of a variant's table: "HSName" or "HSScore" and 5v + r,
+// v being the variant's number.
+std::string ValueName(std::string_view prefix, engine::Variant variant, int rank);
 // Written with its terminating zero.
 platform::LONG WriteName(platform::Registry& registry, platform::HKEY key, std::string_view name,
                          std::string_view text);

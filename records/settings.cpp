@@ -1,15 +1,17 @@
 // The four settings in the registry: loaded once at start-up through the menu groups, saved
 // once at shutdown, each in the form the game has always stored it.
+#include <algorithm>
 #include <cstdio>
 
 #include "records/records.h"
 #include "records/registry_values.h"
-#include "resources/menu.h"
 
 namespace krelmo::records {
 
 using namespace platform;
-using namespace resources;
+using engine::Controller;
+using engine::SoundMode;
+using engine::Variant;
 
 namespace {
 
@@ -53,41 +55,33 @@ void LoadSettings(engine::Engine& engine, RecordsHooks& hooks, bool waveAvailabl
   // A key that can be neither opened nor created is taken as a first run: every group gets
   // its one selection, and the writes fail quietly.
   if (k.created || !k.opened) {
-    hooks.SelectVariant(IDM_KRELMO);
-    hooks.SelectPlayers(IDM_PLAYERS_1);
-    hooks.SelectController(0);
-    hooks.SelectSound(waveAvailable ? IDM_DIGITAL_AUDIO : IDM_PC_SPEAKER);
+    const SoundMode sound = waveAvailable ? SoundMode::kDigital : SoundMode::kSpeaker;
+    hooks.SelectVariant(Variant::kKrelmo);
+    hooks.SelectPlayers(0);
+    hooks.SelectMouseWithoutJoystick();
+    hooks.SelectSound(sound);
     WriteDword(registry, k.key, "NumPlayers", settings.numPlayers);
     WriteDword(registry, k.key, "DefaultGame", 0);
-    WriteDword(registry, k.key, "DefaultSound", waveAvailable ? 2 : 1);
-    WriteDword(registry, k.key, "UseMouse", settings.useMouse);
+    WriteDword(registry, k.key, "DefaultSound", static_cast<std::uint32_t>(sound));
+    WriteDword(registry, k.key, "UseMouse", settings.useMouse ? 1 : 0);
     const bool reset = ResetHighScores(engine, hooks, false);
     if (!CloseSettingsKey(registry, k) || !reset) ReportUnsaved(registry);
     return;
   }
 
+  // Any larger number of players is four.
   const std::uint32_t players = ReadDword(registry, k.key, "NumPlayers", 0);
-  hooks.SelectPlayers(players == 0   ? IDM_PLAYERS_1
-                      : players == 1 ? IDM_PLAYERS_2
-                      : players == 2 ? IDM_PLAYERS_3
-                                     : IDM_PLAYERS_4);
-  hooks.SelectVariant(ReadDword(registry, k.key, "DefaultGame", 0) == 0 ? IDM_KRELMO : IDM_VARNAK);
-  switch (ReadDword(registry, k.key, "DefaultSound", 0)) {
-    case 0:
-      hooks.SelectSound(IDM_NO_SOUND);
-      break;
-    case 1:
-      hooks.SelectSound(IDM_PC_SPEAKER);
-      break;
-    case 2:
-      hooks.SelectSound(IDM_DIGITAL_AUDIO);
-      break;
-    default:
-      break;  // no sound mode: the group stays as it was
+  hooks.SelectPlayers(std::min<std::uint32_t>(players, engine::kPlayerSlots - 1));
+  hooks.SelectVariant(ReadDword(registry, k.key, "DefaultGame", 0) == 0 ? Variant::kKrelmo
+                                                                        : Variant::kVarnak);
+  // A number of no sound mode leaves the group as it was.
+  const std::uint32_t sound = ReadDword(registry, k.key, "DefaultSound", 0);
+  if (sound <= static_cast<std::uint32_t>(SoundMode::kDigital)) {
+    hooks.SelectSound(static_cast<SoundMode>(sound));
   }
   // A missing value leaves the controller as the program starts, at 0: the joystick.
-  settings.useMouse = ReadDword(registry, k.key, "UseMouse", 0);
-  hooks.SelectController(settings.useMouse != 0 ? IDM_MOUSE : IDM_JOYSTICK);
+  settings.useMouse = ReadDword(registry, k.key, "UseMouse", 0) != 0;
+  hooks.SelectController(settings.useMouse ? Controller::kMouse : Controller::kJoystick);
   CloseSettingsKey(registry, k);
 }
 
@@ -102,12 +96,10 @@ bool SaveSettings(engine::Engine& engine) {
 
 void WriteSettings(Registry& registry, HKEY key, const engine::Settings& settings) {
   WriteDword(registry, key, "NumPlayers", settings.numPlayers);
-  WriteDword(registry, key, "DefaultGame", settings.gameVariant);
-  WriteDword(registry, key, "UseMouse", settings.useMouse);
+  WriteDword(registry, key, "DefaultGame", static_cast<std::uint32_t>(settings.gameVariant));
+  WriteDword(registry, key, "UseMouse", settings.useMouse ? 1 : 0);
   WriteDword(registry, key, "DefaultSound",
-             settings.soundOn == 0        ? 0
-             : settings.digitalSound == 0 ? 1
-                                          : 2);
+             static_cast<std::uint32_t>(engine::SoundModeOf(settings)));
 }
 
 }  // namespace krelmo::records

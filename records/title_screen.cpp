@@ -7,14 +7,15 @@ namespace krelmo::records {
 namespace {
 
 struct TableColumns {
-  std::uint32_t variant;
+  engine::Variant variant;
   const char* heading;
   int headingX;
   int namesLeft, namesRight;
   int scoresLeft, scoresRight;
 };
-constexpr TableColumns kTables[2] = {{0, "High Scores - Krelmo", 80, 50, 290, 0, 250},
-                                     {1, "High Scores - Varnak", 420, 390, 640, 490, 590}};
+constexpr TableColumns kTables[2] = {
+    {engine::Variant::kKrelmo, "High Scores - Krelmo", 80, 50, 290, 0, 250},
+    {engine::Variant::kVarnak, "High Scores - Varnak", 420, 390, 640, 490, 590}};
 constexpr int kTableTop = 260;
 constexpr int kTableBottom = 470;
 

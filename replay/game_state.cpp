@@ -4,8 +4,6 @@
 
 #include <type_traits>
 
-#include "resources/menu.h"
-
 namespace krelmo::replay {
 
 namespace {
@@ -79,7 +77,7 @@ Header CaptureStart(const app::Game& game, platform::Registry& store) {
   EachStartValue(game, h, [](const auto& value, auto& field) { Assign(field, value); });
   h.settings = game.engine.settings;
   for (std::uint32_t variant = 0; variant < kVariants; ++variant) {
-    h.tables[variant] = records::ReadHighScoreTable(store, variant);
+    h.tables[variant] = records::ReadHighScoreTable(store, static_cast<engine::Variant>(variant));
   }
   return h;
 }
@@ -92,23 +90,21 @@ void RestoreStore(const Header& h, platform::Registry& store) {
                         KEY_ALL_ACCESS, nullptr, &key, &disposition);
   records::WriteSettings(store, key, h.settings);
   for (std::uint32_t variant = 0; variant < kVariants; ++variant) {
-    records::WriteHighScoreTable(store, key, variant, h.tables[variant]);
+    records::WriteHighScoreTable(store, key, static_cast<engine::Variant>(variant),
+                                 h.tables[variant]);
   }
   store.RegCloseKey(key);
 }
 
 void RestoreStart(const Header& h, app::Game& game) {
-  using namespace resources;
   EachStartValue(game, h, [](auto& value, const auto& field) { Assign(value, field); });
   // The menu groups show the recorded settings, greyed as the recorded devices had them; the
   // settings are then the recorded ones to the letter.
   const auto& s = h.settings;
-  game.SelectSound(s.soundOn == 0   ? IDM_NO_SOUND
-                   : s.digitalSound ? IDM_DIGITAL_AUDIO
-                                    : IDM_PC_SPEAKER);
-  game.SelectPlayers(IDM_PLAYERS_1 + static_cast<int>(s.numPlayers));
-  game.SelectVariant(s.gameVariant == 0 ? IDM_KRELMO : IDM_VARNAK);
-  game.SelectController(s.useMouse ? IDM_MOUSE : IDM_JOYSTICK);
+  game.SelectSound(engine::SoundModeOf(s));
+  game.SelectPlayers(s.numPlayers);
+  game.SelectVariant(s.gameVariant);
+  game.SelectController(s.useMouse ? engine::Controller::kMouse : engine::Controller::kJoystick);
   game.engine.settings = s;
 }
 

@@ -12,14 +12,14 @@ namespace {
 
 // A button posts its click when it goes down; holding it posts nothing more, and letting
 // it go posts nothing at all.
-void PostPress(engine::Engine& engine, bool down, std::uint32_t& wasDown, MessageId click) {
+void PostPress(engine::Engine& engine, bool down, bool& wasDown, MessageId click) {
   if (!down) {
-    wasDown = 0;
+    wasDown = false;
     return;
   }
   if (wasDown) return;
   engine.platform.queue.PostMessage(click, 0, 0);
-  wasDown = 1;
+  wasDown = true;
 }
 
 // The paddle's left edge for a stick reading (MovePaddle then raises it to at least 20).
@@ -37,8 +37,8 @@ void PollJoystick(engine::Engine& engine) {
   // was pulled out as centred with no buttons.
   engine.platform.joystick.GetPos(s.joyInfo);
 
-  PostPress(engine, s.joyInfo.buttons & 1, s.joyButton1Down, WM_LBUTTONDOWN);
-  PostPress(engine, s.joyInfo.buttons & 2, s.joyButton2Down, WM_RBUTTONDOWN);
+  PostPress(engine, (s.joyInfo.buttons & 1) != 0, s.joyButton1Down, WM_LBUTTONDOWN);
+  PostPress(engine, (s.joyInfo.buttons & 2) != 0, s.joyButton2Down, WM_RBUTTONDOWN);
 
   const std::uint32_t x = s.joyInfo.x;
   if (s.lastJoyX != engine::kNoJoystickMoveYet &&

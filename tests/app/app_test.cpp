@@ -28,7 +28,7 @@ using platform::IDYES;
 constexpr LPARAM kF2Press = MakeKeyLParam(0x3C, false, false, false);
 constexpr LPARAM kF3Press = MakeKeyLParam(0x3D, false, false, false);
 constexpr LPARAM kEscPress = MakeKeyLParam(0x01, false, false, false);
-constexpr std::uint32_t kQuestionStyle = 0x34;
+constexpr std::uint32_t kQuestionStyle = platform::MB_YESNO | platform::MB_ICONEXCLAMATION;
 
 enum class Play { kNoMatch, kWaiting, kInPlay, kPaused };
 
@@ -54,14 +54,14 @@ struct Window : testing::StartedGame {
     m.paused = s == Play::kPaused;
     m.cursorVisible = s == Play::kNoMatch || s == Play::kPaused;
     st.ballX = 300;
-    st.ballY = s == Play::kInPlay ? 300 : 480;
+    st.ballY = s == Play::kInPlay ? 300 : engine::kBallParked;
     m.savedBallY = 300;  // a pause taken with the ball in flight
   }
   Play Now() const {
     const auto& m = engine.match;
     if (!m.gameActive) return Play::kNoMatch;
     if (m.paused) return Play::kPaused;
-    return engine.state.ballY >= 470 ? Play::kWaiting : Play::kInPlay;
+    return engine.state.ballY >= engine::kBallOutOfPlay ? Play::kWaiting : Play::kInPlay;
   }
 
   // Spoils a brick and a wall on screen; a full redraw puts both back.
@@ -186,7 +186,7 @@ TEST(WindowProc, KeysActOnlyOnAFirstPressWithoutAlt) {
     EXPECT_EQ(t.Now() == Play::kPaused, acts) << std::hex << lParam;
   }
   Window hidden;  // F2 with the cursor hidden and no match does nothing
-  hidden.engine.match.cursorVisible = 0;
+  hidden.engine.match.cursorVisible = false;
   hidden.Key(VK_F2);
   EXPECT_EQ(Name(hidden.Now()), Name(Play::kNoMatch));
   EXPECT_TRUE(hidden.host.dialogs.shown.empty());
@@ -200,7 +200,7 @@ TEST(WindowProc, NeitherButtonServesOrResumesBehindADialogOrAQuestion) {
       SCOPED_TRACE(::testing::Message() << Name(state) << (dialog ? ", dialog" : ", question"));
       Window t;
       t.Enter(state);
-      (dialog ? t.game.app.dialogOpen : t.game.app.messageBoxOpen) = 1;
+      (dialog ? t.game.app.dialogOpen : t.game.app.messageBoxOpen) = true;
       EXPECT_EQ(t.Send(WM_LBUTTONDOWN), 0);
       EXPECT_EQ(t.Send(WM_RBUTTONDOWN), 0);
       EXPECT_EQ(Name(t.Now()), Name(state));
@@ -215,7 +215,7 @@ TEST(AbortQuestion, AsksWithTheGamePausedAndAYesEndsTheMatchAfterThePlacement) {
     Window t;
     t.Enter(Play::kInPlay);
     t.host.dialogs.answers.push_back(IDYES);
-    std::uint32_t pausedDuring = 0, gameActiveAtPlacement = 0;
+    bool pausedDuring = false, gameActiveAtPlacement = false;
     t.host.dialogs.onModal = [&] {
       pausedDuring = t.engine.match.paused;
       t.host.window.rect = {-50, -50, 590, 430};
@@ -227,10 +227,10 @@ TEST(AbortQuestion, AsksWithTheGamePausedAndAYesEndsTheMatchAfterThePlacement) {
     EXPECT_EQ(box.text, key == VK_F2 ? "Abort Game?" : "Abort game?");
     EXPECT_EQ(box.caption, "Warning");
     EXPECT_EQ(box.style, kQuestionStyle);
-    EXPECT_EQ(pausedDuring, 1u) << "the timer does nothing while the box is up";
+    EXPECT_TRUE(pausedDuring) << "the timer does nothing while the box is up";
     EXPECT_EQ(t.host.window.rect.left, 1);
-    EXPECT_EQ(gameActiveAtPlacement, 1u) << "the match had not ended yet";
-    EXPECT_EQ(t.game.app.messageBoxOpen, 0u);
+    EXPECT_TRUE(gameActiveAtPlacement) << "the match had not ended yet";
+    EXPECT_FALSE(t.game.app.messageBoxOpen);
     EXPECT_EQ(Name(t.Now()), Name(Play::kNoMatch));
   }
 }
@@ -245,12 +245,12 @@ TEST(Activation, SwitchingAwayMinimisesAndPausesPlayAndComingBackDoesNotResume) 
     Window t;
     t.Enter(state);
     EXPECT_EQ(t.Send(WM_ACTIVATEAPP, 0), 0);
-    EXPECT_EQ(t.game.app.appActive, 0u);
+    EXPECT_FALSE(t.game.app.appActive);
     if (state == kNoMatch || state == kPaused) {
       EXPECT_EQ(t.engine.match.savedBallY, 300) << "a second pause would lose the ball";
     }
     EXPECT_EQ(t.Send(WM_ACTIVATEAPP, 1), 0);
-    EXPECT_EQ(t.game.app.appActive, 1u);
+    EXPECT_TRUE(t.game.app.appActive);
     EXPECT_EQ(Name(t.Now()), Name(after));
     EXPECT_EQ(t.host.window.minimizeCount, 1);
     EXPECT_EQ(t.host.window.restoreCount, 0);
@@ -264,7 +264,7 @@ TEST(Activation, SwitchingAwayMinimisesAndPausesPlayAndComingBackDoesNotResume) 
   };
   EXPECT_EQ(about.Command(IDM_ABOUT), 0);
   EXPECT_EQ(about.host.dialogs.aboutShown, 1);
-  EXPECT_EQ(about.game.app.appActive, 1u);
+  EXPECT_TRUE(about.game.app.appActive);
   EXPECT_EQ(about.host.window.minimizeCount, 0);
   EXPECT_EQ(Name(about.Now()), Name(kInPlay));
 }
@@ -403,7 +403,7 @@ class MatchTest : public ::testing::Test {
   }
   void RemoveBrick(int row, int column) {
     dc.SelectObject(engine::blackBrush);
-    dc.Rectangle(CellLeft(column), CellTop(row), CellLeft(column) + 30, CellTop(row) + 12);
+    dc.Rectangle(CellLeft(column), CellTop(row), CellLeft(column + 1), CellTop(row + 1));
   }
   bool BrickStands(int row, int column) const {
     return dc.GetPixel(engine::SavePointX(column), engine::SamplePointY(row)) != 0;
@@ -498,11 +498,11 @@ TEST_F(MatchTest, TurnsSkipPlayersWhoAreOutAndTheLastOneServesUntilTheEnd) {
   engine.state.ballsLeft = {0, 0, 0, 2};
   engine.state.currentPlayer = 3;
   LoseBall();
-  EXPECT_EQ(engine.match.gameActive, 1u);
+  EXPECT_TRUE(engine.match.gameActive);
   EXPECT_EQ(engine.state.currentPlayer, 3u);
   EXPECT_TRUE(ShowsUp(dc, "Player 4 Up")) << "again";
   LoseBall();
-  EXPECT_EQ(engine.match.gameActive, 0u);
+  EXPECT_FALSE(engine.match.gameActive);
 }
 
 TEST_F(MatchTest, AServeStartsTheBallOnThePaddleGoingUpSidewaysByTheRandomDraw) {
@@ -554,17 +554,17 @@ TEST_F(MatchTest, OnePlayerPlaysFourBallsToGameOverWhichStaysDrawnByTheRedraw) {
   RemoveBrick(5, 10);
   engine.state.playerScore[0] = 150;
   for (int ball = 1; ball <= 4; ++ball) {
-    ASSERT_EQ(engine.match.gameActive, 1u) << "ball " << ball;
+    ASSERT_TRUE(engine.match.gameActive) << "ball " << ball;
     EXPECT_EQ(TextInk(dc, 260, 220), 0u) << "no \"Player 1 Up\" for one player";
     LoseBall();
     EXPECT_EQ(engine.state.ballsLeft[0], 4 - ball);
   }
-  EXPECT_EQ(engine.match.gameActive, 0u);
+  EXPECT_FALSE(engine.match.gameActive);
   EXPECT_TRUE(t.host.window.cursorShown);
   EXPECT_FALSE(t.host.window.cursorClip.has_value());
   EXPECT_EQ(t.host.menu.GetState(IDM_KRELMO), 8u) << "the menu comes back";
   EXPECT_EQ(t.host.menu.GetState(IDM_PLAYERS_4), 0u);
-  EXPECT_GE(engine.state.ballY, 470) << "the ball stays out of play";
+  EXPECT_GE(engine.state.ballY, engine::kBallOutOfPlay) << "the ball stays out of play";
   EXPECT_FALSE(BrickStands(5, 10)) << "the last wall stays on screen";
   EXPECT_EQ(TextInk(dc, 280, 190), engine::kWhite) << "\"Game Over\"";
   game.RedrawGameWindow();
@@ -610,7 +610,9 @@ TEST_F(MatchTest, BricksStruckInPlayStayGoneThroughARedrawAndAPause) {
 TEST_F(MatchTest, ASpeakerToneStopsWhateverTheSoundModeBecame) {
   Choose(IDM_PC_SPEAKER);
   Press(VK_F2);
-  auto gateOpen = [&] { return (t.host.pc.Inp(0x61) & 3) != 0; };
+  auto gateOpen = [&] {
+    return (t.host.pc.SpeakerPortValue() & platform::PcHardware::kSpeakerGateBits) != 0;
+  };
   for (const bool pause : {false, true}) {
     SCOPED_TRACE(pause ? "pause" : "step");
     Choose(IDM_PC_SPEAKER);
@@ -662,18 +664,18 @@ TEST(StartUp, StartsTheServicesFoundAndShutdownStopsThem) {
     EXPECT_TRUE(t.game.timer.Initialized());
     ASSERT_FALSE(t.host.sound.plays.empty());
     EXPECT_EQ(t.host.sound.plays[0].waveId, 123);
-    EXPECT_EQ(t.host.sound.plays[0].flags, 0x40005u);
-    EXPECT_EQ(t.game.app.waveAvailable, c.wave ? 1u : 0u);
-    EXPECT_EQ(t.game.app.joystickPresent, polled ? 1u : 0u);
+    EXPECT_EQ(t.host.sound.plays[0].flags, engine::kCutOffFlags);
+    EXPECT_EQ(t.game.app.waveAvailable, c.wave);
+    EXPECT_EQ(t.game.app.joystickPresent, polled);
     EXPECT_EQ(t.game.app.joystickTimerId != 0, polled);
-    EXPECT_EQ(t.engine.settings.useMouse, 1u);
+    EXPECT_TRUE(t.engine.settings.useMouse);
     EXPECT_EQ(t.host.menu.GetState(resources::IDM_MOUSE), 8u);
     EXPECT_EQ(t.host.menu.GetState(resources::IDM_JOYSTICK), 3u);
     t.game.ShutdownApplication();
     EXPECT_EQ(t.host.joystick.stopCount, polled ? 1 : 0);
     EXPECT_TRUE(t.host.window.timers.empty());
     EXPECT_FALSE(t.game.timer.Initialized());
-    EXPECT_EQ(t.game.app.quitting, 1u);
+    EXPECT_TRUE(t.game.app.quitting);
   }
 }
 
@@ -705,25 +707,27 @@ struct MenuGroups : testing::StartedGame {
 TEST(SoundGroup, EachChoiceSetsTheSoundAndChecksOnlyItsItem) {
   struct Row {
     int id;
-    std::uint32_t wave;
-    std::uint32_t soundOn, digitalSound;
+    bool wave;
+    bool soundOn, digitalSound;
     States3 states;  // No Sound, Digital Audio, PC Speaker
   };
   // Every row starts from digital audio on, so "No Sound" is seen to leave digitalSound be.
   const Row rows[] = {
-      {IDM_NO_SOUND, 1, 0, 1, {8, 0, 0}},   {IDM_DIGITAL_AUDIO, 1, 1, 1, {0, 8, 0}},
-      {IDM_PC_SPEAKER, 1, 1, 0, {0, 0, 8}}, {IDM_NO_SOUND, 0, 0, 1, {8, 3, 0}},
-      {IDM_PC_SPEAKER, 0, 1, 0, {0, 3, 8}}, {IDM_DIGITAL_AUDIO, 0, 1, 1, {0, 8, 0}},
-      {IDM_ABOUT, 1, 1, 0, {0, 0, 8}},  // any other id is the speaker
+      {IDM_NO_SOUND, true, false, true, {8, 0, 0}},
+      {IDM_DIGITAL_AUDIO, true, true, true, {0, 8, 0}},
+      {IDM_PC_SPEAKER, true, true, false, {0, 0, 8}},
+      {IDM_NO_SOUND, false, false, true, {8, 3, 0}},
+      {IDM_PC_SPEAKER, false, true, false, {0, 3, 8}},
+      {IDM_DIGITAL_AUDIO, false, true, true, {0, 8, 0}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(::testing::Message() << "id " << row.id << ", wave " << row.wave);
     MenuGroups t;
     t.game.app.waveAvailable = row.wave;
-    t.engine.settings.soundOn = 1;
-    t.engine.settings.digitalSound = 1;
+    t.engine.settings.soundOn = true;
+    t.engine.settings.digitalSound = true;
     t.host.menu.SetState(IDM_DIGITAL_AUDIO, 8);
-    t.game.SelectSound(row.id);
+    EXPECT_TRUE(t.game.SelectFromMenu(row.id));
     EXPECT_EQ(t.engine.settings.soundOn, row.soundOn);
     EXPECT_EQ(t.engine.settings.digitalSound, row.digitalSound);
     EXPECT_EQ(t.Sound(), row.states);
@@ -732,9 +736,7 @@ TEST(SoundGroup, EachChoiceSetsTheSoundAndChecksOnlyItsItem) {
 
 TEST(PlayersGroup, EachChoiceSetsTheCountAndEnablesTheWholeGroupAndAMatchGreysIt) {
   const std::pair<int, std::uint32_t> choices[] = {
-      {IDM_PLAYERS_1, 0}, {IDM_PLAYERS_2, 1}, {IDM_PLAYERS_3, 2},
-      {IDM_PLAYERS_4, 3}, {IDM_KRELMO, 3},  // any other non-zero id is four players
-  };
+      {IDM_PLAYERS_1, 0}, {IDM_PLAYERS_2, 1}, {IDM_PLAYERS_3, 2}, {IDM_PLAYERS_4, 3}};
   for (const auto& [id, count] : choices) {
     SCOPED_TRACE(id);
     MenuGroups t;
@@ -743,7 +745,7 @@ TEST(PlayersGroup, EachChoiceSetsTheCountAndEnablesTheWholeGroupAndAMatchGreysIt
     for (const int greyed : {IDM_PLAYERS_2, IDM_PLAYERS_3, IDM_PLAYERS_4}) {
       t.host.menu.SetState(greyed, 3);
     }
-    t.game.SelectPlayers(id);
+    EXPECT_TRUE(t.game.SelectFromMenu(id));
     EXPECT_EQ(t.engine.settings.numPlayers, count);
     States4 expected{};
     expected[count] = 8;
@@ -751,12 +753,12 @@ TEST(PlayersGroup, EachChoiceSetsTheCountAndEnablesTheWholeGroupAndAMatchGreysIt
   }
   // Greyed for a match, the group keeps its check and comes back with the same choice.
   MenuGroups t;
-  t.game.SelectPlayers(IDM_PLAYERS_3);
-  t.game.SelectPlayers(0);
-  t.game.SelectPlayers(0);
+  t.game.SelectPlayers(2);
+  t.game.GreyPlayersGroup();
+  t.game.GreyPlayersGroup();
   EXPECT_EQ(t.Players(), (States4{3, 3, 11, 3})) << "greying twice adds nothing";
   EXPECT_EQ(t.engine.settings.numPlayers, 2u);
-  t.game.SelectPlayers(IDM_PLAYERS_1 + 2);
+  t.game.SelectPlayers(t.engine.settings.numPlayers);
   EXPECT_EQ(t.Players(), (States4{0, 0, 8, 0}));
 }
 

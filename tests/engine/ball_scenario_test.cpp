@@ -32,8 +32,8 @@ class BallScenario : public ::testing::Test {
  protected:
   BallScenario() {
     auto& s = engine.state;
-    engine.match.gameActive = 1;
-    engine.match.cursorVisible = 0;
+    engine.match.gameActive = true;
+    engine.match.cursorVisible = false;
     s.ballsLeft = {4, 4, 4, 4};
     DrawFrameWalls(engine);
     DrawFullWall(engine);
@@ -45,8 +45,8 @@ class BallScenario : public ::testing::Test {
 
   void Serve(int dx) {
     auto& s = engine.state;
-    s.ballX = static_cast<std::int16_t>(s.paddleX + 26);
-    s.ballY = 402;
+    s.ballX = static_cast<std::int16_t>(s.paddleX + kBallOverPaddleMiddle);
+    s.ballY = kBallOnPaddle;
     s.ballDX = static_cast<std::int16_t>(dx);
     s.ballDY = -1;
     ClearPlayArea(engine);
@@ -66,12 +66,15 @@ class BallScenario : public ::testing::Test {
   void Autopilot() {
     if (postedThisStep_) return;
     postedThisStep_ = true;
-    const int x = std::clamp(engine.state.ballX - 26 + offset_, 18, 561);
+    const int x = std::clamp(engine.state.ballX - kBallOverPaddleMiddle + offset_,
+                             app::kPointerStripLeft, app::kPointerStripRight);
     host.queue.PostMessage(WM_MOUSEMOVE, 0, MakePointLParam(x, 420));
   }
 
   Rect BallRect() const { return {s.ballX, s.ballY, s.ballX + 8, s.ballY + 8}; }
-  Rect PaddleRect() const { return {s.paddleX, 410, s.paddleX + 60, 420}; }
+  Rect PaddleRect() const {
+    return {s.paddleX, kPaddleTop, s.paddleX + kPaddleWidth, kPaddleBottom};
+  }
 
   bool AllSavePoints(bool coloured) const {
     for (int row = 0; row < kBrickRows; ++row) {
@@ -89,7 +92,7 @@ class BallScenario : public ::testing::Test {
     std::vector<CellBefore> cells;
     for (int row = 0; row < kBrickRows; ++row) {
       for (int column = 0; column < kBrickColumns; ++column) {
-        const Rect cell{CellLeft(column), CellTop(row), CellLeft(column) + 30, CellTop(row) + 12};
+        const Rect cell{CellLeft(column), CellTop(row), CellLeft(column + 1), CellTop(row + 1)};
         if (cell.right <= ball.left - 8 || cell.left >= ball.right + 8 ||
             cell.bottom <= ball.top - 4 || cell.top >= ball.bottom + 4 ||
             ClearedNow({row, column})) {
@@ -103,8 +106,8 @@ class BallScenario : public ::testing::Test {
 
   bool ClearedNow(const CellBefore& cell) const {
     const Rect ball = BallRect();
-    for (int y = CellTop(cell.row); y < CellTop(cell.row) + 12; ++y) {
-      for (int x = CellLeft(cell.column); x < CellLeft(cell.column) + 30; ++x) {
+    for (int y = CellTop(cell.row); y < CellTop(cell.row + 1); ++y) {
+      for (int x = CellLeft(cell.column); x < CellLeft(cell.column + 1); ++x) {
         if (!ball.Contains(x, y) && dc.GetPixel(x, y) != 0) return false;
       }
     }
@@ -133,7 +136,7 @@ class BallScenario : public ::testing::Test {
     ++steps_;
     postedThisStep_ = false;
 
-    ASSERT_LT(s.ballY, 470) << "the paddle lost the ball on step " << steps_;
+    ASSERT_LT(s.ballY, kBallOutOfPlay) << "the paddle lost the ball on step " << steps_;
     ASSERT_EQ(host.clock.Ticks() - before_.ticks, static_cast<std::uint64_t>(before_.delay))
         << "each step comes after a wait of stepDelay ticks";
     ASSERT_TRUE(s.ballX >= 21 && s.ballX <= 611 && s.ballY >= 22) << s.ballX << "," << s.ballY;
@@ -201,7 +204,7 @@ TEST_F(BallScenario, KrelmoRallyKeepsTheBallInsideAndEveryPointAccountedFor) {
 }
 
 TEST_F(BallScenario, VarnakRallyRunsThroughTheWallUnderTheSameRules) {
-  engine.settings.gameVariant = 1;
+  engine.settings.gameVariant = Variant::kVarnak;
   engine.state.stepDelay = 3850;
   Serve(-1);
   Play(400);

@@ -12,6 +12,7 @@
 #include "engine/playfield.h"
 #include "engine/sound_cues.h"
 #include "tests/engine/engine_test_support.h"
+#include "tests/support/speaker_ports.h"
 
 namespace krelmo::engine {
 namespace {
@@ -19,7 +20,7 @@ namespace {
 class CollisionTest : public EngineTest {
  protected:
   CollisionTest() {
-    engine.match.gameActive = 1;
+    engine.match.gameActive = true;
     DrawFullWall(engine);
     UseDigitalSound();
   }
@@ -27,7 +28,9 @@ class CollisionTest : public EngineTest {
     PlaceBall(x, y, dx, 1);
     ResolveCollisions(engine);
   }
-  void ClearWall() { Fill(21, 60, 621, 132, kBlack); }
+  void ClearWall() {
+    Fill(CellLeft(0), CellTop(0), CellLeft(kBrickColumns), CellTop(kBrickRows), kBlack);
+  }
   const EngineState& s = engine.state;
 };
 
@@ -71,7 +74,7 @@ TEST_F(CollisionTest, EachProbeStrikesItsCellScoresItsColourAndTurnsTheBall) {
     const int dx = CellLeft(c.damaged.column) + 3, dy = CellTop(c.damaged.row) + 3;
     if (c.damaged.row >= 0) Fill(dx, dy, dx + 1, dy + 1, kBlack);
     engine.state.brickHitLatch = c.latched;
-    engine.settings.gameVariant = c.varnak;
+    engine.settings.gameVariant = c.varnak ? Variant::kVarnak : Variant::kKrelmo;
     PlaceBall(c.x, c.y, c.dx, c.dy);
     CheckBrickContacts(engine);
     if (c.struck.row >= 0) {
@@ -170,7 +173,7 @@ TEST_F(CollisionTest, ACatchPlaysTheBounceCueRedrawsThePaddleAndChecksTheWall) {
 }
 
 TEST_F(CollisionTest, ABallLowInTheZoneIsCaughtOnEveryStepUpTo402) {
-  engine.settings.useMouse = 1;
+  engine.settings.useMouse = true;
   MovePaddle(engine, 290);
   PlaceBall(316, 409, 1, 1);
   RunFrame(engine);
@@ -223,7 +226,7 @@ TEST_F(CollisionTest, PointsGoToThePlayerWhoseTurnItIsWithABallForEach15000) {
 
 TEST_F(CollisionTest, AWallIsClearedWhenNoSavePointIsColoured) {
   ClearWall();
-  Fill(CellLeft(19), CellTop(5), CellLeft(19) + 30, CellTop(5) + 12, kRed);
+  Fill(CellLeft(19), CellTop(5), CellLeft(20), CellTop(6), kRed);
   CheckWallCleared(engine);
   EXPECT_EQ(Score(), 0) << "one brick left";
   Fill(SavePointX(19), SamplePointY(5), SavePointX(19) + 1, SamplePointY(5) + 1, kBlack);
@@ -282,7 +285,7 @@ TEST_F(PlayfieldTest, AFullWallFillsEveryCellInItsRowColourEndingAtColumn619) {
 
 TEST_F(PlayfieldTest, SavingReadsEachBricksSavePointIntoOneSlotOrAll) {
   DrawFullWall(engine);
-  Blacken(CellLeft(7), CellTop(2), CellLeft(7) + 30, CellTop(2) + 12);
+  Blacken(CellLeft(7), CellTop(2), CellLeft(8), CellTop(3));
   Blacken(SavePointX(3), SamplePointY(1), SavePointX(3) + 1, SamplePointY(1) + 1);
   SaveWall(engine, 2);
   const auto& slots = engine.state.savedWall;
@@ -338,7 +341,7 @@ TEST_F(FrameTest, AWaitEndsOnlyWhenAllItsTicksHavePassed) {
 }
 
 TEST_F(FrameTest, ABallOutOfPlayMakesNoWaitNoPortWriteAndNoDrawing) {
-  engine.settings.soundOn = 1;
+  engine.settings.soundOn = true;
   const std::uint64_t generation = dc.Generation();
   for (const int y : {470, 480}) {
     engine.state.ballY = static_cast<std::int16_t>(y);
@@ -372,7 +375,7 @@ TEST_F(FrameTest, WithTheMouseEachStepTakesTheNewestWaitingMoveKeepingThePaddleI
 }
 
 TEST_F(FrameTest, WithTheJoystickItIsPolledOnEveryTwelfthStepAndMouseMovesWait) {
-  engine.settings.useMouse = 0;
+  engine.settings.useMouse = false;
   PostMouse(MakePointLParam(100, 420));
   RunFrame(engine);
   // Each poll happens inside a step: after 11, 23, ... steps have ended.
@@ -382,8 +385,8 @@ TEST_F(FrameTest, WithTheJoystickItIsPolledOnEveryTwelfthStepAndMouseMovesWait) 
 }
 
 TEST_F(FrameTest, WithTheJoystickARightClickEndsTheFrameBeforeTheEraseAndStaysQueued) {
-  engine.settings.useMouse = 0;
-  engine.settings.soundOn = 1;
+  engine.settings.useMouse = false;
+  engine.settings.soundOn = true;
   host.frameHost.onWait = [&] {
     if (host.frameHost.waits == 5) host.queue.PostMessage(WM_RBUTTONDOWN);
   };
@@ -447,18 +450,19 @@ TEST_F(FrameTest, PassingBelowThePaddlePlaysTheMissCueThenRedrawsThePaddle) {
   EXPECT_EQ(playsAtStep[0], 0u);
   EXPECT_EQ(playsAtStep[1], 1u);
   EXPECT_EQ(host.sound.plays[0].waveId, 132);
-  EXPECT_EQ(host.sound.plays[0].flags, 0x40005u);
+  EXPECT_EQ(host.sound.plays[0].flags, kCutOffFlags);
   EXPECT_FALSE(paddleWhole[1]);
   EXPECT_TRUE(paddleWhole[2]) << "redrawn when the ball reaches 421";
 }
 
+using platform::PcHardware;
 using Writes = std::vector<std::pair<int, int>>;
 
 class SoundCueTest : public EngineTest {
  protected:
   void UsePcSpeaker() {
-    engine.settings.soundOn = 1;
-    engine.settings.digitalSound = 0;
+    engine.settings.soundOn = true;
+    engine.settings.digitalSound = false;
   }
   Writes PortWrites() const {
     Writes out;
@@ -484,7 +488,10 @@ TEST_F(SpeakerCue, EachToneLoadsItsDivisorThenOpensTheGate) {
     host.portWrites.clear();
     PlayCue(engine, cue);
     const Writes expected =
-        divisor ? Writes{{0x43, 0xB6}, {0x42, divisor & 0xFF}, {0x42, divisor >> 8}, {0x61, 0x03}}
+        divisor ? Writes{{PcHardware::kControlPort, PcHardware::kCounter2SquareWave},
+                         {PcHardware::kCounter2Port, divisor & 0xFF},
+                         {PcHardware::kCounter2Port, divisor >> 8},
+                         {PcHardware::kSpeakerPort, PcHardware::kSpeakerGateBits}}
                 : Writes{};
     EXPECT_EQ(PortWrites(), expected) << divisor;
   }
@@ -494,7 +501,7 @@ TEST_F(SpeakerCue, EachToneLoadsItsDivisorThenOpensTheGate) {
 
 TEST_F(DigitalCue, EveryStepStillClearsTheSpeakerGate) {
   UseDigitalSound();
-  host.pc.Outp(0x61, 0x03);
+  testing::SetSpeakerGate(host.pc, PcHardware::kSpeakerGateBits);
   PlaceBall(300, 300, 1, -1);
   BallStep(engine, 1);
   EXPECT_EQ(host.pc.SpeakerPortValue(), 0x00);
@@ -502,15 +509,15 @@ TEST_F(DigitalCue, EveryStepStillClearsTheSpeakerGate) {
 }
 
 TEST_F(SilentCue, NoSoundPlaysNothingAndTouchesNoPortDuringAFrame) {
-  engine.settings.soundOn = 0;
-  engine.settings.digitalSound = 1;
+  engine.settings.soundOn = false;
+  engine.settings.digitalSound = true;
   DrawFullWall(engine);
   PlaceBall(300, 140, 1, -1);  // on its way into the wall: bricks and walls are struck
   RunFrame(engine);
   ASSERT_GT(Score(), 0);
   EXPECT_TRUE(host.sound.plays.empty());
   for (const auto& w : host.portWrites) {
-    EXPECT_EQ(w.port, 0x43) << "only the timing module's latches";
+    EXPECT_EQ(w.port, PcHardware::kControlPort) << "only the timing module's latches";
     EXPECT_EQ(w.value, 0x00);
   }
 }

@@ -66,15 +66,15 @@ class EngineTest : public ::testing::Test {
     dc.SelectObject(blackPen);
   }
   void RemoveBrick(int row, int column) {
-    Fill(CellLeft(column), CellTop(row), CellLeft(column) + 30, CellTop(row) + 12, kBlack);
+    Fill(CellLeft(column), CellTop(row), CellLeft(column + 1), CellTop(row + 1), kBlack);
   }
   // Every brick of one column of the wall gone: a shaft through the wall.
   void RemoveColumn(int column) {
     for (int row = 0; row < kBrickRows; ++row) RemoveBrick(row, column);
   }
   bool CellIsBlack(int row, int column) const {
-    for (int y = CellTop(row); y < CellTop(row) + 12; ++y) {
-      for (int x = CellLeft(column); x < CellLeft(column) + 30; ++x) {
+    for (int y = CellTop(row); y < CellTop(row + 1); ++y) {
+      for (int x = CellLeft(column); x < CellLeft(column + 1); ++x) {
         if (dc.GetPixel(x, y) != 0) return false;
       }
     }
@@ -87,8 +87,8 @@ class EngineTest : public ::testing::Test {
     return waves;
   }
   void UseDigitalSound() {
-    engine.settings.soundOn = 1;
-    engine.settings.digitalSound = 1;
+    engine.settings.soundOn = true;
+    engine.settings.digitalSound = true;
   }
 
   krelmo::testing::TestGame t;

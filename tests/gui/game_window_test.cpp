@@ -96,7 +96,7 @@ class GameWindowTest : public QObject {
       krelmo::app::Game game(host->Get());
       game.timer.SetReportSink([](std::string_view) {});
       QCOMPARE(game.InitApplication(), 0);
-      QCOMPARE(game.app.waveAvailable, opens ? 1u : 0u);
+      QCOMPARE(game.app.waveAvailable, opens);
       QCOMPARE(host->audioError.empty(), opens);
       const QAction* digital = host->window.MenuAction(resources::IDM_DIGITAL_AUDIO);
       QCOMPARE(ShownStateWord(*digital), opens ? platform::MFS_CHECKED : platform::MFS_GRAYED);
@@ -309,7 +309,8 @@ class GameWindowTest : public QObject {
         &leftOpen);
     game.CheckHighScore(4001);
     QVERIFY(covered && openAfterEsc && !openAfterEnter);
-    const auto table = krelmo::records::LoadHighScoreTable(host->registry, 0);
+    const auto table =
+        krelmo::records::LoadHighScoreTable(host->registry, krelmo::engine::Variant::kKrelmo);
     QCOMPARE(QString::fromLatin1(table.names).split(QLatin1Char('\n')).value(4),
              QString::fromLatin1("Zo\xEB iiiiiii"));
   }
@@ -327,8 +328,10 @@ class GameWindowTest : public QObject {
                                     platform::KEY_ALL_ACCESS, &key),
              platform::ERROR_SUCCESS);
     for (int rank = 1; rank <= 4; ++rank) {
-      krelmo::records::WriteName(registry, key, krelmo::records::ValueName("HSName", 0, rank),
-                                 names[rank - 1]);
+      krelmo::records::WriteName(
+          registry, key,
+          krelmo::records::ValueName("HSName", krelmo::engine::Variant::kKrelmo, rank),
+          names[rank - 1]);
     }
     registry.RegCloseKey(key);
     QStringList shown, widths;
@@ -424,7 +427,8 @@ class GameWindowTest : public QObject {
         &host->window, [&](QWidget*) { host->queue.PostMessage(krelmo::WM_CLOSE); }, &leftOpen);
     game.CheckHighScore(9000);
     QCOMPARE(OfKind(Drain(host->queue), krelmo::WM_QUIT).size(), std::size_t{1});
-    const auto table = krelmo::records::LoadHighScoreTable(host->registry, 0);
+    const auto table =
+        krelmo::records::LoadHighScoreTable(host->registry, krelmo::engine::Variant::kKrelmo);
     QVERIFY(table.scores.starts_with("9000\n") && table.names.starts_with("Player 1\n"));
   }
 

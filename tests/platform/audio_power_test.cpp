@@ -12,10 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/sound_cues.h"
 #include "platform/audio_mixer.h"
 #include "platform/clock.h"
 #include "platform/pc_hardware.h"
 #include "resources/waves.h"
+#include "tests/support/speaker_ports.h"
 
 namespace krelmo::platform {
 namespace {
@@ -54,7 +56,7 @@ constexpr std::uint64_t Ticks(std::uint64_t ms) {
 }
 constexpr std::uint64_t kBufferTicks =
     kPitTicksPerSecond * AudioMixer::kBufferSamples / AudioMixer::kSampleRate;
-constexpr std::uint32_t kCutOff = 0x40005, kYield = 0x40015;
+constexpr std::uint32_t kCutOff = engine::kCutOffFlags, kYield = engine::kYieldingFlags;
 constexpr std::uint64_t kIdleMs = AudioPower::kIdleTicks * 1'000 / kPitTicksPerSecond;
 
 class Power : public ::testing::Test {
@@ -109,11 +111,9 @@ class Power : public ::testing::Test {
   }
   // The game's click: 700 Hz, gate open, 2 ms, gate shut.
   void Click() {
-    for (auto [port, value] : {std::pair{0x43, 0xB6}, {0x42, 0xA8}, {0x42, 0x06}, {0x61, 0x03}}) {
-      pc.Outp(static_cast<std::uint16_t>(port), static_cast<std::uint8_t>(value));
-    }
+    testing::StartTone(pc);
     clock.Advance(2'386);
-    pc.Outp(0x61, 0x00);
+    testing::SetSpeakerGate(pc, 0);
   }
 
   ManualClock clock;
@@ -164,11 +164,11 @@ TEST_F(Power, TheIdleSecondsRunFromTheEndOfWhatPlays) {
   EXPECT_TRUE(output.open) << "the idle time has not passed since a check found it playing";
   Run(1'500);
   EXPECT_FALSE(output.open);
-  pc.Outp(0x43, 0xB6), pc.Outp(0x42, 0xA8), pc.Outp(0x42, 0x06), pc.Outp(0x61, 0x03);
+  testing::StartTone(pc);
   EXPECT_TRUE(output.open) << "the tone opened it";
   Run(8'000);
   EXPECT_TRUE(output.open) << "a tone sounding is not silence";
-  pc.Outp(0x61, 0x00);
+  testing::SetSpeakerGate(pc, 0);
   Run(kIdleMs - 500);
   EXPECT_TRUE(output.open);
   Run(1'500);
@@ -208,11 +208,11 @@ TEST_F(Power, AClickAfterALongSilenceSoundsAtItsLengthWithNothingOldReplayed) {
   ASSERT_FALSE(output.open);
   // The gate shut again and again, counter 2 reprogrammed: no sound, and no reason to open.
   for (int i = 0; i < 5; ++i) {
-    pc.Outp(0x61, 0x00), pc.Outp(0x43, 0xB6), pc.Outp(0x42, 0x3C), pc.Outp(0x42, 0x04);
-    pc.Outp(0x61, 0x01);  // counting, its output kept off the speaker
+    testing::SetSpeakerGate(pc, 0), testing::LoadCounter2(pc, 0x043C);
+    testing::SetSpeakerGate(pc, 0x01);  // counting, its output kept off the speaker
     Run(1'000);
   }
-  pc.Outp(0x61, 0x00);
+  testing::SetSpeakerGate(pc, 0);
   EXPECT_FALSE(output.open);
   EXPECT_EQ(output.opens, 1);
 

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "engine/palette.h"
+#include "engine/sound_cues.h"
 #include "platform/audio_mixer.h"
 #include "platform/clock.h"
 #include "platform/message_queue.h"
@@ -30,6 +31,7 @@
 #include "platform/surface.h"
 #include "resources/fonts/game_font.h"
 #include "resources/waves.h"
+#include "tests/support/speaker_ports.h"
 #include "timing/timer_module.h"
 
 namespace krelmo {
@@ -594,7 +596,7 @@ using OneVoice = Mixer;
 using SpeakerVoice = Mixer;
 
 TEST_F(OneVoice, NoStopYieldsToAPlayingRecordingAndTheOthersCutItOff) {
-  constexpr std::uint32_t kCutOff = 0x40005, kYield = 0x40015;
+  constexpr std::uint32_t kCutOff = engine::kCutOffFlags, kYield = engine::kYieldingFlags;
   // A brick during the miss is dropped, and the miss plays on.
   ASSERT_TRUE(mixer.PlaySound(132, kCutOff));
   EXPECT_EQ(Render(100), Heard(132, 0, 100));
@@ -620,11 +622,9 @@ TEST_F(SpeakerVoice, AClickOf2MsAt700HzIsHeardAtItsTrueLengthAndPitch) {
   pc.SetSpeakerSink(&mixer);
   // As the game programs it: 700 Hz, gate open, one step of 2 ms, gate shut.
   const auto click = [&] {
-    for (auto [port, value] : {std::pair{0x43, 0xB6}, {0x42, 0xA8}, {0x42, 0x06}, {0x61, 0x03}}) {
-      pc.Outp(static_cast<std::uint16_t>(port), static_cast<std::uint8_t>(value));
-    }
+    testing::StartTone(pc);
     clock.Advance(2'386);
-    pc.Outp(0x61, 0x00);
+    testing::SetSpeakerGate(pc, 0);
     const auto out = Render(1'024);
     const auto first = std::find_if(out.begin(), out.end(), [](auto s) { return s != 0; });
     const auto last = std::find_if(out.rbegin(), out.rend(), [](auto s) { return s != 0; });
@@ -642,11 +642,11 @@ TEST_F(SpeakerVoice, AClickOf2MsAt700HzIsHeardAtItsTrueLengthAndPitch) {
 
   // Counter 2 reprogrammed with the gate never opened, and counting with its output kept off
   // the speaker (bit 1 clear): not a sample of sound.
-  pc.Outp(0x61, 0x00);
+  testing::SetSpeakerGate(pc, 0);
   Render(1'024);
-  pc.Outp(0x43, 0xB6), pc.Outp(0x42, 0x3C), pc.Outp(0x42, 0x04);
+  testing::LoadCounter2(pc, 0x043C);
   clock.Advance(2'500);
-  pc.Outp(0x61, 0x01);
+  testing::SetSpeakerGate(pc, 0x01);
   clock.Advance(2'500);
   const auto quiet = Render(1'024);
   EXPECT_TRUE(std::all_of(quiet.begin(), quiet.end(), [](auto s) { return s == 0; }));
@@ -668,8 +668,8 @@ TEST_F(SpeakerVoice, AddsToTheRecordingWithoutWrapping) {
   AudioMixer loud{LoudestWave, clock};
   loud.SetOutputOpen(true);
   pc.SetSpeakerSink(&loud);
-  pc.Outp(0x43, 0xB6), pc.Outp(0x42, 0xA8), pc.Outp(0x42, 0x06), pc.Outp(0x61, 0x03);
-  ASSERT_TRUE(loud.PlaySound(1, 0x40005));
+  testing::StartTone(pc);
+  ASSERT_TRUE(loud.PlaySound(1, engine::kCutOffFlags));
   std::vector<std::int16_t> out(1'024);
   loud.Render(out, clock.Ticks());
   const int expectedMix[] = {32'767, 32'512 - 3'000};  // speaker high (held), speaker low

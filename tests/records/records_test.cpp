@@ -7,6 +7,7 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "engine/palette.h"
 #include "records/registry_values.h"
@@ -17,6 +18,7 @@ namespace krelmo::records {
 namespace {
 
 using namespace resources;
+using engine::Variant;
 using platform::HKEY;
 using platform::HKEY_LOCAL_MACHINE;
 using platform::KEY_ALL_ACCESS;
@@ -53,13 +55,13 @@ TEST(Settings, AFirstRunSelectsAndWritesTheDefaultsAndResetsBothTables) {
     t.host.sound.available = wave;
     t.game.InitApplication();
     const auto& s = t.engine.settings;
-    EXPECT_EQ((std::array{s.numPlayers, s.gameVariant, s.soundOn, s.digitalSound}),
-              (std::array{0u, 0u, 1u, wave ? 1u : 0u}));
+    EXPECT_EQ(std::tie(s.numPlayers, s.gameVariant, s.soundOn, s.digitalSound),
+              std::make_tuple(0u, Variant::kKrelmo, true, wave));
     Key key(t.host.registry);
     EXPECT_EQ((std::array{key.Dword("NumPlayers"), key.Dword("DefaultGame"),
                           key.Dword("DefaultSound"), key.Dword("UseMouse")}),
               (std::array{0u, 0u, wave ? 2u : 1u, 1u}));
-    for (const std::uint32_t variant : {0u, 1u}) {
+    for (const Variant variant : {Variant::kKrelmo, Variant::kVarnak}) {
       const TableText table = LoadHighScoreTable(t.host.registry, variant);
       EXPECT_EQ(table.names, kDefaultNames);
       EXPECT_EQ(table.scores, kDefaultScores);
@@ -72,7 +74,9 @@ TEST(Settings, StoredValuesAreSelectedThroughTheMenuGroupsAndSavedAtShutdown) {
   struct Case {
     const char* what;
     std::function<void(Key&)> seed;
-    std::uint32_t players, variant, soundOn, useMouse;
+    std::uint32_t players;
+    Variant variant;
+    bool soundOn, useMouse;
     int soundChecked;  // 0: no check mark in the Sound group
     std::uint32_t savedSound;
   };
@@ -82,8 +86,9 @@ TEST(Settings, StoredValuesAreSelectedThroughTheMenuGroupsAndSavedAtShutdown) {
          k.Set("NumPlayers", 7), k.Set("DefaultGame", 5), k.Set("DefaultSound", 3);
          k.Set("UseMouse", 1);
        },
-       3, 1, 0, 1, 0, 0},
-      {"an existing key whose values were deleted", [](Key&) {}, 0, 0, 0, 0, IDM_NO_SOUND, 0},
+       3, Variant::kVarnak, false, true, 0, 0},
+      {"an existing key whose values were deleted", [](Key&) {}, 0, Variant::kKrelmo, false, false,
+       IDM_NO_SOUND, 0},
       {"values of a wrong type or size",
        [](Key& k) {
          k.SetName("NumPlayers", "2");
@@ -91,7 +96,7 @@ TEST(Settings, StoredValuesAreSelectedThroughTheMenuGroupsAndSavedAtShutdown) {
          k.registry.RegSetValueExA(k.key, "DefaultGame", 0, platform::REG_DWORD, two, 2);
          k.Set("DefaultSound", 1), k.Set("UseMouse", 0);
        },
-       0, 0, 1, 0, IDM_PC_SPEAKER, 1},
+       0, Variant::kKrelmo, true, false, IDM_PC_SPEAKER, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -103,12 +108,12 @@ TEST(Settings, StoredValuesAreSelectedThroughTheMenuGroupsAndSavedAtShutdown) {
     }
     t.game.InitApplication();
     const auto& s = t.engine.settings;
-    EXPECT_EQ((std::array{s.numPlayers, s.gameVariant, s.soundOn, s.useMouse}),
-              (std::array{c.players, c.variant, c.soundOn, c.useMouse}));
+    EXPECT_EQ(std::tie(s.numPlayers, s.gameVariant, s.soundOn, s.useMouse),
+              std::tie(c.players, c.variant, c.soundOn, c.useMouse));
     for (const int id : {IDM_NO_SOUND, IDM_PC_SPEAKER, IDM_DIGITAL_AUDIO}) {
       EXPECT_EQ(Checked(t, id) != 0, id == c.soundChecked) << id;
     }
-    EXPECT_EQ(LoadHighScoreTable(t.host.registry, 0).scores, "0\n0\n0\n0\n0")
+    EXPECT_EQ(LoadHighScoreTable(t.host.registry, Variant::kKrelmo).scores, "0\n0\n0\n0\n0")
         << "no reset: the key existed";
     t.game.ShutdownApplication();
     EXPECT_EQ(Key(t.host.registry).Dword("DefaultSound"), c.savedSound);
@@ -131,10 +136,10 @@ TEST(HighScores, AScoreGetsInAtTheFirstRankItBeatsAndOnlyThatTableIsWritten) {
     StartedGame t;
     Key(t.host.registry).SetName("HSName1", "Ann");
     Key(t.host.registry).SetName("HSName6", "Ann");
-    t.game.SelectVariant(IDM_VARNAK);
+    t.game.SelectVariant(Variant::kVarnak);
     t.engine.state.currentPlayer = 2;
     t.engine.state.playerScore[2] = c.score;
-    t.engine.match.cursorVisible = 0;
+    t.engine.match.cursorVisible = false;
     t.host.dialogs.nameToType = "Zo\xEB";
     bool pausedMeanwhile = false;
     t.host.dialogs.onModal = [&] {
@@ -142,10 +147,10 @@ TEST(HighScores, AScoreGetsInAtTheFirstRankItBeatsAndOnlyThatTableIsWritten) {
     };
     t.game.CheckHighScore(c.score);
 
-    const TableText varnak = LoadHighScoreTable(t.host.registry, 1);
+    const TableText varnak = LoadHighScoreTable(t.host.registry, Variant::kVarnak);
     EXPECT_EQ(varnak.scores, c.scoresAfter);
-    EXPECT_EQ(LoadHighScoreTable(t.host.registry, 0).scores, kDefaultScores);
-    EXPECT_EQ(LoadHighScoreTable(t.host.registry, 0).names.substr(0, 4), "Ann\n");
+    EXPECT_EQ(LoadHighScoreTable(t.host.registry, Variant::kKrelmo).scores, kDefaultScores);
+    EXPECT_EQ(LoadHighScoreTable(t.host.registry, Variant::kKrelmo).names.substr(0, 4), "Ann\n");
     if (c.row < 0) {
       EXPECT_TRUE(t.host.dialogs.highScoreDialogs.empty());
       continue;
@@ -161,7 +166,7 @@ TEST(HighScores, AScoreGetsInAtTheFirstRankItBeatsAndOnlyThatTableIsWritten) {
     EXPECT_TRUE(pausedMeanwhile);
     EXPECT_EQ(
         (std::array{t.engine.match.paused, t.engine.match.cursorVisible, t.game.app.dialogOpen}),
-        (std::array{0u, 0u, 0u}));
+        (std::array{false, false, false}));
     EXPECT_TRUE(t.host.window.cursorClip.has_value()) << "the pointer is back in its strip";
   }
 }
@@ -179,7 +184,7 @@ TEST(HighScores, NamesAreReadAsTheTableKeepsThem) {
   t.engine.state.playerScore[0] = 9000;
   t.host.dialogs.nameToType = "";
   t.game.CheckHighScore(9000);
-  const TableText table = LoadHighScoreTable(t.host.registry, 0);
+  const TableText table = LoadHighScoreTable(t.host.registry, Variant::kKrelmo);
   EXPECT_EQ(table.names, "\nPlayer 1\n\nEleven char\n");
   EXPECT_EQ(table.scores, "9000\n8000\n7000\n6000\n-5");
 }
@@ -197,8 +202,10 @@ TEST(HighScores, TheResetAsksAndOnlyYesRestoresBothTables) {
     ASSERT_EQ(t.host.dialogs.shown.size(), 1u);
     EXPECT_EQ(t.host.dialogs.shown[0].text, "Remove all high scores?");
     const bool yes = answer == platform::IDYES;
-    EXPECT_EQ(LoadHighScoreTable(t.host.registry, 0).scores.substr(0, 4), yes ? "8000" : "100\n");
-    EXPECT_EQ(LoadHighScoreTable(t.host.registry, 1).scores.substr(0, 4), yes ? "8000" : "200\n");
+    EXPECT_EQ(LoadHighScoreTable(t.host.registry, Variant::kKrelmo).scores.substr(0, 4),
+              yes ? "8000" : "100\n");
+    EXPECT_EQ(LoadHighScoreTable(t.host.registry, Variant::kVarnak).scores.substr(0, 4),
+              yes ? "8000" : "200\n");
   }
 }
 
@@ -219,7 +226,7 @@ TEST(Records, WritesThatFailAreToldToThePlayerOrAtShutdownInOneLine) {
   const std::string& box = t.host.dialogs.shown[0].text;
   EXPECT_EQ(box.rfind("Your high score could not be saved.", 0), 0u) << box;
   EXPECT_NE(box.find("Not a directory"), std::string::npos) << box;
-  EXPECT_EQ(t.game.app.messageBoxOpen, 0u);
+  EXPECT_FALSE(t.game.app.messageBoxOpen);
   // One line for the first run's defaults, one at shutdown.
   EXPECT_NE(said.find("the settings could not be saved: "), std::string::npos) << said;
   EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 2) << said;

@@ -22,7 +22,7 @@ std::string Text(const Replay& r) {
 Replay Sample() {
   Replay r;
   r.header.seed = 4294967295u;
-  r.header.settings = {3, 1, 1, 0, 0};
+  r.header.settings = {3, engine::Variant::kVarnak, true, false, false};
   r.header.paddleX = -5;
   r.header.lastJoyX = engine::kNoJoystickMoveYet;
   r.header.joyInfo = {1, 2, 3, 2};

@@ -58,10 +58,13 @@ struct RecordedGame {
       // A move now and then, as a real mouse reports: taken by the step that waits.
       if (++wait % 9 != 0) return;
       const auto& s = game.engine.state;
-      const int x = miss ? (s.ballX < 300 ? 540 : 30) : s.ballX - 26 + offset;
-      host.queue.PostMessage(WM_MOUSEMOVE, 0, MakePointLParam(std::clamp(x, 18, 561), 420));
+      const int x =
+          miss ? (s.ballX < 300 ? 540 : 30) : s.ballX - engine::kBallOverPaddleMiddle + offset;
+      host.queue.PostMessage(
+          WM_MOUSEMOVE, 0,
+          MakePointLParam(std::clamp(x, app::kPointerStripLeft, app::kPointerStripRight), 420));
     };
-    for (int i = 0; i < frames && game.engine.state.ballY < 470; ++i) Frames(1);
+    for (int i = 0; i < frames && game.engine.state.ballY < engine::kBallOutOfPlay; ++i) Frames(1);
     host.frameHost.onWait = nullptr;
   }
 
@@ -144,27 +147,28 @@ TEST(Replay, APlaybacksGameStartsWhereTheRecordedMatchStarted) {
   testing::StartedGame before;
   auto& a = before.game;
   a.app.randomSeed = 12345;
-  a.app.waveAvailable = 1;
-  a.app.joystickPresent = 1;
-  a.app.appActive = 0;
-  a.SelectPlayers(IDM_PLAYERS_3);
-  a.SelectVariant(IDM_VARNAK);
-  a.SelectSound(IDM_PC_SPEAKER);
-  a.SelectController(IDM_JOYSTICK);
+  a.app.waveAvailable = true;
+  a.app.joystickPresent = true;
+  a.app.appActive = false;
+  a.SelectPlayers(2);
+  a.SelectVariant(engine::Variant::kVarnak);
+  a.SelectSound(engine::SoundMode::kSpeaker);
+  a.SelectController(engine::Controller::kJoystick);
   auto& s = a.engine.state;
   s.paddleX = 401;
   s.brickHitLatch = true;
   s.shownScore = 770;
   s.lastJoyX = 40000;
   s.joyInfo = {40000, 1, 2, 3};
-  s.joyButton1Down = 1;
-  s.joyButton2Down = 1;
-  records::HighScoreTable varnak = records::ReadHighScoreTable(before.host.registry, 1);
+  s.joyButton1Down = true;
+  s.joyButton2Down = true;
+  records::HighScoreTable varnak =
+      records::ReadHighScoreTable(before.host.registry, engine::Variant::kVarnak);
   varnak[1] = {7500, "Ann"};
   platform::HKEY key = 0;
   before.host.registry.RegOpenKeyExA(platform::HKEY_LOCAL_MACHINE, records::kGameKey, 0,
                                      platform::KEY_ALL_ACCESS, &key);
-  records::WriteHighScoreTable(before.host.registry, key, 1, varnak);
+  records::WriteHighScoreTable(before.host.registry, key, engine::Variant::kVarnak, varnak);
   before.host.registry.RegCloseKey(key);
 
   const Header recorded = CaptureStart(a, before.host.registry);

@@ -12,7 +12,6 @@
 
 #include "app/game.h"
 #include "frontend/qt/qt_platform.h"
-#include "resources/menu.h"
 
 namespace krelmo::sdl {
 namespace {
@@ -37,8 +36,8 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOutAndPluggedInAga
     qt::QtPlatform host;
     app::Game game(host.Get());
     game.InitApplication();
-    game.SelectController(resources::IDM_MOUSE);  // a first run greys "Joystick"
-    game.SelectController(resources::IDM_JOYSTICK);
+    game.SelectController(engine::Controller::kMouse);  // a first run greys "Joystick"
+    game.SelectController(engine::Controller::kJoystick);
     game.StartNewGame();
     const auto& s = game.engine.state;
     auto awaits = [&](auto done) {
@@ -51,9 +50,9 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOutAndPluggedInAga
     SDL_JoystickSetVirtualAxis(stick, 0, SDL_JOYSTICK_AXIS_MAX);
     EXPECT_TRUE(awaits([&] { return s.paddleX == 560; }));
     SDL_JoystickSetVirtualButton(stick, 0, SDL_PRESSED);
-    EXPECT_TRUE(awaits([&] { return s.ballY < 470; })) << "button 1 serves";
+    EXPECT_TRUE(awaits([&] { return s.ballY < engine::kBallOutOfPlay; })) << "button 1 serves";
     SDL_JoystickSetVirtualButton(stick, 1, SDL_PRESSED);
-    EXPECT_TRUE(awaits([&] { return game.engine.match.paused == 1; })) << "button 2 pauses";
+    EXPECT_TRUE(awaits([&] { return game.engine.match.paused; })) << "button 2 pauses";
     game.SetPaused(false);
 
     SDL_JoystickClose(stick);
@@ -63,7 +62,7 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOutAndPluggedInAga
     host.queue.PostTimer(app::kPlayTimerId);
     game.DispatchPending();
     EXPECT_NE(s.ballY, ballY) << "the ball goes on";
-    EXPECT_EQ(game.engine.match.paused, 0u) << "no button is read";
+    EXPECT_FALSE(game.engine.match.paused) << "no button is read";
 
     // Plugged in again (to SDL a new device, at the stick's rest): the poll opens and reads it.
     const int again = SDL_JoystickAttachVirtual(type, 2, 2, 0);
@@ -75,7 +74,7 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOutAndPluggedInAga
     SDL_JoystickSetVirtualAxis(replugged, 0, SDL_JOYSTICK_AXIS_MAX);
     EXPECT_TRUE(awaits([&] { return s.paddleX == 560; }));
     SDL_JoystickSetVirtualButton(replugged, 1, SDL_PRESSED);
-    EXPECT_TRUE(awaits([&] { return game.engine.match.paused == 1; })) << "its buttons too";
+    EXPECT_TRUE(awaits([&] { return game.engine.match.paused; })) << "its buttons too";
     SDL_JoystickClose(replugged);
     ASSERT_EQ(SDL_JoystickDetachVirtual(again), 0) << SDL_GetError();
 

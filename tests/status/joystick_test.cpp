@@ -22,7 +22,7 @@ namespace {
 struct JoystickGame : testing::TestGame {
   JoystickGame() {
     host.joystick.present = true;
-    engine.settings.useMouse = 0;
+    engine.settings.useMouse = false;
   }
   void Poll(std::uint32_t x, std::uint32_t buttons = 0) {
     host.joystick.reading = {x, 0, 0, buttons};
@@ -111,7 +111,7 @@ class ScoreboardTest : public ::testing::Test {
  protected:
   void SetUp() override {
     engine::DrawFrameWalls(engine);
-    engine.match.gameActive = 1;
+    engine.match.gameActive = true;
   }
   void Players(int count, int current) {
     engine.settings.numPlayers = static_cast<std::uint32_t>(count - 1);

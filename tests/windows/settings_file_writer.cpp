@@ -12,7 +12,6 @@
 #include "app/game.h"
 #include "frontend/headless/headless_platform.h"
 #include "platform/cp1252.h"
-#include "resources/menu.h"
 
 namespace {
 
@@ -80,8 +79,8 @@ int Write(const std::string& path) {
   app::Game game(host.Get());
   game.timer.SetReportSink([](std::string_view) {});
   if (game.InitApplication() != 0) return 1;
-  game.SelectPlayers(resources::IDM_PLAYERS_3);
-  game.SelectVariant(resources::IDM_VARNAK);
+  game.SelectPlayers(2);
+  game.SelectVariant(engine::Variant::kVarnak);
   // A quote, a backslash and letters beyond ASCII in Windows-1252 (ë, é and the euro sign):
   // the 11 bytes a name holds.
   host.dialogs.nameToType = "Zo\xEB\xE9\x80 \"Q\" \\";

@@ -43,7 +43,9 @@ struct PacingRig {
     engine.onStepEnd = [this] {
       ends.push_back(Clock::now());
       auto& st = engine.state;
-      st.paddleX = static_cast<std::int16_t>(std::clamp(st.ballX - 26, 20, 561));
+      st.paddleX = static_cast<std::int16_t>(std::clamp(st.ballX - engine::kBallOverPaddleMiddle,
+                                                        engine::kPaddleLeftmost,
+                                                        engine::kPaddleRightmostByMouse));
     };
   }
 

@@ -26,9 +26,9 @@ struct StepRig {
     game.InitApplication();
     host.pc.RecordWritesTo(nullptr);
     auto& e = game.engine;
-    e.match.gameActive = 1;
-    e.match.cursorVisible = 0;
-    e.settings.soundOn = 0;
+    e.match.gameActive = true;
+    e.match.cursorVisible = false;
+    e.settings.soundOn = false;
     e.state.ballsLeft = {4, 4, 4, 4};
     // No wait before the step: a front end's clock may be a real one.
     e.state.stepDelay = 0;

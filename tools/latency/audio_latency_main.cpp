@@ -13,6 +13,7 @@
 
 #include "frontend/sdl/sdl_audio.h"
 #include "platform/audio_mixer.h"
+#include "platform/sound.h"
 #include "resources/waves.h"
 
 namespace {
@@ -68,7 +69,7 @@ int main() {
     std::this_thread::sleep_for(std::chrono::microseconds(5'000 + (seed >> 8) % 20'000));
     const std::uint64_t waveBefore = mixer.LastWaveStartTicks();
     const std::uint64_t cue = clock.Ticks();
-    mixer.PlaySound(130, 0x40005);
+    mixer.PlaySound(130, krelmo::platform::SND_RESOURCE | krelmo::platform::SND_ASYNC);
     const std::uint64_t heard = Changed([&] { return mixer.LastWaveStartTicks(); }, waveBefore);
     wave.push_back(TicksToMs(heard > cue ? heard - cue : 0));
 

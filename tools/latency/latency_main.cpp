@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
   auto* view = &host.window.View();
   const auto sendMove = [view](int x) {
     // As the window system would deliver it.
-    const QPointF local(x, 398);
+    const QPointF local(x, krelmo::app::kPointerStripY);
     QCoreApplication::postEvent(
         view, new QMouseEvent(QEvent::MouseMove, local, view->mapToGlobal(local), Qt::NoButton,
                               Qt::NoButton, Qt::NoModifier));

@@ -32,7 +32,8 @@ int PlayReplay(const std::string& path, const std::string& pngPath) {
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
   const auto& e = playback.Game().engine;
-  std::printf("variant: %s\n", e.settings.gameVariant == 1 ? "Varnak" : "Krelmo");
+  std::printf("variant: %s\n",
+              e.settings.gameVariant == engine::Variant::kVarnak ? "Varnak" : "Krelmo");
   std::printf("players: %u\n", e.settings.numPlayers + 1);
   std::printf("frames run: %" PRIu64 "\n", e.framesRun);
   std::printf("ball steps: %" PRId64 "\n", steps);

@@ -15,9 +15,6 @@ namespace krelmo::sim {
 
 namespace {
 
-// The pointer's client x while the match holds it in the strip under the paddle.
-constexpr int kStripLeft = 18;
-constexpr int kStripRight = 561;
 constexpr int kPointerY = 420;
 constexpr std::uint32_t kStickCentre = 32768;
 
@@ -117,15 +114,15 @@ void Simulator::Execute(const ScriptLine& line) {
               break;
           }
         } else if constexpr (std::is_same_v<T, Serve>) {
-          const bool waiting = game_.engine.state.ballY >= 470;
+          const bool waiting = game_.engine.state.ballY >= engine::kBallOutOfPlay;
           queue.PostMessage(WM_LBUTTONDOWN, 0, MakePointLParam(mouseX_, kPointerY));
           Dispatch();
-          if (waiting && game_.engine.state.ballY < 470) ++serves_;
+          if (waiting && game_.engine.state.ballY < engine::kBallOutOfPlay) ++serves_;
         } else if constexpr (std::is_same_v<T, Answer>) {
           host_.dialogs.answers.push_back(command.yes ? platform::IDYES : platform::IDNO);
         } else if constexpr (std::is_same_v<T, Mouse>) {
-          const bool held = game_.engine.match.cursorVisible == 0;
-          mouseX_ = held ? std::clamp(command.x, kStripLeft, kStripRight)
+          const bool held = !game_.engine.match.cursorVisible;
+          mouseX_ = held ? std::clamp(command.x, app::kPointerStripLeft, app::kPointerStripRight)
                          : std::clamp(command.x, 0, app::kClientWidth - 1);
           queue.PostMessage(WM_MOUSEMOVE, 0, MakePointLParam(mouseX_, kPointerY));
         } else if constexpr (std::is_same_v<T, Autopilot>) {
@@ -194,7 +191,8 @@ void Simulator::OnWait() {
   if (!autopilot_ || movePostedThisStep_) return;
   movePostedThisStep_ = true;
   const auto& s = game_.engine.state;
-  mouseX_ = std::clamp(s.ballX - 26 + *autopilot_, kStripLeft, kStripRight);
+  mouseX_ = std::clamp(s.ballX - engine::kBallOverPaddleMiddle + *autopilot_,
+                       app::kPointerStripLeft, app::kPointerStripRight);
   host_.queue.PostMessage(WM_MOUSEMOVE, 0, MakePointLParam(mouseX_, kPointerY));
 }
 
@@ -204,7 +202,7 @@ void Simulator::OnStepEnd() {
   ++steps_;
   const auto& s = game_.engine.state;
   const std::uint32_t player = s.currentPlayer % engine::kPlayerSlots;
-  if (s.ballY >= 470) ++ballsLost_;
+  if (s.ballY >= engine::kBallOutOfPlay) ++ballsLost_;
   if (!trace_) return;
   if (std::fprintf(trace_, "%" PRId64 ",%d,%d,%d,%d,%d,%d,%u,%d,%d,%d\n", frame_, step_, s.ballX,
                    s.ballY, s.ballDX, s.ballDY, s.paddleX, s.currentPlayer, s.playerScore[player],
@@ -240,7 +238,8 @@ void Simulator::PrintSummary(std::FILE* out) const {
   const auto& e = game_.engine;
   const auto& s = e.state;
   const char* match = e.match.gameActive ? (e.match.paused ? "paused" : "running") : "not running";
-  std::fprintf(out, "variant: %s\n", e.settings.gameVariant == 1 ? "Varnak" : "Krelmo");
+  std::fprintf(out, "variant: %s\n",
+               e.settings.gameVariant == engine::Variant::kVarnak ? "Varnak" : "Krelmo");
   std::fprintf(out, "players: %u\n", e.settings.numPlayers + 1);
   std::fprintf(out, "match: %s\n", match);
   std::fprintf(out, "frames: %" PRId64 "\n", frame_);
