@@ -26,11 +26,10 @@ constexpr LRESULT kDefaultResult = -1;
 constexpr std::uintptr_t kPlayTimerId = 1;
 constexpr unsigned kPlayTimerPeriodMs = 100;
 
-// The main window is 640 x 480 outside; the game draws on its 634 x 436 client area.
-constexpr int kWindowWidth = 640;
-constexpr int kWindowHeight = 480;
-constexpr int kClientWidth = 634;
-constexpr int kClientHeight = 436;
+using platform::kClientHeight;
+using platform::kClientWidth;
+using platform::kWindowHeight;
+using platform::kWindowWidth;
 
 // During a match the pointer is held in a strip one pixel high just above the paddle, in
 // which its client x runs from 18 to the paddle's rightmost place under the mouse.

@@ -10,8 +10,8 @@ void DrawFrameWalls(Engine& engine) {
   auto& dc = engine.dc;
   dc.SelectObject(silverBrush);
   dc.SelectObject(silverPen);
-  // The right wall runs to the edge of the client area, 634 pixels across.
-  dc.Rectangle(kRightWallLeft, 0, 634, platform::Surface::kHeight);
+  // The right wall runs to the edge of the client area.
+  dc.Rectangle(kRightWallLeft, 0, platform::kClientWidth, platform::Surface::kHeight);
   dc.Rectangle(0, 0, kLeftWallRight, platform::Surface::kHeight);
   dc.Rectangle(0, 0, platform::Surface::kWidth, kTopWallBottom);
 }

@@ -20,6 +20,13 @@ struct Point {
 
 enum class ShowCommand { kRestore, kMinimize };
 
+// The main window is 640 x 480 outside as the game places it; the game draws on its
+// 634 x 436 client area, the top-left of the 640 x 480 surface. Every front end shows that.
+constexpr int kWindowWidth = 640;
+constexpr int kWindowHeight = 480;
+constexpr int kClientWidth = 634;
+constexpr int kClientHeight = 436;
+
 // Called on the UI thread only. The front end implements it over the real window.
 class WindowSystem {
  public:

@@ -42,9 +42,9 @@ constexpr std::uint32_t kVariants = 2;
 std::uint64_t SurfaceCheck(const platform::Surface& surface) {
   std::uint64_t hash = 14695981039346656037ull;
   const std::uint32_t* pixels = surface.Pixels();
-  for (int y = 0; y < app::kClientHeight; ++y) {
+  for (int y = 0; y < platform::kClientHeight; ++y) {
     const std::uint32_t* row = pixels + static_cast<std::size_t>(y) * platform::Surface::kWidth;
-    for (int x = 0; x < app::kClientWidth; ++x) hash = (hash ^ row[x]) * 1099511628211ull;
+    for (int x = 0; x < platform::kClientWidth; ++x) hash = (hash ^ row[x]) * 1099511628211ull;
   }
   return hash;
 }

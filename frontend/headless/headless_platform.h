@@ -52,7 +52,7 @@ class HeadlessWindowSystem final : public platform::WindowSystem {
   int screenHeight = 768;
   // The outer frame. Like the real window it keeps its size when placed: a test gives it
   // the size of a larger frame (a taller menu bar, a caption) by setting it here.
-  platform::Rect rect{0, 0, 640, 480};
+  platform::Rect rect{0, 0, platform::kWindowWidth, platform::kWindowHeight};
   bool topmost = false;
   bool minimized = false;
   int minimizeCount = 0;

@@ -89,7 +89,7 @@ int main(int argc, char** argv) {
   krelmo::app::Game game(recorder.Wrapped());
   recorder.Attach(game);
   // The audio device stays open through a match (the front end's business, not the game's).
-  host.matchRunning = [&game] { return game.engine.match.gameActive != 0; };
+  host.matchRunning = [&game] { return game.engine.match.gameActive; };
   instance.onHandOver = [&] { host.queue.PostMessage(game.app.activateMessage); };
   host.dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
 

@@ -13,10 +13,6 @@ namespace krelmo::qt {
 
 namespace {
 
-// The parts of the style word: its buttons and its icon.
-constexpr std::uint32_t kButtonsMask = 0x0F;
-constexpr std::uint32_t kIconMask = 0xF0;
-
 // A Yes/No question has no way out but its two buttons: Esc (even held down since it
 // asked) and the close request leave it open.
 class QuestionBox final : public QMessageBox {
@@ -44,12 +40,12 @@ class QuestionBox final : public QMessageBox {
 
 int RunMessageBox(QWidget& owner, ModalLoop& loop, std::string_view text, std::string_view caption,
                   std::uint32_t style) {
-  const bool yesNo = (style & kButtonsMask) == platform::MB_YESNO;
+  const bool yesNo = (style & platform::MB_TYPEMASK) == platform::MB_YESNO;
   QuestionBox box(&owner, yesNo);
   box.setWindowTitle(FromGameText(caption));
   box.setTextFormat(Qt::PlainText);
   box.setText(FromGameText(text));
-  switch (style & kIconMask) {
+  switch (style & platform::MB_ICONMASK) {
     case platform::MB_ICONEXCLAMATION:
       box.setIcon(QMessageBox::Warning);
       break;

@@ -17,7 +17,7 @@ namespace {
 int PlayBack(QtPlatform& host, replay::Replay journal) {
   replay::Playback playback(host.Get(), std::move(journal), replay::Pace::kAsRecorded);
   app::Game& game = playback.Game();
-  host.matchRunning = [&game] { return game.engine.match.gameActive != 0; };
+  host.matchRunning = [&game] { return game.engine.match.gameActive; };
   host.window.show();
   host.window.activateWindow();
   playback.Start();

@@ -40,7 +40,7 @@ SurfaceView::SurfaceView(const platform::Surface& surface, platform::MessageQueu
       // them in place.
       image_(reinterpret_cast<const uchar*>(surface.Pixels()), platform::Surface::kWidth,
              platform::Surface::kHeight, platform::Surface::kWidth * 4, QImage::Format_RGBX8888) {
-  setFixedSize(app::kClientWidth, app::kClientHeight);
+  setFixedSize(platform::kClientWidth, platform::kClientHeight);
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAttribute(Qt::WA_NoSystemBackground);
   setMouseTracking(true);
@@ -52,7 +52,7 @@ void SurfaceView::paintEvent(QPaintEvent*) {
   // Whole-number device pixel ratios and no smoothing: each surface pixel becomes a crisp
   // square on high-density screens.
   painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
-  const QRect client(0, 0, app::kClientWidth, app::kClientHeight);
+  const QRect client(0, 0, platform::kClientWidth, platform::kClientHeight);
   painter.drawImage(client, image_, client);
   presentedGeneration_ = surface_.Generation();
   if (++presents_ == 1 && onFirstPresent) onFirstPresent();

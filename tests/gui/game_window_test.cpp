@@ -220,7 +220,7 @@ class GameWindowTest : public QObject {
     const QRect frame = host->window.frameGeometry();
     const platform::Rect rect = host->windowSystem.WindowRect();
     QCOMPARE(QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)), frame);
-    QVERIFY2(frame.height() >= krelmo::app::kClientHeight + host->window.menuBar()->height(),
+    QVERIFY2(frame.height() >= krelmo::platform::kClientHeight + host->window.menuBar()->height(),
              qPrintable(QStringLiteral("%1 high").arg(frame.height())));
     const QRect screen = host->window.screen()->geometry();
     host->window.move(screen.right() - 100, screen.bottom() - 20);
@@ -407,8 +407,8 @@ class GameWindowTest : public QObject {
     QTRY_VERIFY((game.DispatchPending(), !playerUpShows(host->surface)));
     QVERIFY(!playerUpShows(sim.surface));
     QStringList differ;
-    for (int y = 0; y < krelmo::app::kClientHeight && differ.size() < 5; ++y) {
-      for (int x = 0; x < krelmo::app::kClientWidth && differ.size() < 5; ++x) {
+    for (int y = 0; y < krelmo::platform::kClientHeight && differ.size() < 5; ++y) {
+      for (int x = 0; x < krelmo::platform::kClientWidth && differ.size() < 5; ++x) {
         if (host->surface.GetPixel(x, y) != sim.surface.GetPixel(x, y))
           differ << QStringLiteral("(%1, %2)").arg(x).arg(y);
       }

@@ -51,7 +51,7 @@ int PlayReplay(const std::string& path, const std::string& pngPath) {
   std::printf("playback: %" PRId64 " ball steps in %.3f s (%.0f steps a second)\n", steps, seconds,
               seconds > 0 ? static_cast<double>(steps) / seconds : 0.0);
   if (!pngPath.empty() && !WritePng(pngPath, host.surface.Pixels(), platform::Surface::kWidth,
-                                    app::kClientWidth, app::kClientHeight)) {
+                                    platform::kClientWidth, platform::kClientHeight)) {
     std::fprintf(stderr, "krelmo-sim: cannot write %s\n", pngPath.c_str());
   }
   if (outcome == replay::Playback::Outcome::kMatched) {

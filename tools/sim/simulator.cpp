@@ -123,7 +123,7 @@ void Simulator::Execute(const ScriptLine& line) {
         } else if constexpr (std::is_same_v<T, Mouse>) {
           const bool held = !game_.engine.match.cursorVisible;
           mouseX_ = held ? std::clamp(command.x, app::kPointerStripLeft, app::kPointerStripRight)
-                         : std::clamp(command.x, 0, app::kClientWidth - 1);
+                         : std::clamp(command.x, 0, platform::kClientWidth - 1);
           queue.PostMessage(WM_MOUSEMOVE, 0, MakePointLParam(mouseX_, kPointerY));
         } else if constexpr (std::is_same_v<T, Autopilot>) {
           autopilot_ = command.offset;
@@ -225,8 +225,8 @@ void Simulator::Recorded(const std::string& journal) {
 }
 
 bool Simulator::WriteScreenshot(const std::string& path) {
-  const int width = options_.fullSurface ? platform::Surface::kWidth : app::kClientWidth;
-  const int height = options_.fullSurface ? platform::Surface::kHeight : app::kClientHeight;
+  const int width = options_.fullSurface ? platform::Surface::kWidth : platform::kClientWidth;
+  const int height = options_.fullSurface ? platform::Surface::kHeight : platform::kClientHeight;
   if (WritePng(path, host_.surface.Pixels(), platform::Surface::kWidth, width, height)) {
     return true;
   }
