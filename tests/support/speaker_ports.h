@@ -22,6 +22,11 @@ inline void SetSpeakerGate(platform::PcHardware& pc, std::uint8_t bits) {
   pc.Outp(platform::PcHardware::kSpeakerPort, bits);
 }
 
+// Whether the speaker port lets counter 2 sound.
+inline bool GateOpen(const platform::PcHardware& pc) {
+  return (pc.SpeakerPortValue() & platform::PcHardware::kSpeakerGateBits) != 0;
+}
+
 // A tone of 700 Hz, as the game plays it for a red brick, with the gate opened.
 constexpr std::uint16_t k700HzDivisor = 0x06A8;
 inline void StartTone(platform::PcHardware& pc, std::uint16_t divisor = k700HzDivisor) {
