@@ -17,18 +17,24 @@
 #include "engine/sound_cues.h"
 #include "resources/fonts/game_font.h"
 #include "resources/menu.h"
+#include "tests/support/speaker_ports.h"
 #include "tests/support/test_game.h"
 
 namespace krelmo::app {
 namespace {
 
 using namespace resources;
+using engine::CellLeft;
+using engine::CellTop;
 using platform::IDYES;
-
-constexpr LPARAM kF2Press = MakeKeyLParam(0x3C, false, false, false);
-constexpr LPARAM kF3Press = MakeKeyLParam(0x3D, false, false, false);
-constexpr LPARAM kEscPress = MakeKeyLParam(0x01, false, false, false);
-constexpr std::uint32_t kQuestionStyle = platform::MB_YESNO | platform::MB_ICONEXCLAMATION;
+using platform::MFS_CHECKED;
+using platform::MFS_GRAYED;
+using testing::BrickStands;
+using testing::Choose;
+using testing::Frames;
+using testing::kFirstPress;
+using testing::Press;
+using testing::RemoveBrick;
 
 enum class Play { kNoMatch, kWaiting, kInPlay, kPaused };
 
@@ -41,9 +47,7 @@ struct Window : testing::StartedGame {
   LRESULT Send(MessageId message, WPARAM wParam = 0, LPARAM lParam = 0) {
     return game.MainWindowProc(message, wParam, lParam);
   }
-  LRESULT Key(WPARAM key) {
-    return Send(WM_KEYDOWN, key, key == VK_F2 ? kF2Press : key == VK_F3 ? kF3Press : kEscPress);
-  }
+  LRESULT Key(WPARAM key) { return Send(WM_KEYDOWN, key, kFirstPress); }
   LRESULT Command(int id) { return Send(WM_COMMAND, static_cast<WPARAM>(id)); }
 
   // Puts the match into a state of the match flow, as the flow leaves its flags.
@@ -68,7 +72,7 @@ struct Window : testing::StartedGame {
   void Scribble() {
     dc.SelectObject(Brush{0x123456});
     dc.SelectObject(Pen{0x123456});
-    dc.Rectangle(engine::CellLeft(3), engine::CellTop(2), engine::CellLeft(4), engine::CellTop(3));
+    dc.Rectangle(CellLeft(3), CellTop(2), CellLeft(4), CellTop(3));
     dc.Rectangle(2, 300, 10, 310);
   }
   bool Redrawn() const {
@@ -84,21 +88,20 @@ struct Window : testing::StartedGame {
   }
 };
 
-// The inputs of the match, each given as the window system sends it, with what it returns.
-enum Input { kLeft, kRight, kF3, kPauseResume, kF2, kNewAbort, kEsc, kTimer, kMouse };
-const std::function<LRESULT(Window&)> kGive[] = {
-    [](Window& t) { return t.Send(WM_LBUTTONDOWN); },
-    [](Window& t) { return t.Send(WM_RBUTTONDOWN); },
-    [](Window& t) { return t.Key(VK_F3); },
-    [](Window& t) { return t.Command(IDM_PAUSE_RESUME); },
-    [](Window& t) { return t.Key(VK_F2); },
-    [](Window& t) { return t.Command(IDM_NEW_ABORT); },
-    [](Window& t) { return t.Key(VK_ESCAPE); },
-    [](Window& t) { return t.Send(WM_TIMER, kPlayTimerId); },
-    [](Window& t) { return t.Send(WM_MOUSEMOVE, 0, MakePointLParam(150, 410)); },
+// The inputs of the match, each as the window system sends it.
+struct Input {
+  const char* name;
+  MessageId message;
+  WPARAM wParam;
+  LPARAM lParam;
+  bool operator==(const Input&) const = default;
 };
-const char* const kInputs[] = {"left button", "right button", "F3",    "Pause/Resume", "F2",
-                               "New/Abort",   "Esc",          "timer", "mouse move"};
+constexpr Input kLeft{"left button", WM_LBUTTONDOWN, 0, 0},
+    kRight{"right button", WM_RBUTTONDOWN, 0, 0}, kF3{"F3", WM_KEYDOWN, VK_F3, kFirstPress},
+    kPauseResume{"Pause/Resume", WM_COMMAND, IDM_PAUSE_RESUME, 0},
+    kF2{"F2", WM_KEYDOWN, VK_F2, kFirstPress}, kNewAbort{"New/Abort", WM_COMMAND, IDM_NEW_ABORT, 0},
+    kEsc{"Esc", WM_KEYDOWN, VK_ESCAPE, kFirstPress}, kTimer{"timer", WM_TIMER, kPlayTimerId, 0},
+    kMouse{"mouse move", WM_MOUSEMOVE, 0, MakePointLParam(150, 410)};
 
 // What each input does in each state of the match, the application active or not. Every
 // question is answered No. Only a serve moves the ball at once, only the timer plays it on,
@@ -131,12 +134,12 @@ TEST(WindowProc, EachInputActsOnlyInTheStatesOfTheMatchWhereItMeansSomething) {
   };
   auto check = [&](Play state, bool isActive, Input input, Play after, const char* question) {
     SCOPED_TRACE(::testing::Message()
-                 << Name(state) << (isActive ? "" : ", inactive") << ", " << kInputs[input]);
+                 << Name(state) << (isActive ? "" : ", inactive") << ", " << input.name);
     Window t;
     t.Enter(state);
     t.game.app.appActive = isActive;
     const auto ballY = t.engine.state.ballY;
-    const LRESULT result = kGive[input](t);
+    const LRESULT result = t.Send(input.message, input.wParam, input.lParam);
     EXPECT_EQ(Name(t.Now()), Name(after));
     EXPECT_EQ(t.LastQuestion(), question);
     EXPECT_LE(t.host.dialogs.shown.size(), 1u);
@@ -160,7 +163,7 @@ TEST(WindowProc, EachInputActsOnlyInTheStatesOfTheMatchWhereItMeansSomething) {
       const LRESULT result =
           check(state, true, row.input, row.after[static_cast<int>(state)], question);
       const bool startsAMatch = row.input == kF2 && state == kNoMatch;
-      EXPECT_EQ(result, startsAMatch ? D : row.result) << Name(state) << ", " << kInputs[row.input];
+      EXPECT_EQ(result, startsAMatch ? D : row.result) << Name(state) << ", " << row.input.name;
     }
   }
   for (const auto& [state, input, after, question] : inactive) {
@@ -177,7 +180,7 @@ TEST(WindowProc, KeysActOnlyOnAFirstPressWithoutAlt) {
       {LPARAM{0x301} << 16, false},
       {MakeKeyLParam(0x3D, false, false, true), false},
       {MakeKeyLParam(0x3D, false, true, false), false},
-      {kF3Press | (LPARAM{1} << 31), false},
+      {kFirstPress | (LPARAM{1} << 31), false},
   };
   for (const auto& [lParam, acts] : rows) {
     Window t;
@@ -185,11 +188,6 @@ TEST(WindowProc, KeysActOnlyOnAFirstPressWithoutAlt) {
     EXPECT_EQ(t.Send(WM_KEYDOWN, VK_F3, lParam), 0) << std::hex << lParam;
     EXPECT_EQ(t.Now() == Play::kPaused, acts) << std::hex << lParam;
   }
-  Window hidden;  // F2 with the cursor hidden and no match does nothing
-  hidden.engine.match.cursorVisible = false;
-  hidden.Key(VK_F2);
-  EXPECT_EQ(Name(hidden.Now()), Name(Play::kNoMatch));
-  EXPECT_TRUE(hidden.host.dialogs.shown.empty());
 }
 
 // The joystick's buttons are posted even while a dialog or a question is open: neither may
@@ -223,10 +221,8 @@ TEST(AbortQuestion, AsksWithTheGamePausedAndAYesEndsTheMatchAfterThePlacement) {
     t.host.window.onPlace = [&] { gameActiveAtPlacement = t.engine.match.gameActive; };
     EXPECT_EQ(t.Key(key), 0);
     ASSERT_EQ(t.host.dialogs.shown.size(), 1u);
-    const auto& box = t.host.dialogs.shown[0];
-    EXPECT_EQ(box.text, key == VK_F2 ? "Abort Game?" : "Abort game?");
-    EXPECT_EQ(box.caption, "Warning");
-    EXPECT_EQ(box.style, kQuestionStyle);
+    EXPECT_EQ(t.host.dialogs.shown[0].caption, "Warning");
+    EXPECT_EQ(t.host.dialogs.shown[0].style, platform::MB_YESNO | platform::MB_ICONEXCLAMATION);
     EXPECT_TRUE(pausedDuring) << "the timer does nothing while the box is up";
     EXPECT_EQ(t.host.window.rect.left, 1);
     EXPECT_TRUE(gameActiveAtPlacement) << "the match had not ended yet";
@@ -269,36 +265,33 @@ TEST(Activation, SwitchingAwayMinimisesAndPausesPlayAndComingBackDoesNotResume) 
   EXPECT_EQ(Name(about.Now()), Name(kInPlay));
 }
 
-// The window is as large as the window system made it: 640 x 480 as the game asks, or larger
-// where the menu bar and the frame take more room (here 646 x 503).
+// The window is as large as the window system made it: here 646 x 503, where the menu bar and
+// the frame take more room than the 640 x 480 the game asks for.
 TEST(Placement, FocusAndEndOfMoveKeepTheWholeWindowOnScreenFromPointOneOne) {
+  constexpr int kWidth = 646, kHeight = 503;
   struct Row {
-    int width, height, screenWidth, screenHeight, left, top, x, y;
+    int screenWidth, screenHeight, left, top, x, y;
   };
   const Row rows[] = {
-      {640, 480, 1024, 768, -50, -50, 1, 1},
-      {640, 480, 1024, 768, 385, 289, 384, 288},
-      {640, 480, 1024, 768, 200, 100, 200, 100},
-      {640, 480, 640, 480, 10, 10, 0, 0},  // fully on screen wins
-      {646, 503, 1024, 768, -50, -50, 1, 1},
-      {646, 503, 1024, 768, 600, 700, 378, 265},  // moved to the bottom right corner
-      {646, 503, 1024, 768, 200, 100, 200, 100},
-      {646, 503, 646, 503, 10, 10, 0, 0},
+      {1024, 768, -50, -50, 1, 1},
+      {1024, 768, 600, 700, 1024 - kWidth, 768 - kHeight},  // to the bottom right corner
+      {1024, 768, 200, 100, 200, 100},
+      {kWidth, kHeight, 10, 10, 0, 0},  // fully on screen wins
   };
   for (const MessageId message : {WM_SETFOCUS, WM_EXITSIZEMOVE}) {
     for (const Row& r : rows) {
-      SCOPED_TRACE(::testing::Message() << message << ": " << r.width << " x " << r.height << " on "
-                                        << r.screenWidth << " at " << r.left);
+      SCOPED_TRACE(::testing::Message()
+                   << message << ": on " << r.screenWidth << " at " << r.left << "," << r.top);
       Window t;
       auto& w = t.host.window;
       w.screenWidth = r.screenWidth;
       w.screenHeight = r.screenHeight;
-      w.rect = {r.left, r.top, r.left + r.width, r.top + r.height};
+      w.rect = {r.left, r.top, r.left + kWidth, r.top + kHeight};
       w.topmost = false;
       t.Scribble();
       EXPECT_EQ(t.Send(message), 0);
       EXPECT_EQ((std::array{w.rect.left, w.rect.top, w.rect.right, w.rect.bottom}),
-                (std::array{r.x, r.y, r.x + r.width, r.y + r.height}));
+                (std::array{r.x, r.y, r.x + kWidth, r.y + kHeight}));
       EXPECT_TRUE(w.topmost);
       EXPECT_TRUE(t.Redrawn());
     }
@@ -312,7 +305,7 @@ TEST(Placement, FocusAndEndOfMoveKeepTheWholeWindowOnScreenFromPointOneOne) {
   EXPECT_EQ(t.host.window.restoreCount, 1);
   EXPECT_FALSE(t.host.window.minimized);
   EXPECT_EQ(t.host.window.rect.left, 1);
-  EXPECT_EQ(t.host.window.rect.top, 768 - 480);
+  EXPECT_EQ(t.host.window.rect.top, 768 - kWindowHeight);
   EXPECT_TRUE(t.Redrawn());
 }
 
@@ -351,13 +344,9 @@ TEST(Commands, ExitQuitsAndHelpThatCannotBeShownIsToldInABox) {
   missing.host.window.rect = {-50, -50, 590, 430};
   EXPECT_EQ(missing.Command(IDM_CONTENTS), kDefaultResult);
   ASSERT_EQ(missing.host.dialogs.shown.size(), 1u);
-  EXPECT_EQ(missing.host.dialogs.shown[0].text, "The help could not be shown.");
-  EXPECT_EQ(missing.host.dialogs.shown[0].style, 0x30u);
+  EXPECT_EQ(missing.host.dialogs.shown[0].style, platform::MB_OK | platform::MB_ICONEXCLAMATION);
   EXPECT_EQ(missing.host.window.rect.left, 1) << "the focus came back when the box closed";
 }
-
-using engine::CellLeft;
-using engine::CellTop;
 
 // Ink of the block font at the start of a text drawn at (x, y).
 Colour TextInk(const platform::Surface& dc, int x, int y) {
@@ -371,25 +360,13 @@ bool ShowsUp(const platform::Surface& dc, const char* text) {
   again.SetTextColor(engine::kWhite);
   again.SetBkColor(engine::kBlack);
   again.TextOutA(260, 220, text);
-  return std::equal(dc.Pixels(), dc.Pixels() + 640 * 480, again.Pixels());
+  return std::equal(dc.Pixels(),
+                    dc.Pixels() + platform::Surface::kWidth * platform::Surface::kHeight,
+                    again.Pixels());
 }
 
 class MatchTest : public ::testing::Test {
  protected:
-  void Choose(int commandId) {
-    game.SendMessage(WM_COMMAND, static_cast<WPARAM>(commandId), 0);
-    game.DispatchPending();
-  }
-  void Press(WPARAM key) {
-    game.SendMessage(WM_KEYDOWN, key, MakeKeyLParam(0x3C, false, false, false));
-    game.DispatchPending();
-  }
-  void Frames(int n) {
-    for (int i = 0; i < n; ++i) {
-      t.host.queue.PostTimer(kPlayTimerId);
-      game.DispatchPending();
-    }
-  }
   // Serves, then sends the ball down past the paddle, which stands far away from it.
   void LoseBall() {
     game.ServeBall();
@@ -399,14 +376,7 @@ class MatchTest : public ::testing::Test {
     s.ballY = 460;
     s.ballDX = 1;
     s.ballDY = 1;
-    Frames(1);
-  }
-  void RemoveBrick(int row, int column) {
-    dc.SelectObject(engine::blackBrush);
-    dc.Rectangle(CellLeft(column), CellTop(row), CellLeft(column + 1), CellTop(row + 1));
-  }
-  bool BrickStands(int row, int column) const {
-    return dc.GetPixel(engine::SavePointX(column), engine::SamplePointY(row)) != 0;
+    Frames(game, 1);
   }
 
   testing::StartedGame t;
@@ -416,7 +386,7 @@ class MatchTest : public ::testing::Test {
 };
 
 TEST_F(MatchTest, NewKrelmoMatchGivesFourBallsTheSlowPaceAndHoldsThePointer) {
-  Press(VK_F2);
+  Press(game, VK_F2);
   const auto& s = engine.state;
   const auto& window = t.host.window;
   EXPECT_EQ(s.ballsLeft, (std::array<std::int32_t, 4>{4, 4, 4, 4}));
@@ -428,36 +398,36 @@ TEST_F(MatchTest, NewKrelmoMatchGivesFourBallsTheSlowPaceAndHoldsThePointer) {
             (std::array{window.rect.left + 21, window.rect.bottom - 41, window.rect.right - 75,
                         window.rect.bottom - 40}));
   EXPECT_EQ(window.cursorPos.x, window.rect.left + 3 + s.paddleX) << "the pointer on the paddle";
-  EXPECT_EQ(t.host.menu.GetState(IDM_KRELMO), 8u | 3u) << "greyed, keeping its check";
-  EXPECT_EQ(t.host.menu.GetState(IDM_PLAYERS_2), 3u);
+  EXPECT_EQ(t.host.menu.GetState(IDM_KRELMO), MFS_CHECKED | MFS_GRAYED) << "keeping its check";
+  EXPECT_EQ(t.host.menu.GetState(IDM_PLAYERS_2), MFS_GRAYED);
   EXPECT_EQ(TextInk(dc, 10, 0), engine::kRed) << "the scoreboard shows during a match";
 }
 
 TEST_F(MatchTest, TwoVarnakPlayersAlternateEachWithTheirOwnWall) {
   dc.SetFont(&resources::kGameFont);
-  Choose(IDM_VARNAK);
-  Choose(IDM_PLAYERS_2);
-  Press(VK_F2);
+  Choose(game, IDM_VARNAK);
+  Choose(game, IDM_PLAYERS_2);
+  Press(game, VK_F2);
   EXPECT_EQ(engine.state.ballsLeft[0], 3);
   EXPECT_EQ(engine.state.stepDelay, 3850);
   EXPECT_TRUE(ShowsUp(dc, "Player 1 Up"));
 
-  RemoveBrick(5, 3);  // player 1 hits a brick
+  RemoveBrick(dc, 5, 3);  // player 1 hits a brick
   LoseBall();
   EXPECT_EQ(engine.state.currentPlayer, 1u);
-  EXPECT_TRUE(BrickStands(5, 3)) << "player 2's own wall is full";
+  EXPECT_TRUE(BrickStands(dc, 5, 3)) << "player 2's own wall is full";
   EXPECT_TRUE(ShowsUp(dc, "Player 2 Up"));
-  RemoveBrick(0, 0);
+  RemoveBrick(dc, 0, 0);
 
   LoseBall();
   EXPECT_EQ(engine.state.currentPlayer, 0u);
-  EXPECT_FALSE(BrickStands(5, 3)) << "player 1's wall comes back as it was left";
-  EXPECT_TRUE(BrickStands(0, 0));
+  EXPECT_FALSE(BrickStands(dc, 5, 3)) << "player 1's wall comes back as it was left";
+  EXPECT_TRUE(BrickStands(dc, 0, 0));
 
   LoseBall();
   EXPECT_EQ(engine.state.currentPlayer, 1u);
-  EXPECT_FALSE(BrickStands(0, 0));
-  EXPECT_TRUE(BrickStands(5, 3));
+  EXPECT_FALSE(BrickStands(dc, 0, 0));
+  EXPECT_TRUE(BrickStands(dc, 5, 3));
   EXPECT_EQ(engine.state.ballsLeft[0], 1);
   EXPECT_EQ(engine.state.ballsLeft[1], 2);
 }
@@ -466,9 +436,9 @@ TEST_F(MatchTest, TwoVarnakPlayersAlternateEachWithTheirOwnWall) {
 // (tests/gui): once the turn has passed, the game takes the focus, puts the window back on
 // top and redraws it, which clears "Player 2 Up" from the play area.
 TEST_F(MatchTest, AHighScoreGivesTheWindowTheFocusBackAndTheRedrawAfterTheTurnClearsPlayerUp) {
-  Choose(IDM_PLAYERS_2);
-  Press(VK_F2);
-  RemoveBrick(5, 3);
+  Choose(game, IDM_PLAYERS_2);
+  Press(game, VK_F2);
+  RemoveBrick(dc, 5, 3);
   engine.state.ballsLeft[0] = 1;
   engine.state.playerScore[0] = 9000;
   t.host.window.rect = {200, 700, 840, 1180};  // dragged to the bottom of the screen
@@ -480,14 +450,14 @@ TEST_F(MatchTest, AHighScoreGivesTheWindowTheFocusBackAndTheRedrawAfterTheTurnCl
   EXPECT_TRUE(t.host.window.topmost);
   EXPECT_EQ(t.host.window.rect.top, 768 - 480);
   EXPECT_EQ(TextInk(dc, 260, 220), 0u) << "\"Player 2 Up\" is cleared by the redraw";
-  EXPECT_TRUE(BrickStands(5, 3)) << "player 2's own wall";
+  EXPECT_TRUE(BrickStands(dc, 5, 3)) << "player 2's own wall";
   EXPECT_TRUE(t.host.queue.Empty());
 }
 
 TEST_F(MatchTest, TurnsSkipPlayersWhoAreOutAndTheLastOneServesUntilTheEnd) {
   dc.SetFont(&resources::kGameFont);
-  Choose(IDM_PLAYERS_4);
-  Press(VK_F2);
+  Choose(game, IDM_PLAYERS_4);
+  Press(game, VK_F2);
   engine.state.ballsLeft[1] = 0;
   LoseBall();
   EXPECT_EQ(engine.state.currentPlayer, 2u) << "player 1 hands over to player 3";
@@ -506,7 +476,7 @@ TEST_F(MatchTest, TurnsSkipPlayersWhoAreOutAndTheLastOneServesUntilTheEnd) {
 }
 
 TEST_F(MatchTest, AServeStartsTheBallOnThePaddleGoingUpSidewaysByTheRandomDraw) {
-  Press(VK_F2);
+  Press(game, VK_F2);
   game.app.randomSeed = 1;  // the generator's first draw from seed 1 is 41
   game.ServeBall();
   const auto& s = engine.state;
@@ -522,36 +492,36 @@ TEST_F(MatchTest, AServeStartsTheBallOnThePaddleGoingUpSidewaysByTheRandomDraw) 
 // A pause while waiting for a serve resumes waiting; a pause in play parks the ball, the timer
 // does nothing meanwhile, and the resume continues it from where it was.
 TEST_F(MatchTest, PauseFreesThePointerParksTheBallAndResumeContinuesFromWhereItWas) {
-  Press(VK_F2);
-  Press(VK_F3);
+  Press(game, VK_F2);
+  Press(game, VK_F3);
   EXPECT_TRUE(t.host.window.cursorShown);
   EXPECT_FALSE(t.host.window.cursorClip.has_value());
   EXPECT_EQ(TextInk(dc, 220, 220), engine::kWhite) << "\"Paused - <F3> to resume\"";
-  Press(VK_F3);
+  Press(game, VK_F3);
   EXPECT_EQ(engine.state.ballY, 480);
   EXPECT_EQ(TextInk(dc, 220, 220), 0u) << "the pause text is cleared";
   EXPECT_FALSE(t.host.window.cursorShown);
   game.ServeBall();
-  Frames(1);
+  Frames(game, 1);
   const auto before = engine.state;
   ASSERT_LT(before.ballY, 402);
-  Press(VK_F3);
+  Press(game, VK_F3);
   EXPECT_EQ(engine.state.ballY, 480);
   EXPECT_EQ(dc.GetPixel(before.ballX + 3, before.ballY + 3), 0u) << "the ball is erased";
-  Frames(3);
+  Frames(game, 3);
   EXPECT_EQ(engine.state.ballY, 480);
-  Press(VK_F3);
+  Press(game, VK_F3);
   EXPECT_EQ(engine.state.ballY, before.ballY);
   EXPECT_EQ(engine.state.ballX, before.ballX);
-  Frames(1);
+  Frames(game, 1);
   EXPECT_NE(engine.state.ballY, before.ballY) << "the ball moves on";
 }
 
 // One player plays four balls to game over: the last wall stays on screen with "Game Over",
 // and the pointer and the menu come back.
 TEST_F(MatchTest, OnePlayerPlaysFourBallsToGameOverWhichStaysDrawnByTheRedraw) {
-  Press(VK_F2);
-  RemoveBrick(5, 10);
+  Press(game, VK_F2);
+  RemoveBrick(dc, 5, 10);
   engine.state.playerScore[0] = 150;
   for (int ball = 1; ball <= 4; ++ball) {
     ASSERT_TRUE(engine.match.gameActive) << "ball " << ball;
@@ -562,20 +532,20 @@ TEST_F(MatchTest, OnePlayerPlaysFourBallsToGameOverWhichStaysDrawnByTheRedraw) {
   EXPECT_FALSE(engine.match.gameActive);
   EXPECT_TRUE(t.host.window.cursorShown);
   EXPECT_FALSE(t.host.window.cursorClip.has_value());
-  EXPECT_EQ(t.host.menu.GetState(IDM_KRELMO), 8u) << "the menu comes back";
-  EXPECT_EQ(t.host.menu.GetState(IDM_PLAYERS_4), 0u);
+  EXPECT_EQ(t.host.menu.GetState(IDM_KRELMO), MFS_CHECKED) << "the menu comes back";
+  EXPECT_EQ(t.host.menu.GetState(IDM_PLAYERS_4), platform::MFS_ENABLED);
   EXPECT_GE(engine.state.ballY, engine::kBallOutOfPlay) << "the ball stays out of play";
-  EXPECT_FALSE(BrickStands(5, 10)) << "the last wall stays on screen";
+  EXPECT_FALSE(BrickStands(dc, 5, 10)) << "the last wall stays on screen";
   EXPECT_EQ(TextInk(dc, 280, 190), engine::kWhite) << "\"Game Over\"";
   game.RedrawGameWindow();
-  EXPECT_FALSE(BrickStands(5, 10));
+  EXPECT_FALSE(BrickStands(dc, 5, 10));
   EXPECT_EQ(TextInk(dc, 10, 0), engine::kRed) << "player 1 scored: the scoreboard stays";
 }
 
 // A brick struck in this turn stays struck through a redraw in play (a menu choice), and
 // through a pause taken with the ball over the save point of a struck cell.
 TEST_F(MatchTest, BricksStruckInPlayStayGoneThroughARedrawAndAPause) {
-  Press(VK_F2);
+  Press(game, VK_F2);
   game.ServeBall();
   auto& s = engine.state;
   const int column = 5;
@@ -584,14 +554,14 @@ TEST_F(MatchTest, BricksStruckInPlayStayGoneThroughARedrawAndAPause) {
     s.ballY = CellTop(5) + 14;
     s.ballDX = 1;
     s.ballDY = -1;
-    Frames(1);
+    Frames(game, 1);
   };
   shootUp();
   ASSERT_EQ(engine.state.playerScore[0], 5) << "the red brick above is struck";
-  ASSERT_FALSE(BrickStands(5, column));
-  Choose(IDM_PC_SPEAKER);
-  EXPECT_FALSE(BrickStands(5, column)) << "the menu's redraw brought the brick back";
-  RemoveBrick(5, column + 1);  // room for the ball's way back down to the right
+  ASSERT_FALSE(BrickStands(dc, 5, column));
+  Choose(game, IDM_PC_SPEAKER);
+  EXPECT_FALSE(BrickStands(dc, 5, column)) << "the menu's redraw brought the brick back";
+  RemoveBrick(dc, 5, column + 1);  // room for the ball's way back down to the right
   shootUp();
   EXPECT_EQ(engine.state.playerScore[0], 5 + 10) << "through the gap to the orange row";
 
@@ -600,33 +570,31 @@ TEST_F(MatchTest, BricksStruckInPlayStayGoneThroughARedrawAndAPause) {
   s.ballY = static_cast<std::int16_t>(engine::SamplePointY(5) - 3);
   dc.SelectObject(engine::whiteBrush);
   dc.Rectangle(s.ballX, s.ballY, s.ballX + 8, s.ballY + 8);
-  Press(VK_F3);
-  Press(VK_F3);
-  EXPECT_FALSE(BrickStands(5, column));
+  Press(game, VK_F3);
+  Press(game, VK_F3);
+  EXPECT_FALSE(BrickStands(dc, 5, column));
 }
 
 // A speaker tone still sounding when "No Sound" is chosen stops at the next step, and at a
 // pause.
 TEST_F(MatchTest, ASpeakerToneStopsWhateverTheSoundModeBecame) {
-  Choose(IDM_PC_SPEAKER);
-  Press(VK_F2);
-  auto gateOpen = [&] {
-    return (t.host.pc.SpeakerPortValue() & platform::PcHardware::kSpeakerGateBits) != 0;
-  };
+  Choose(game, IDM_PC_SPEAKER);
+  Press(game, VK_F2);
+  const auto gateOpen = [&] { return testing::GateOpen(t.host.pc); };
   for (const bool pause : {false, true}) {
     SCOPED_TRACE(pause ? "pause" : "step");
-    Choose(IDM_PC_SPEAKER);
+    Choose(game, IDM_PC_SPEAKER);
     engine::SpeakerTone(engine, 700);
     engine::SpeakerEnable(engine, 1);
     ASSERT_TRUE(gateOpen());
-    Choose(IDM_NO_SOUND);
+    Choose(game, IDM_NO_SOUND);
     if (pause) {
-      Press(VK_F3);
+      Press(game, VK_F3);
       EXPECT_FALSE(gateOpen());
-      Press(VK_F3);
+      Press(game, VK_F3);
     } else {
       game.ServeBall();
-      Frames(1);
+      Frames(game, 1);
       EXPECT_FALSE(gateOpen());
     }
   }
@@ -663,14 +631,14 @@ TEST(StartUp, StartsTheServicesFoundAndShutdownStopsThem) {
     EXPECT_EQ(t.host.window.timers.at(kPlayTimerId), 100u);
     EXPECT_TRUE(t.game.timer.Initialized());
     ASSERT_FALSE(t.host.sound.plays.empty());
-    EXPECT_EQ(t.host.sound.plays[0].waveId, 123);
+    EXPECT_EQ(t.host.sound.plays[0].waveId, 123) << "the start-up chime";
     EXPECT_EQ(t.host.sound.plays[0].flags, engine::kCutOffFlags);
     EXPECT_EQ(t.game.app.waveAvailable, c.wave);
     EXPECT_EQ(t.game.app.joystickPresent, polled);
     EXPECT_EQ(t.game.app.joystickTimerId != 0, polled);
     EXPECT_TRUE(t.engine.settings.useMouse);
-    EXPECT_EQ(t.host.menu.GetState(resources::IDM_MOUSE), 8u);
-    EXPECT_EQ(t.host.menu.GetState(resources::IDM_JOYSTICK), 3u);
+    EXPECT_EQ(t.host.menu.GetState(IDM_MOUSE), MFS_CHECKED);
+    EXPECT_EQ(t.host.menu.GetState(IDM_JOYSTICK), MFS_GRAYED);
     t.game.ShutdownApplication();
     EXPECT_EQ(t.host.joystick.stopCount, polled ? 1 : 0);
     EXPECT_TRUE(t.host.window.timers.empty());
@@ -693,6 +661,7 @@ TEST(MessageLoop, WaitsForEventsWhileIdleInsteadOfSpinning) {
 
 using States3 = std::array<std::uint32_t, 3>;
 using States4 = std::array<std::uint32_t, 4>;
+constexpr std::uint32_t kC = MFS_CHECKED, kG = MFS_GRAYED;
 
 struct MenuGroups : testing::StartedGame {
   std::uint32_t State(int id) const { return host.menu.GetState(id); }
@@ -713,12 +682,12 @@ TEST(SoundGroup, EachChoiceSetsTheSoundAndChecksOnlyItsItem) {
   };
   // Every row starts from digital audio on, so "No Sound" is seen to leave digitalSound be.
   const Row rows[] = {
-      {IDM_NO_SOUND, true, false, true, {8, 0, 0}},
-      {IDM_DIGITAL_AUDIO, true, true, true, {0, 8, 0}},
-      {IDM_PC_SPEAKER, true, true, false, {0, 0, 8}},
-      {IDM_NO_SOUND, false, false, true, {8, 3, 0}},
-      {IDM_PC_SPEAKER, false, true, false, {0, 3, 8}},
-      {IDM_DIGITAL_AUDIO, false, true, true, {0, 8, 0}},
+      {IDM_NO_SOUND, true, false, true, {kC, 0, 0}},
+      {IDM_DIGITAL_AUDIO, true, true, true, {0, kC, 0}},
+      {IDM_PC_SPEAKER, true, true, false, {0, 0, kC}},
+      {IDM_NO_SOUND, false, false, true, {kC, kG, 0}},
+      {IDM_PC_SPEAKER, false, true, false, {0, kG, kC}},
+      {IDM_DIGITAL_AUDIO, false, true, true, {0, kC, 0}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(::testing::Message() << "id " << row.id << ", wave " << row.wave);
@@ -726,7 +695,7 @@ TEST(SoundGroup, EachChoiceSetsTheSoundAndChecksOnlyItsItem) {
     t.game.app.waveAvailable = row.wave;
     t.engine.settings.soundOn = true;
     t.engine.settings.digitalSound = true;
-    t.host.menu.SetState(IDM_DIGITAL_AUDIO, 8);
+    t.host.menu.SetState(IDM_DIGITAL_AUDIO, kC);
     EXPECT_TRUE(t.game.SelectFromMenu(row.id));
     EXPECT_EQ(t.engine.settings.soundOn, row.soundOn);
     EXPECT_EQ(t.engine.settings.digitalSound, row.digitalSound);
@@ -741,14 +710,11 @@ TEST(PlayersGroup, EachChoiceSetsTheCountAndEnablesTheWholeGroupAndAMatchGreysIt
     SCOPED_TRACE(id);
     MenuGroups t;
     // From the states the menu resource gives before the settings are loaded.
-    t.host.menu.SetState(IDM_PLAYERS_1, 8);
-    for (const int greyed : {IDM_PLAYERS_2, IDM_PLAYERS_3, IDM_PLAYERS_4}) {
-      t.host.menu.SetState(greyed, 3);
-    }
+    for (const MenuItemDef& item : kMainMenu) t.host.menu.SetState(item.id, item.initialState);
     EXPECT_TRUE(t.game.SelectFromMenu(id));
     EXPECT_EQ(t.engine.settings.numPlayers, count);
     States4 expected{};
-    expected[count] = 8;
+    expected[count] = kC;
     EXPECT_EQ(t.Players(), expected);
   }
   // Greyed for a match, the group keeps its check and comes back with the same choice.
@@ -756,10 +722,10 @@ TEST(PlayersGroup, EachChoiceSetsTheCountAndEnablesTheWholeGroupAndAMatchGreysIt
   t.game.SelectPlayers(2);
   t.game.GreyPlayersGroup();
   t.game.GreyPlayersGroup();
-  EXPECT_EQ(t.Players(), (States4{3, 3, 11, 3})) << "greying twice adds nothing";
+  EXPECT_EQ(t.Players(), (States4{kG, kG, kC | kG, kG})) << "greying twice adds nothing";
   EXPECT_EQ(t.engine.settings.numPlayers, 2u);
   t.game.SelectPlayers(t.engine.settings.numPlayers);
-  EXPECT_EQ(t.Players(), (States4{0, 0, 8, 0}));
+  EXPECT_EQ(t.Players(), (States4{0, 0, kC, 0}));
 }
 
 }  // namespace
