@@ -20,35 +20,13 @@ namespace {
 
 using namespace resources;
 using engine::Variant;
-using platform::HKEY;
-using platform::HKEY_LOCAL_MACHINE;
-using platform::KEY_ALL_ACCESS;
 using platform::Registry;
+using Key = testing::GameKey;
 using testing::StartedGame;
 using testing::TestGame;
 
 const std::string kDefaultNames = "Player 1\nPlayer 1\nPlayer 1\nPlayer 1\nPlayer 1";
 const std::string kDefaultScores = "8000\n7000\n6000\n5000\n4000";
-
-// Opens (creating) the game's key for a test to read or seed.
-struct Key {
-  explicit Key(Registry& r) : registry(r) {
-    registry.RegCreateKeyExA(HKEY_LOCAL_MACHINE, std::string(kGameKey), 0, "", 0, KEY_ALL_ACCESS,
-                             nullptr, &key, nullptr);
-  }
-  ~Key() { registry.RegCloseKey(key); }
-  std::uint32_t Dword(std::string_view name) { return ReadDword(registry, key, name, 99); }
-  void Set(std::string_view name, std::uint32_t value) { WriteDword(registry, key, name, value); }
-  void SetName(std::string_view name, std::string_view text) {
-    WriteName(registry, key, name, text);
-  }
-  Registry& registry;
-  HKEY key = 0;
-};
-
-std::uint32_t Checked(const TestGame& t, int id) {
-  return t.host.menu.GetState(id) & 8u;
-}
 
 TEST(Settings, AFirstRunSelectsAndWritesTheDefaultsAndResetsBothTables) {
   for (const bool wave : {true, false}) {
@@ -112,7 +90,8 @@ TEST(Settings, StoredValuesAreSelectedThroughTheMenuGroupsAndSavedAtShutdown) {
     EXPECT_EQ(std::tie(s.numPlayers, s.gameVariant, s.soundOn, s.useMouse),
               std::tie(c.players, c.variant, c.soundOn, c.useMouse));
     for (const int id : {IDM_NO_SOUND, IDM_PC_SPEAKER, IDM_DIGITAL_AUDIO}) {
-      EXPECT_EQ(Checked(t, id) != 0, id == c.soundChecked) << id;
+      EXPECT_EQ((t.host.menu.GetState(id) & platform::MFS_CHECKED) != 0, id == c.soundChecked)
+          << id;
     }
     EXPECT_EQ(LoadHighScoreTable(t.host.registry, Variant::kKrelmo).scores, "0\n0\n0\n0\n0")
         << "no reset: the key existed";

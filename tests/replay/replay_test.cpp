@@ -42,13 +42,8 @@ struct RecordedGame {
     host.queue.PostMessage(message, wParam, lParam);
     game.DispatchPending();
   }
-  void Key(WPARAM key) { Post(WM_KEYDOWN, key, MakeKeyLParam(0x3C, false, false, false)); }
-  void Frames(int count) {
-    for (int i = 0; i < count && game.engine.match.gameActive; ++i) {
-      host.queue.PostTimer(app::kPlayTimerId);
-      game.DispatchPending();
-    }
-  }
+  void Key(WPARAM key) { testing::Press(game, key); }
+  void Frames(int count) { testing::Frames(game, count); }
   // Serves and follows the ball with the mouse, a little off its centre, until it is lost
   // or `frames` have run; `miss` steps aside once the serve is away.
   void PlayBall(int frames, int offset, bool miss) {
@@ -74,19 +69,29 @@ struct RecordedGame {
   app::Game game{recorder.Wrapped()};
 };
 
-// Plays `journal` back on a fresh game at once; the player's store must stay in memory.
-Playback::Outcome PlayBack(const std::string& journal, std::string* why = nullptr) {
-  ParseError error;
-  auto replay = ParseReplay(journal, error);
-  EXPECT_TRUE(replay) << "line " << error.line << ": " << error.message;
-  if (!replay) return Playback::Outcome::kParted;
+// `journal` played back on a fresh game, whose store must stay in memory.
+struct Viewer {
+  Viewer(const std::string& journal, Pace pace) : playback(host.Get(), Parsed(journal), pace) {
+    playback.Game().timer.SetReportSink([](std::string_view) {});
+    playback.Start();
+  }
+  ~Viewer() {
+    EXPECT_TRUE(host.registry.Tree().empty()) << "a playback wrote to the settings store";
+  }
+  static Replay Parsed(const std::string& journal) {
+    ParseError error;
+    auto replay = ParseReplay(journal, error);
+    EXPECT_TRUE(replay) << "line " << error.line << ": " << error.message;
+    return replay ? std::move(*replay) : Replay{};
+  }
   headless::HeadlessPlatform host;
-  Playback playback(host.Get(), std::move(*replay), Pace::kAtOnce);
-  playback.Game().timer.SetReportSink([](std::string_view) {});
-  playback.Start();
-  const Playback::Outcome outcome = playback.Run();
-  if (why) *why = playback.Why();
-  EXPECT_TRUE(host.registry.Tree().empty()) << "a playback wrote to the settings store";
+  Playback playback;
+};
+
+Playback::Outcome PlayBack(const std::string& journal, std::string* why = nullptr) {
+  Viewer viewer(journal, Pace::kAtOnce);
+  const Playback::Outcome outcome = viewer.playback.Run();
+  if (why) *why = viewer.playback.Why();
   return outcome;
 }
 
@@ -165,11 +170,8 @@ TEST(Replay, APlaybacksGameStartsWhereTheRecordedMatchStarted) {
   records::HighScoreTable varnak =
       records::ReadHighScoreTable(before.host.registry, engine::Variant::kVarnak);
   varnak[1] = {7500, "Ann"};
-  platform::HKEY key = 0;
-  before.host.registry.RegOpenKeyExA(platform::HKEY_LOCAL_MACHINE, records::kGameKey, 0,
-                                     platform::KEY_ALL_ACCESS, &key);
-  records::WriteHighScoreTable(before.host.registry, key, engine::Variant::kVarnak, varnak);
-  before.host.registry.RegCloseKey(key);
+  records::WriteHighScoreTable(before.host.registry, testing::GameKey(before.host.registry).key,
+                               engine::Variant::kVarnak, varnak);
 
   const Header recorded = CaptureStart(a, before.host.registry);
   platform::Registry store;
@@ -246,14 +248,9 @@ TEST(Replay, APacedPlaybackTakesARecordedTickForEachTickOfTheViewersTimerAndStop
   r.Frames(3);
   r.Post(WM_CLOSE);
   ASSERT_EQ(r.journals.size(), 1u);
-  ParseError error;
-  auto replay = ParseReplay(r.journals[0], error);
-  ASSERT_TRUE(replay) << error.message;
-
-  headless::HeadlessPlatform host;
-  Playback playback(host.Get(), std::move(*replay), Pace::kAsRecorded);
-  playback.Game().timer.SetReportSink([](std::string_view) {});
-  playback.Start();
+  Viewer viewer(r.journals[0], Pace::kAsRecorded);
+  auto& host = viewer.host;
+  auto& playback = viewer.playback;
   const std::uint64_t& frames = playback.Game().engine.framesRun;
   EXPECT_TRUE(playback.Turn());
   EXPECT_EQ(frames, 0u) << "a recorded tick ran before the viewer's timer ticked";
@@ -264,7 +261,7 @@ TEST(Replay, APacedPlaybackTakesARecordedTickForEachTickOfTheViewersTimerAndStop
   }
   EXPECT_EQ(playback.Result(), Playback::Outcome::kMatched) << playback.Why();
   EXPECT_FALSE(playback.Differs());
-  host.queue.PostMessage(WM_KEYDOWN, VK_ESCAPE, MakeKeyLParam(0x01, false, false, false));
+  host.queue.PostMessage(WM_KEYDOWN, VK_ESCAPE, testing::kFirstPress);
   EXPECT_FALSE(playback.Turn()) << "Esc did not end the playback";
 }
 
