@@ -252,18 +252,7 @@ TEST_F(CollisionTest, EachClearedWallSpeedsTheBallUpDownTo2200) {
 
 constexpr Colour kRowColours[kBrickRows] = {kMagenta, kBlue, kGreen, kYellow, kOrange, kRed};
 
-class PlayfieldTest : public ::testing::Test {
- protected:
-  void Blacken(int left, int top, int right, int bottom) {
-    dc.SelectObject(blackBrush);
-    dc.SelectObject(blackPen);
-    dc.Rectangle(left, top, right, bottom);
-  }
-
-  testing::TestGame t;
-  Engine& engine = t.engine;
-  platform::Surface& dc = t.dc;
-};
+using PlayfieldTest = EngineTest;
 
 TEST_F(PlayfieldTest, AFullWallFillsEveryCellInItsRowColourEndingAtColumn619) {
   DrawFullWall(engine);
@@ -285,8 +274,8 @@ TEST_F(PlayfieldTest, AFullWallFillsEveryCellInItsRowColourEndingAtColumn619) {
 
 TEST_F(PlayfieldTest, SavingReadsEachBricksSavePointIntoOneSlotOrAll) {
   DrawFullWall(engine);
-  Blacken(CellLeft(7), CellTop(2), CellLeft(8), CellTop(3));
-  Blacken(SavePointX(3), SamplePointY(1), SavePointX(3) + 1, SamplePointY(1) + 1);
+  krelmo::testing::RemoveBrick(dc, 2, 7);
+  Fill(SavePointX(3), SamplePointY(1), SavePointX(3) + 1, SamplePointY(1) + 1, kBlack);
   SaveWall(engine, 2);
   const auto& slots = engine.state.savedWall;
   EXPECT_EQ(slots[2][2 * kBrickColumns + 7], 0u);
@@ -301,8 +290,7 @@ TEST_F(PlayfieldTest, SavingReadsEachBricksSavePointIntoOneSlotOrAll) {
 }
 
 TEST_F(PlayfieldTest, ClearingThePlayAreaLeavesTheWallsAndThePaddleRow) {
-  dc.SelectObject(whiteBrush);
-  dc.Rectangle(0, 0, 640, 480);
+  Fill(0, 0, platform::Surface::kWidth, platform::Surface::kHeight, kWhite);
   ClearPlayArea(engine);
   EXPECT_EQ(dc.GetPixel(22, 133), 0u);
   EXPECT_EQ(dc.GetPixel(618, 408), 0u);
@@ -458,27 +446,13 @@ TEST_F(FrameTest, PassingBelowThePaddlePlaysTheMissCueThenRedrawsThePaddle) {
 using platform::PcHardware;
 using Writes = std::vector<std::pair<int, int>>;
 
-class SoundCueTest : public EngineTest {
- protected:
-  void UsePcSpeaker() {
-    engine.settings.soundOn = true;
-    engine.settings.digitalSound = false;
-  }
-  Writes PortWrites() const {
-    Writes out;
-    for (const auto& w : host.portWrites) out.emplace_back(w.port, w.value);
-    return out;
-  }
-};
-
-using SpeakerCue = SoundCueTest;
-using DigitalCue = SoundCueTest;
-using SilentCue = SoundCueTest;
+using SoundCueTest = EngineTest;
 
 // Each tone loads counter 2 with a square wave of its divisor, low byte first, then opens the
 // gate; the long cues are silent on the speaker.
-TEST_F(SpeakerCue, EachToneLoadsItsDivisorThenOpensTheGate) {
-  UsePcSpeaker();
+TEST_F(SoundCueTest, EachToneLoadsItsDivisorThenOpensTheGate) {
+  engine.settings.soundOn = true;
+  engine.settings.digitalSound = false;
   const std::pair<Cue, int> tones[] = {{Cue::kRedBrick, 1704},     {Cue::kOrangeBrick, 1590},
                                        {Cue::kYellowBrick, 1491},  {Cue::kGreenBrick, 1403},
                                        {Cue::kBlueBrick, 1325},    {Cue::kMagentaBrick, 1255},
@@ -487,19 +461,21 @@ TEST_F(SpeakerCue, EachToneLoadsItsDivisorThenOpensTheGate) {
   for (const auto& [cue, divisor] : tones) {
     host.portWrites.clear();
     PlayCue(engine, cue);
+    Writes written;
+    for (const auto& w : host.portWrites) written.emplace_back(w.port, w.value);
     const Writes expected =
         divisor ? Writes{{PcHardware::kControlPort, PcHardware::kCounter2SquareWave},
                          {PcHardware::kCounter2Port, divisor & 0xFF},
                          {PcHardware::kCounter2Port, divisor >> 8},
                          {PcHardware::kSpeakerPort, PcHardware::kSpeakerGateBits}}
                 : Writes{};
-    EXPECT_EQ(PortWrites(), expected) << divisor;
+    EXPECT_EQ(written, expected) << divisor;
   }
   EXPECT_EQ(host.pc.Counter2Divisor(), 1084);
   EXPECT_TRUE(host.sound.plays.empty());
 }
 
-TEST_F(DigitalCue, EveryStepStillClearsTheSpeakerGate) {
+TEST_F(SoundCueTest, EveryStepStillClearsTheSpeakerGate) {
   UseDigitalSound();
   testing::SetSpeakerGate(host.pc, PcHardware::kSpeakerGateBits);
   PlaceBall(300, 300, 1, -1);
@@ -508,7 +484,7 @@ TEST_F(DigitalCue, EveryStepStillClearsTheSpeakerGate) {
   EXPECT_EQ(host.pc.Counter2Divisor(), 0) << "no tone was programmed";
 }
 
-TEST_F(SilentCue, NoSoundPlaysNothingAndTouchesNoPortDuringAFrame) {
+TEST_F(SoundCueTest, NoSoundPlaysNothingAndTouchesNoPortDuringAFrame) {
   engine.settings.soundOn = false;
   engine.settings.digitalSound = true;
   DrawFullWall(engine);

@@ -65,12 +65,9 @@ class EngineTest : public ::testing::Test {
     dc.Rectangle(left, top, right, bottom);
     dc.SelectObject(blackPen);
   }
-  void RemoveBrick(int row, int column) {
-    Fill(CellLeft(column), CellTop(row), CellLeft(column + 1), CellTop(row + 1), kBlack);
-  }
   // Every brick of one column of the wall gone: a shaft through the wall.
   void RemoveColumn(int column) {
-    for (int row = 0; row < kBrickRows; ++row) RemoveBrick(row, column);
+    for (int row = 0; row < kBrickRows; ++row) krelmo::testing::RemoveBrick(dc, row, column);
   }
   bool CellIsBlack(int row, int column) const {
     for (int y = CellTop(row); y < CellTop(row + 1); ++y) {
