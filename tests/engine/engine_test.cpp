@@ -2,6 +2,10 @@
 // end on a right click, the lost ball); what the ball meets (bricks found by the colours of
 // eight probe pixels, the latch of a pass through the band, walls and paddle by coordinates,
 // points, extra balls and new walls); the playfield; and the sound cues on the speaker.
+#include "engine/engine.h"
+
+#include <gtest/gtest.h>
+
 #include <array>
 #include <tuple>
 #include <utility>
@@ -9,13 +13,88 @@
 
 #include "engine/collision.h"
 #include "engine/frame.h"
+#include "engine/palette.h"
 #include "engine/playfield.h"
 #include "engine/sound_cues.h"
-#include "tests/engine/engine_test_support.h"
 #include "tests/support/speaker_ports.h"
+#include "tests/support/test_game.h"
 
 namespace krelmo::engine {
 namespace {
+
+// Stands in for the match flow and the scoreboard: counts what the engine asks of them.
+struct RecordingHooks : EngineHooks {
+  explicit RecordingHooks(Engine& e) : engine(e) {}
+  int LoseBall() override {
+    ++lostBalls;
+    return loseBallResult;
+  }
+  void EndMatch() override { ++endedMatches; }
+  // As the scoreboard does: what it shows is the current player's score.
+  void DrawScoreboard() override {
+    ++scoreboards;
+    engine.state.shownScore = engine.state.playerScore[engine.state.currentPlayer];
+  }
+  void PollJoystick() override { pollsAtStep.push_back(stepsEnded); }
+
+  Engine& engine;
+  int loseBallResult = 1, lostBalls = 0, endedMatches = 0, scoreboards = 0, stepsEnded = 0;
+  std::vector<int> pollsAtStep;
+};
+
+// A game on the headless front end with the timing module running, the pen of play selected
+// and the hooks above in place of the match flow.
+class EngineTest : public ::testing::Test {
+ protected:
+  EngineTest() {
+    t.game.timer.TM_Init(1);
+    engine.hooks = &hooks;
+    engine.onStepEnd = [this] { ++hooks.stepsEnded; };
+    dc.SelectObject(blackPen);
+    host.portWrites.clear();
+  }
+
+  void PlaceBall(int x, int y, int dx, int dy) {
+    auto& s = engine.state;
+    std::tie(s.ballX, s.ballY, s.ballDX, s.ballDY) =
+        std::tuple<std::int16_t, std::int16_t, std::int16_t, std::int16_t>(x, y, dx, dy);
+  }
+  // Paints a solid area in one colour, as something drawn over the playfield would.
+  void Fill(int left, int top, int right, int bottom, Colour colour) {
+    dc.SelectObject(Brush{colour});
+    dc.SelectObject(Pen{colour});
+    dc.Rectangle(left, top, right, bottom);
+    dc.SelectObject(blackPen);
+  }
+  // Every brick of one column of the wall gone: a shaft through the wall.
+  void RemoveColumn(int column) {
+    for (int row = 0; row < kBrickRows; ++row) krelmo::testing::RemoveBrick(dc, row, column);
+  }
+  bool CellIsBlack(int row, int column) const {
+    for (int y = CellTop(row); y < CellTop(row + 1); ++y) {
+      for (int x = CellLeft(column); x < CellLeft(column + 1); ++x) {
+        if (dc.GetPixel(x, y) != 0) return false;
+      }
+    }
+    return true;
+  }
+  std::int32_t Score() const { return engine.state.playerScore[0]; }
+  std::vector<int> WavesPlayed() const {
+    std::vector<int> waves;
+    for (const auto& play : host.sound.plays) waves.push_back(play.waveId);
+    return waves;
+  }
+  void UseDigitalSound() {
+    engine.settings.soundOn = true;
+    engine.settings.digitalSound = true;
+  }
+
+  krelmo::testing::TestGame t;
+  headless::HeadlessPlatform& host = t.host;
+  Engine& engine = t.engine;
+  platform::Surface& dc = t.dc;
+  RecordingHooks hooks{engine};
+};
 
 class CollisionTest : public EngineTest {
  protected:
