@@ -448,7 +448,7 @@ TEST_F(MatchTest, AHighScoreGivesTheWindowTheFocusBackAndTheRedrawAfterTheTurnCl
   ASSERT_EQ(t.host.dialogs.highScoreDialogs.size(), 1u);
   EXPECT_EQ(playerAtFocus, 1u) << "the focus is taken after the turn passed";
   EXPECT_TRUE(t.host.window.topmost);
-  EXPECT_EQ(t.host.window.rect.top, 768 - 480);
+  EXPECT_EQ(t.host.window.rect.top, 768 - kWindowHeight);
   EXPECT_EQ(TextInk(dc, 260, 220), 0u) << "\"Player 2 Up\" is cleared by the redraw";
   EXPECT_TRUE(BrickStands(dc, 5, 3)) << "player 2's own wall";
   EXPECT_TRUE(t.host.queue.Empty());
@@ -480,9 +480,9 @@ TEST_F(MatchTest, AServeStartsTheBallOnThePaddleGoingUpSidewaysByTheRandomDraw) 
   game.app.randomSeed = 1;  // the generator's first draw from seed 1 is 41
   game.ServeBall();
   const auto& s = engine.state;
-  EXPECT_EQ(s.ballY, 402);
+  EXPECT_EQ(s.ballY, engine::kBallOnPaddle);
   EXPECT_EQ(s.ballDY, -1);
-  EXPECT_EQ(s.ballX, s.paddleX + 26);
+  EXPECT_EQ(s.ballX, s.paddleX + engine::kBallOverPaddleMiddle);
   EXPECT_EQ(s.ballDX, -1) << "sideways by the random draw: 41 is odd";
   engine.state.ballX = 200;
   game.ServeBall();
@@ -498,18 +498,18 @@ TEST_F(MatchTest, PauseFreesThePointerParksTheBallAndResumeContinuesFromWhereItW
   EXPECT_FALSE(t.host.window.cursorClip.has_value());
   EXPECT_EQ(TextInk(dc, 220, 220), engine::kWhite) << "\"Paused - <F3> to resume\"";
   Press(game, VK_F3);
-  EXPECT_EQ(engine.state.ballY, 480);
+  EXPECT_EQ(engine.state.ballY, engine::kBallParked);
   EXPECT_EQ(TextInk(dc, 220, 220), 0u) << "the pause text is cleared";
   EXPECT_FALSE(t.host.window.cursorShown);
   game.ServeBall();
   Frames(game, 1);
   const auto before = engine.state;
-  ASSERT_LT(before.ballY, 402);
+  ASSERT_LT(before.ballY, engine::kBallOnPaddle);
   Press(game, VK_F3);
-  EXPECT_EQ(engine.state.ballY, 480);
+  EXPECT_EQ(engine.state.ballY, engine::kBallParked);
   EXPECT_EQ(dc.GetPixel(before.ballX + 3, before.ballY + 3), 0u) << "the ball is erased";
   Frames(game, 3);
-  EXPECT_EQ(engine.state.ballY, 480);
+  EXPECT_EQ(engine.state.ballY, engine::kBallParked);
   Press(game, VK_F3);
   EXPECT_EQ(engine.state.ballY, before.ballY);
   EXPECT_EQ(engine.state.ballX, before.ballX);
