@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <tuple>
 #include <utility>
@@ -478,12 +479,26 @@ TEST_F(FrameTest, TheBallsWholeCellIsErasedWhileItsLeftEdgeIsAt22OrLess) {
   }
 }
 
-TEST_F(FrameTest, ABallLiftedBesideThePaddleLeavesNoWhiteBehind) {
-  PlaceBall(347, 400, 1, 1);
-  BallStep(engine, 1);  // drawn at 348, 401
-  BallStep(engine, 2);  // caught at 349, 402 and lifted to 351
-  ASSERT_EQ(engine.state.ballX, 351);
-  EXPECT_EQ(dc.GetPixel(349, 404), 0u);
+// A step erases what the ball leaves behind, each way it moves in the field, and when a catch
+// at the paddle's end lifts it to 351.
+TEST_F(FrameTest, ABallLeavesNoWhiteBehindMovingEveryWayOrLiftedBesideThePaddle) {
+  const std::array<int, 4> rows[] = {
+      {300, 200, 2, 1}, {300, 200, -2, -1}, {300, 200, 1, -1}, {300, 200, -1, 1}, {347, 400, 1, 1}};
+  for (const auto& [x, y, dx, dy] : rows) {
+    Fill(x - 8, y - 8, x + 24, std::min(y + 24, kPaddleTop), kBlack);
+    PlaceBall(x, y, dx, dy);
+    BallStep(engine, 1);  // drawn one step on
+    BallStep(engine, 2);
+    const auto& b = engine.state;
+    for (int py = y - 4; py < std::min(y + 16, kPaddleTop); ++py) {
+      for (int px = x - 4; px < x + 16; ++px) {
+        const bool inBall =
+            px >= b.ballX && px < b.ballX + kBallSize && py >= b.ballY && py < b.ballY + kBallSize;
+        EXPECT_TRUE(inBall || dc.GetPixel(px, py) != kWhite) << px << "," << py << " from " << x;
+      }
+    }
+  }
+  EXPECT_EQ(engine.state.ballX, 351);
 }
 
 TEST_F(FrameTest, AStepReaching470HandsTheBallToTheMatchWhichMayEndIt) {
