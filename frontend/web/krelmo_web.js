@@ -125,6 +125,12 @@ mergeInto(LibraryManager.library, {
       const p = Krelmo.pointer;
       if (Krelmo.locked()) {
         p.releasing = false;
+        // Granted after play let go of it (a match ending just after a high score's dialog
+        // asked for it again): given back at once.
+        if (!p.wanted) {
+          p.releasing = true;
+          document.exitPointerLock();
+        }
         return;
       }
       if (p.releasing) {

@@ -259,11 +259,17 @@ check('a match\'s sound is heard, its high score outlives a reload, its replay p
   const after = await picture(page, kVarnakTable);
   if (after === before) throw new Error('the table on the title screen did not change');
 
-  const download = page.waitForEvent('download');
-  await page.locator('#replays a').first().click();
+  await waitFor('the pointer to be let go after the match', () =>
+    page.evaluate(() => document.pointerLockElement === null), 2000);
+  const link = page.locator('#replays a').first();
+  await link.waitFor({ timeout: 5000 }).catch(() => {
+    throw new Error('no replay was offered after the match');
+  });
+  const [download] = await Promise.all([page.waitForEvent('download', { timeout: 10000 }),
+                                        link.click({ timeout: 10000 })]);
   const replay = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'krelmo-replay-')),
-                           (await download).suggestedFilename());
-  await (await download).saveAs(replay);
+                           download.suggestedFilename());
+  await download.saveAs(replay);
 
   await page.reload();
   await waitFor('the title screen after the reload', () => titleShown(page));
@@ -288,7 +294,10 @@ check('a match\'s sound is heard, its high score outlives a reload, its replay p
 const server = await servePage(folder);
 let failed = 0;
 const started = Date.now();
-for (const { name, run } of checks) {
+// A word of a check's name as the second argument runs only the checks it names.
+const only = process.argv[3];
+const chosen = checks.filter((c) => !only || c.name.includes(only));
+for (const { name, run } of chosen) {
   const browser = await launchBrowser();
   const began = Date.now();
   try {
@@ -308,5 +317,5 @@ for (const { name, run } of checks) {
   }
 }
 await server.close();
-console.log(`${checks.length - failed} of ${checks.length} passed in ${((Date.now() - started) / 1000).toFixed(1)} s`);
+console.log(`${chosen.length - failed} of ${chosen.length} passed in ${((Date.now() - started) / 1000).toFixed(1)} s`);
 process.exit(failed ? 1 : 0);
