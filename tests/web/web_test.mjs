@@ -288,6 +288,20 @@ check('a match\'s sound is heard, its high score outlives a reload, its replay p
     throw new Error(`krelmo-sim --replay ${replay} ended with ${played.code}:\n${played.output}`);
   }
   console.log(`  ${path.basename(replay)} plays back as recorded in krelmo-sim`);
+
+  // Opened from the page, the same file plays in the canvas to the same end.
+  await page.setInputFiles('#replay-file', replay);
+  await waitFor('the playback bar naming the file', async () =>
+    (await page.isVisible('#playback')) &&
+    (await page.textContent('#playback-name')) === path.basename(replay));
+  await waitFor('the replayed match\'s red scoreboard', async () =>
+    (await count(page, kScoreboard, kRed)) > 50);
+  await waitFor('the playback to end as recorded', async () =>
+    (await page.textContent('#playback-outcome')) === 'The replay ended as recorded.', 60000, 200);
+  await page.keyboard.press('Escape');
+  await waitFor('the title screen after the playback is closed', async () =>
+    !(await page.isVisible('#playback')) && (await titleShown(page)) &&
+    (await picture(page, kVarnakTable)) === after);
   fs.rmSync(path.dirname(replay), { recursive: true, force: true });
 });
 
