@@ -66,10 +66,15 @@ const server = await servePage(folder);
 const firsts = [];
 let titleCpu = null;
 let playRate = null;
+let playBusy = null;
+let pacing = null;
 for (let run = 0; run < kRuns; ++run) {
   const browser = await launchBrowser();
   await browser.context.addInitScript(countPresents);
   const page = await browser.context.newPage();
+  page.on('console', (message) => {
+    if (message.text().startsWith('krelmo99: ')) pacing = message.text();
+  });
   await page.goto(server.url);
   firsts.push(await waitFor('the first frame', () => page.evaluate(() => window.firstPresent)));
 
@@ -87,6 +92,12 @@ for (let run = 0; run < kRuns; ++run) {
       page.evaluate(() => document.pointerLockElement !== null));
     await page.mouse.down();
     await page.mouse.up();
+    // The page's main thread's busy time, which holds the game's loop and its unwinds.
+    const cdp = await browser.context.newCDPSession(page);
+    await cdp.send('Performance.enable');
+    const busy = async () => (await cdp.send('Performance.getMetrics')).metrics
+                                 .find((m) => m.name === 'TaskDuration').value;
+    const busyBefore = await busy();
     const presentsBefore = await page.evaluate(() => window.presents);
     const began = Date.now();
     for (let i = 0; Date.now() - began < 5000; ++i) {
@@ -96,10 +107,15 @@ for (let run = 0; run < kRuns; ++run) {
     }
     const presents = (await page.evaluate(() => window.presents)) - presentsBefore;
     playRate = presents / ((Date.now() - began) / 1000);
+    playBusy = (100 * ((await busy()) - busyBefore)) / ((Date.now() - began) / 1000);
+    pacing = null;
+    await page.evaluate(() => Module._krelmo_print_stats());
+    await waitFor('the page\'s figures of the match', () => pacing, 2000);
   }
   await browser.close();
 }
 await server.close();
 console.log(`first frame after the page was asked for: ${median(firsts).toFixed(0)} ms (median of ${kRuns}; ${firsts.map((t) => t.toFixed(0)).join(', ')})`);
-console.log(`presents during play: ${playRate.toFixed(1)} a second`);
+console.log(`presents during play: ${playRate.toFixed(1)} a second; the page's main thread busy ${playBusy.toFixed(0)} % of the time (the steps' waits are spun)`);
+console.log(`the page's own count: ${pacing.slice('krelmo99: '.length)}`);
 console.log(`the browser's CPU on the title screen: ${titleCpu.toFixed(1)} % of one core (every process, 10 s)`);
