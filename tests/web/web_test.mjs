@@ -166,6 +166,20 @@ check('F2 starts a match, a click serves, F3 pauses, a lost pointer and Esc ask,
   await waitFor('the pause text gone after F3', async () => (await count(page, kPauseText, kWhite)) < 70);
   await page.keyboard.press('F3');
   await waitFor('the pause text after F3', async () => (await count(page, kPauseText, kWhite)) > 300);
+  await page.keyboard.press('F3');
+  await waitFor('the pause text gone after F3', async () => (await count(page, kPauseText, kWhite)) < 70);
+
+  // The page hidden (another tab chosen, the window minimised) is the game deactivated.
+  await page.evaluate(() => {
+    Object.defineProperty(document, 'visibilityState', { value: 'hidden', configurable: true });
+    document.dispatchEvent(new Event('visibilitychange'));
+  });
+  await waitFor('the pause text once the page is hidden', async () =>
+    (await count(page, kPauseText, kWhite)) > 300);
+  await page.evaluate(() => {
+    delete document.visibilityState;
+    document.dispatchEvent(new Event('visibilitychange'));
+  });
 
   await page.keyboard.press('Escape');
   await waitFor('"Abort game?" after Esc', async () =>
@@ -175,6 +189,41 @@ check('F2 starts a match, a click serves, F3 pauses, a lost pointer and Esc ask,
     (await dialogText(page)) === null && (await titleShown(page)));
   expectStates(await menuStates(page), { 'Krelmo': 8, 'Varnak': 0, '1 Player': 8, '2 Players': 0 },
                'after the match');
+});
+
+// A gamepad the page finds through the Gamepad API: stick X and two buttons, set by the test.
+function plugInAGamepad() {
+  window.pad = { x: 0, fire: false };
+  const button = (pressed) => ({ pressed, touched: pressed, value: pressed ? 1 : 0 });
+  navigator.getGamepads = () => [{
+    id: 'Test pad', index: 0, connected: true, mapping: 'standard', timestamp: performance.now(),
+    axes: [window.pad.x, 0], buttons: [button(window.pad.fire), button(false)],
+  }];
+}
+
+check('a gamepad is found, chosen in the menu, serves and steers the paddle', async (browser) => {
+  // Not a first run, which greys the joystick whatever is plugged in.
+  await browser.context.addInitScript((settings) => localStorage.setItem('krelmo99.reg', settings),
+                                      kSettings);
+  await browser.context.addInitScript(plugInAGamepad);
+  const page = await openGame(browser);
+  await waitFor('the title screen', () => titleShown(page));
+  expectStates(await menuStates(page), { 'Mouse': 8, 'Joystick': 0 }, 'with a gamepad');
+  await page.locator('#menubar .title', { hasText: 'Game' }).click();
+  await page.locator('#menubar .submenu', { hasText: 'Controller' }).hover();
+  await page.locator('#menubar button', { hasText: 'Joystick' }).click();
+  await waitFor('the joystick checked', async () =>
+    (await menuStates(page))['Joystick'] === 8 && (await menuStates(page))['Mouse'] === 0);
+
+  await page.keyboard.press('F2');
+  await waitFor('the red scoreboard', async () => (await count(page, kScoreboard, kRed)) > 50);
+  await page.evaluate(() => { window.pad.fire = true; });
+  await waitFor('the ball served by the gamepad\'s button', () => ball(page));
+  await page.evaluate(() => { window.pad.fire = false; window.pad.x = -1; });
+  // The stick held left: the paddle's row fills from the left wall.
+  const kPaddleRowLeft = [20, 410, 80, 420];
+  await waitFor('the paddle at the left wall', async () =>
+    (await count(page, kPaddleRowLeft, kWhite)) > 400);
 });
 
 // Varnak, one player, both tables of zeros: any score makes the table.
