@@ -87,6 +87,7 @@ serve-web: web
 # The page in Debian's Chromium, headless, driven by Playwright (tests/web), with the replay it
 # offers played back by the Linux build's simulator.
 test-web: web
+	@bash scripts/install-deps.sh --web-test
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS) --target krelmo-sim
 	cd tests/web && KRELMO_SIM=$(CURDIR)/build/default/tools/krelmo-sim node web_test.mjs $(CURDIR)/build/web
