@@ -160,14 +160,18 @@ check('F2 starts a match, a click serves, F3 pauses, a lost pointer and Esc ask,
   await waitFor('"Abort game?" after the lock was lost', async () =>
     ((await dialogText(page)) || '').includes('Abort game?'));
   await page.getByRole('button', { name: 'No' }).click();
-  await waitFor('the pause text after No', async () => (await count(page, kPauseText, kWhite)) > 300);
+  // The match stands paused behind the question: it is over once the dialog has gone.
+  await waitFor('the dialog gone and the match paused after No', async () =>
+    (await dialogText(page)) === null && (await count(page, kPauseText, kWhite)) > 300);
 
   await page.keyboard.press('F3');
   await waitFor('the pause text gone after F3', async () => (await count(page, kPauseText, kWhite)) < 70);
   await page.keyboard.press('F3');
-  await waitFor('the pause text after F3', async () => (await count(page, kPauseText, kWhite)) > 300);
+  await waitFor('the pause text after F3 again', async () =>
+    (await count(page, kPauseText, kWhite)) > 300);
   await page.keyboard.press('F3');
-  await waitFor('the pause text gone after F3', async () => (await count(page, kPauseText, kWhite)) < 70);
+  await waitFor('the pause text gone after a third F3', async () =>
+    (await count(page, kPauseText, kWhite)) < 70);
 
   // The page hidden (another tab chosen, the window minimised) is the game deactivated.
   await page.evaluate(() => {
