@@ -585,12 +585,15 @@ mergeInto(LibraryManager.library, {
       locks.request('krelmo99', { ifAvailable: true }, (lock) => {
         if (lock) return hold();
         // Another tab runs the game: it hears of this one, and this one starts when it has gone.
+        // Meanwhile this one offers nothing to do: its replays and settings are that tab's.
         Krelmo.el('elsewhere').hidden = false;
+        Krelmo.el('controls').hidden = true;
         const channel = new BroadcastChannel('krelmo99');
         channel.postMessage('Krelmo');
         channel.close();
         locks.request('krelmo99', () => {
           Krelmo.el('elsewhere').hidden = true;
+          Krelmo.el('controls').hidden = false;
           return hold();
         });
       });

@@ -130,6 +130,7 @@ check('the page draws the wall within 2 s; its menus are the window\'s; one tab 
   await waitFor('the second tab to say the game is open elsewhere',
                 () => second.isVisible('#elsewhere'));
   if ((await count(second, kWallTop, kMagenta)) !== 0) throw new Error('the second tab plays too');
+  if (await second.isVisible('#open-replay')) throw new Error('the second tab offers to play replays');
   // Once the first tab has gone, the second is the game.
   await page.close({ runBeforeUnload: true });
   await waitFor('the second tab to start once the first has gone', async () =>
