@@ -94,7 +94,8 @@ test-web: web
 
 # The page's figures: what it loads, its first frame, presents during play, idle CPU.
 bench-web: web
-	cd tests/web && node web_bench.mjs $(CURDIR)/build/web
+	@bash scripts/install-deps.sh --web-test
+	node tools/bench/web_bench.mjs $(CURDIR)/build/web
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

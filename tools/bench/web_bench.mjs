@@ -5,9 +5,9 @@ import fs from 'node:fs';
 import path from 'node:path';
 import zlib from 'node:zlib';
 
-import { launchBrowser, servePage, waitFor } from './page_driver.mjs';
+import { launchBrowser, servePage, waitFor } from '../../tests/web/page_driver.mjs';
 
-const folder = path.resolve(process.argv[2] || '../../build/web');
+const folder = path.resolve(process.argv[2] || 'build/web');
 const kRuns = 5;
 
 // Every present of the game is one putImageData on the canvas: each is counted, the first
