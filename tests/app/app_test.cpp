@@ -344,6 +344,7 @@ TEST(Commands, ExitQuitsAndHelpThatCannotBeShownIsToldInABox) {
   missing.host.window.rect = {-50, -50, 590, 430};
   EXPECT_EQ(missing.Command(IDM_CONTENTS), kDefaultResult);
   ASSERT_EQ(missing.host.dialogs.shown.size(), 1u);
+  EXPECT_EQ(missing.host.dialogs.shown[0].text, "The help could not be shown.");
   EXPECT_EQ(missing.host.dialogs.shown[0].style, platform::MB_OK | platform::MB_ICONEXCLAMATION);
   EXPECT_EQ(missing.host.window.rect.left, 1) << "the focus came back when the box closed";
 }
