@@ -6,8 +6,8 @@
 # leaving one window; Alt+F4 ends the game with 0; after a restart three players are still
 # chosen (a match shows three scores) and `reg query` finds them under the user's key.
 #   tests/windows/win32_e2e.sh path/to/krelmo99.exe
-# WINEPREFIX names a prefix made for this run (tests/windows/run_tests.sh makes it); its
-# game key is deleted first. Prints the time from start to the first presented frame.
+# WINEPREFIX names a prefix made for this run (tests/windows/run_tests.sh makes it); the
+# game's keys are deleted first. Prints the time from start to the first presented frame.
 set -uo pipefail
 exe=$(realpath "${1:?usage: win32_e2e.sh path/to/krelmo99.exe}")
 : "${WINEPREFIX:?WINEPREFIX must name the prefix of this test run}"
@@ -79,7 +79,10 @@ game_menu() {
   xdotool key "$@"
 }
 
+# A first run: no key of the user's, and none of the machine's for the game to adopt (the
+# registry round trip of run_tests.sh leaves one).
 run_wine "$work/delete.log" reg delete "$game_key" /f
+run_wine "$work/delete.log" reg delete "HKLM\\Software\\By Tenvarre" /f
 
 start_exe
 grep -o 'first frame presented [0-9]* ms after start' "$work/game.err" >"$work/first-frame" || true
