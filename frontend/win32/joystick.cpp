@@ -36,7 +36,8 @@ Joystick::Joystick(GameWindow& window, std::function<bool()> mayPoll)
 
 Joystick::~Joystick() {
   if (polling_) window_.StopTimer(kPollTimer);
-  if (xinput_) ::FreeLibrary(xinput_);
+  // XInput stays loaded until the process ends: once asked, it keeps a thread of its own
+  // running in its code, and unloading it under that thread crashes the game as it exits.
 }
 
 bool Joystick::Find() {

@@ -34,9 +34,9 @@ unix_folder() {
 }
 key_exists() { run_wine "$work/key.txt" reg query "$1"; }
 
-"$wineserver" -w
+timeout 120 "$wineserver" -w || fail "Wine's programs had not ended after 120 s"
 run_wine "$work/install.log" "$setup" /S || fail "the silent install ended with code $?: $(cat "$work/install.log")"
-"$wineserver" -w
+timeout 120 "$wineserver" -w || fail "Wine's programs had not ended after 120 s"
 installed=$(unix_folder LOCALAPPDATA)/Programs/Krelmo99
 shortcut="$(unix_folder APPDATA)/Microsoft/Windows/Start Menu/Programs/Krelmo '99.lnk"
 [[ -f "$installed/krelmo99.exe" ]] || fail "no krelmo99.exe in $installed after the install"
@@ -64,13 +64,14 @@ for _ in $(seq 150); do
 done
 [[ "$status" == 0 ]] || fail "the installed program did not end with 0 after Alt+F4 (${status:-still running})"
 game_pid=
-"$wineserver" -w
+timeout 120 "$wineserver" -w || fail "Wine's programs had not ended after 120 s"
+! grep -aq Unhandled "$work/game.err" || fail "the installed program crashed: $(grep -a Unhandled "$work/game.err")"
 key_exists "$game_key" || fail "the installed program left no settings under $game_key"
 
 # The silent uninstaller copies itself away and returns at once: the server says when it ends.
 run_wine "$work/uninstall.log" "$installed/uninstall.exe" /S ||
   fail "the silent uninstall ended with code $?: $(cat "$work/uninstall.log")"
-"$wineserver" -w
+timeout 120 "$wineserver" -w || fail "Wine's programs had not ended after 120 s"
 [[ ! -e "$installed/krelmo99.exe" ]] || fail "krelmo99.exe is still in $installed after the uninstall"
 [[ ! -e "$shortcut" ]] || fail "the Start-menu shortcut is still there after the uninstall"
 ! key_exists "$uninstall_key" || fail "the entry among the installed programs is still there"

@@ -45,7 +45,7 @@ echo "Making the Wine prefix $WINEPREFIX"
   echo "FAIL: the prefix's X11 driver could not be set to unmanaged windows"
   exit 1
 }
-"$wineserver" -w
+timeout 120 "$wineserver" -w || { echo "FAIL: the new prefix's programs did not end"; exit 1; }
 
 # One Wine server for the whole run (each program then starts in a tenth of a second), ended
 # with the run; its services started at once, on no terminal or pipe of ours.
@@ -188,7 +188,7 @@ fi
 # The program and its installer, on a display of their own; the console tests' server ends
 # first, so that every window of the prefix comes from a process that knows the display.
 "$wineserver" -k 2>/dev/null
-"$wineserver" -w
+timeout 120 "$wineserver" -w
 trap - EXIT
 gui() {
   local name=$1 script=$2

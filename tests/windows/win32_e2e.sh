@@ -31,10 +31,16 @@ run_wine() {
   return $code
 }
 
+# Waits for every Windows program of the prefix to end; a crashed one waits for its debugger.
+all_ended() {
+  timeout 60 "$wineserver" -w ||
+    fail "Wine's programs had not ended 60 s after $1 (a crash? $(grep -a 'Unhandled' "$work/game.err"))"
+}
+
 # Every start begins with no other Windows program of the prefix running: a game that is still
 # ending would take the next start's hand-over.
 start_exe() {
-  "$wineserver" -w
+  all_ended "the last start"
   window=
   KRELMO_STATS=1 "$wine" "$exe" "$@" </dev/null >"$work/game.out" 2>"$work/game.err" &
   game_pid=$!
@@ -65,6 +71,9 @@ await_exit_0() {
   [[ -n "$status" ]] || fail "$1 did not end the game within 15 s"
   game_pid=
   [[ $status -eq 0 ]] || fail "the game ended with code $status after $1"
+  # A thread that crashes as the process ends leaves the code at 0: Wine reports it.
+  all_ended "$1"
+  ! grep -aq 'Unhandled' "$work/game.err" || fail "the game crashed after $1"
 }
 
 # The scoreboard's red (the player up) and blue (the players waiting) ink.
@@ -156,7 +165,6 @@ wait_for "the question to close after Yes" no_window Warning
 focus_window "$window"
 xdotool key alt+F4
 await_exit_0 "Alt+F4 after the restart"
-"$wineserver" -w
 
 run_wine "$work/all.txt" reg query "$game_key"
 echo "registry after the session ($game_key):"
