@@ -3,7 +3,8 @@
 # xdotool: the first screen shows the wall; F2 starts a match (the red scoreboard); a click
 # serves and the ball moves; F3 shows the pause text; Esc and Yes bring the title back; Game >
 # Players > 3 Players is chosen; a second start hands over to the running game and ends with 0,
-# leaving one window; Alt+F4 ends the game with 0; after a restart three players are still
+# leaving one window; Alt+F4 ends the game with 0; the match's replay plays back with
+# --replay to the end as recorded; after a restart three players are still
 # chosen (a match shows three scores) and `reg query` finds them under the user's key.
 #   tests/windows/win32_e2e.sh path/to/krelmo99.exe
 # WINEPREFIX names a prefix made for this run (tests/windows/run_tests.sh makes it); the
@@ -151,6 +152,27 @@ run_wine "$work/query.txt" reg query "$game_key" /v NumPlayers ||
   fail "reg query found no NumPlayers under $game_key: $(cat "$work/query.txt")"
 grep -Eq 'NumPlayers +REG_DWORD +0x2$' "$work/query.txt" ||
   fail "3 Players was not stored under the user's key: $(cat "$work/query.txt")"
+
+# The aborted match was recorded in the user's replay folder; --replay plays it back to its
+# end, as recorded, in a window named for its file, and Esc closes it.
+replays=$(run_wine "$work/folder.txt" cmd /c echo "%LOCALAPPDATA%" && "$wine" winepath -u "$(tail -1 "$work/folder.txt")" 2>/dev/null | tr -d '\r')/krelmo99/replays
+replay=$(ls -t "$replays"/*.replay.gz 2>/dev/null | head -1)
+[[ -n "$replay" ]] || fail "no replay of the match in $replays"
+all_ended "the exit"
+"$wine" "$exe" --replay "$("$wine" winepath -w "$replay" 2>/dev/null | tr -d '\r')" </dev/null \
+  >"$work/game.out" 2>"$work/game.err" &
+game_pid=$!
+playback=$(wait_for_window "Krelmo '99 - $(basename "$replay")") || fail "no playback window for $replay"
+# At the match's own pace: as long as the match took, however slowly this machine played it.
+deadline=$((SECONDS + 300))
+until grep -q "the replay ended as recorded" "$work/game.err"; do
+  kill -0 "$game_pid" 2>/dev/null || fail "the playback ended before the replay's end"
+  ((SECONDS < deadline)) || fail "the playback did not reach the replay's end within 300 s"
+  sleep 0.2
+done
+focus_window "$playback"
+xdotool key Escape
+await_exit_0 "Esc in the playback"
 
 # Restarted: a match shows the two other players' scores in blue.
 start_exe
