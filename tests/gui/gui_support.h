@@ -1,8 +1,11 @@
-// Helpers shared by the Qt front end's GUI tests: taking what the front end posted, and
-// reading a menu item's state word back from what the menu shows.
+// Helpers shared by the Qt front end's GUI tests: taking what the front end posted, up to a
+// marker where nothing must come, and reading a menu item's state word back from the menu.
 #pragma once
 
 #include <QAction>
+#include <QTest>
+#include <QTimer>
+#include <algorithm>
 #include <vector>
 
 #include "platform/message_queue.h"
@@ -32,6 +35,20 @@ inline std::size_t CollectAndCount(platform::MessageQueue& queue, std::vector<Me
                                    MessageId kind) {
   for (const Message& m : Drain(queue)) collected.push_back(m);
   return OfKind(collected, kind).size();
+}
+
+// Takes into `before` what was posted before a marker that a timer of `ms` posts: any timer
+// of the front end started earlier and due no later has fired by then, however slow the
+// machine. False when the marker never came.
+inline bool TakeUntilMarker(platform::MessageQueue& queue, int ms, std::vector<Message>& before) {
+  constexpr MessageId kMarker = kFirstRegisteredMessage;
+  QTimer::singleShot(ms, Qt::PreciseTimer, [&queue] { queue.PostMessage(kMarker); });
+  const bool came =
+      QTest::qWaitFor([&] { return CollectAndCount(queue, before, kMarker) > 0; }, 60'000);
+  before.erase(std::find_if(before.begin(), before.end(),
+                            [](const Message& m) { return m.message == kMarker; }),
+               before.end());
+  return came;
 }
 
 // 0 enabled, 3 greyed, 8 checked, 11 greyed and checked; an unchecked item must show no
