@@ -33,10 +33,6 @@ running() {
   echo "$alive"
 }
 one_left_with_a_window() { (($(running) == 1 && $(game_windows) == 1)); }
-one_left_with_a_window_of() {
-  local pids=("$1")
-  one_left_with_a_window
-}
 # The X server here now and then resets a new client's connection, most often one made just as
 # another client leaves; a start it turns away ends with code 1 saying so. That is no fault of
 # the game: such a start is tried again, at most twice more.
@@ -113,7 +109,8 @@ ended() { ! kill -0 "$ending_pid" 2>/dev/null; }
 wait_for "the ending game to end" ended
 kill -0 "$game_pid" 2>/dev/null || fail "the start made while the game ended was lost: $(cat "$work/next.err")"
 cp "$work/next.err" "$work/game.err"
-wait_for "the new game's window" one_left_with_a_window_of "$game_pid"
+pids=("$game_pid")
+wait_for "the new game's window" one_left_with_a_window
 window=$(xdotool search --onlyvisible --name "^Krelmo '99\$" | head -n1)
 quit_game
 settings_whole "after a start while the game ended"

@@ -45,16 +45,14 @@ focus_window "$window"
 new_match
 # The paddle waits at the far left; serve again and again until the three balls are lost.
 xdotool mousemove $((client_x + 30)) $((client_y + 414))
-dialog=
 for _ in $(seq 600); do
-  dialog=$(xdotool search --onlyvisible --name '^Congrats!$' 2>/dev/null | head -n1) || true
-  [[ -n "$dialog" ]] && break
-  kill -0 "$game_pid" 2>/dev/null || fail "the game ended during the match"
+  window_shown 'Congrats!' && break
+  game_ended && fail "the game ended during the match"
   xdotool click 1
   sleep 0.2
 done
-[[ -n "$dialog" ]] || fail "no \"Congrats!\" dialog within 120 s of play"
-focus_window "$dialog"
+[[ -n "$found" ]] || fail "no \"Congrats!\" dialog within 120 s of play"
+focus_window "$found"
 # "Player 1" is offered, selected: typing replaces it; Enter is OK.
 xdotool type --delay 50 "Tester"
 xdotool key Return
