@@ -25,6 +25,16 @@ namespace krelmo::platform {
 
 namespace {
 
+// The folder a file is saved in, made first if it is missing.
+bool MakeFolderFor(const std::filesystem::path& target, std::filesystem::path& folder,
+                   std::string& error) {
+  folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (ec) error = folder.string() + ": " + ec.message();
+  return !ec;
+}
+
 #ifdef _WIN32
 
 // The system's own words for a Windows error code.
@@ -87,14 +97,8 @@ int ReadWholeFile(const std::string& path, std::string& bytes) {
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
   static std::atomic<unsigned> serial{0};
   const std::filesystem::path target(path);
-  std::error_code ec;
-  const std::filesystem::path folder =
-      target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-  std::filesystem::create_directories(folder, ec);
-  if (ec) {
-    error = folder.string() + ": " + ec.message();
-    return false;
-  }
+  std::filesystem::path folder;
+  if (!MakeFolderFor(target, folder, error)) return false;
   std::wstring temporary;
   HANDLE file = INVALID_HANDLE_VALUE;
   for (int attempt = 0; file == INVALID_HANDLE_VALUE; ++attempt) {
@@ -178,14 +182,8 @@ int ReadWholeFile(const std::string& path, std::string& bytes) {
 // file is untouched and the temporary file is gone.
 bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::string& error) {
   const std::filesystem::path target(path);
-  std::error_code ec;
-  const std::filesystem::path folder =
-      target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-  std::filesystem::create_directories(folder, ec);
-  if (ec) {
-    error = folder.string() + ": " + ec.message();
-    return false;
-  }
+  std::filesystem::path folder;
+  if (!MakeFolderFor(target, folder, error)) return false;
   std::string temporary = path + ".tmp-XXXXXX";
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) {

@@ -7,6 +7,7 @@
 #include <array>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <tuple>
 
 #include "engine/palette.h"
@@ -211,7 +212,8 @@ TEST(HighScores, TheResetAsksAndOnlyYesRestoresBothTables) {
 
 TEST(Records, WritesThatFailAreToldToThePlayerOrAtShutdownInOneLine) {
   // A folder that cannot be made: a file stands where it should be.
-  const std::string blocker = ::testing::TempDir() + "krelmo-records-blocker";
+  const std::string blocker =
+      ::testing::TempDir() + "krelmo-records-blocker-" + std::to_string(std::random_device{}());
   std::ofstream(blocker) << "x";
   TestGame t;
   t.host.registry = Registry(blocker + "/krelmo.reg");

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <random>
 
 #include "replay/store.h"
 
@@ -120,7 +121,9 @@ TEST(ReplayFile, ForeignDamagedAndShortFilesAreRefusedByLine) {
 }
 
 TEST(ReplayStore, FilesAreNamedByTimeWrittenWholeAndTheNewestFiftyKept) {
-  const auto folder = std::filesystem::path(::testing::TempDir()) / "krelmo-replays";
+  // A folder of this run's own: other runs of the suite may share the temporary folder.
+  const auto folder = std::filesystem::path(::testing::TempDir()) /
+                      ("krelmo-replays-" + std::to_string(std::random_device{}()));
   std::filesystem::remove_all(folder);
   ReplayStore store(folder.string());
   std::string error;
@@ -152,6 +155,7 @@ TEST(ReplayStore, FilesAreNamedByTimeWrittenWholeAndTheNewestFiftyKept) {
   std::ofstream(folder / "match 0") << "a file, not a folder";
   EXPECT_TRUE(blocked.Save("x", start, error).empty());
   EXPECT_FALSE(error.empty());
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
