@@ -2,7 +2,8 @@
 // real mixer (the test renders its buffers as the audio thread would while the device is
 // open): closed after the idle seconds outside a match and never in one, opened again by the
 // next recording or tone, which is then heard from its beginning with nothing old replayed,
-// and a device that no longer opens leaves the game playing on silently.
+// and a device that no longer opens leaves the game playing on silently. And the mixer's rules:
+// one voice, where a recording asked not to stop another yields, and the speaker added to it.
 #include "platform/audio_power.h"
 
 #include <gtest/gtest.h>
@@ -104,10 +105,13 @@ class Power : public ::testing::Test {
     return out;
   }
   bool Play(Cue cue) { return power.PlaySound(SoundOf(cue).waveId, SoundOf(cue).flags); }
+  static std::span<const std::uint8_t> Samples(Cue cue) {
+    return WaveSamples(resources::WaveResource(SoundOf(cue).waveId));
+  }
+  // What the cue's recording sounds like from its sample `from`, for `n` samples.
   static std::vector<std::int16_t> Heard(Cue cue, std::size_t from, std::size_t n) {
-    const auto samples = WaveSamples(resources::WaveResource(SoundOf(cue).waveId));
     std::vector<std::int16_t> out;
-    for (auto s : samples.subspan(from, n))
+    for (auto s : Samples(cue).subspan(from, n))
       out.push_back(static_cast<std::int16_t>((s - 128) * AudioMixer::kWaveGain));
     return out;
   }
@@ -237,6 +241,56 @@ TEST_F(Power, ADeviceThatNoLongerOpensLeavesTheGamePlayingOnSilently) {
   EXPECT_EQ(told.size(), 1u);
   EXPECT_TRUE(Play(Cue::kRedBrick)) << "no dropped recording is waited for";
   EXPECT_EQ(Render(100), Heard(Cue::kRedBrick, 0, 100));
+}
+
+TEST_F(Power, NoStopYieldsToAPlayingRecordingAndTheOthersCutItOff) {
+  // A brick during the miss is dropped, and the miss plays on.
+  ASSERT_TRUE(Play(Cue::kMiss));
+  EXPECT_EQ(Render(100), Heard(Cue::kMiss, 0, 100));
+  EXPECT_FALSE(Play(Cue::kRedBrick));
+  EXPECT_EQ(Render(100), Heard(Cue::kMiss, 100, 100));
+  Render(Samples(Cue::kMiss).size());  // to its end: now a brick plays
+  EXPECT_TRUE(Play(Cue::kRedBrick));
+  EXPECT_EQ(Render(50), Heard(Cue::kRedBrick, 0, 50));
+  // A miss cuts the brick off.
+  EXPECT_TRUE(Play(Cue::kMiss));
+  EXPECT_EQ(Render(50), Heard(Cue::kMiss, 0, 50));
+  // A wall bonus across a mark: the cleared wall, at once cut off by the extra ball.
+  EXPECT_TRUE(Play(Cue::kWallCleared));
+  EXPECT_TRUE(Play(Cue::kExtraBall));
+  EXPECT_EQ(Render(300), Heard(Cue::kExtraBall, 0, 300));
+  EXPECT_FALSE(power.PlaySound(126, engine::kCutOffFlags)) << "no such recording";
+}
+
+std::span<const std::uint8_t> LoudestWave(int) {
+  static const auto file = [] {
+    std::vector<std::uint8_t> f = {'R', 'I', 'F',  'F',  0,   0,   0,    0,    'W', 'A', 'V',
+                                   'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,   1,   0,
+                                   1,   0,   0x22, 0x56, 0,   0,   0x22, 0x56, 0,   0,   1,
+                                   0,   8,   0,    'd',  'a', 't', 'a',  0,    4,   0,   0};
+    f.resize(f.size() + 1'024, 255);
+    return f;
+  }();
+  return file;
+}
+
+TEST(SpeakerVoice, AddsToTheRecordingWithoutWrapping) {
+  ManualClock clock;
+  PcHardware pc{clock};
+  AudioMixer loud{LoudestWave, clock};
+  loud.SetOutputOpen(true);
+  pc.SetSpeakerSink(&loud);
+  testing::StartTone(pc);
+  ASSERT_TRUE(loud.PlaySound(1, engine::kCutOffFlags));
+  std::vector<std::int16_t> out(1'024);
+  loud.Render(out, clock.Ticks());
+  const int loudest = 127 * AudioMixer::kWaveGain;
+  // Speaker high (held at the limit) and speaker low.
+  const int expectedMix[] = {32'767, loudest - AudioMixer::kSpeakerAmplitude};
+  EXPECT_EQ(out[0], loudest) << "the recording alone until the speaker's delay has passed";
+  EXPECT_EQ(std::count(out.begin(), out.end(), expectedMix[0]) +
+                std::count(out.begin(), out.end(), expectedMix[1]),
+            1'024 - AudioMixer::kSpeakerDelaySamples);
 }
 
 TEST(PowerWithoutADevice, NothingEverOpensAndNothingPlays) {

@@ -1,8 +1,8 @@
 // The platform's services: the drawing surface (rectangles, exact colour read-back, clipping,
 // text on its opaque box); the message queue (order, filters, coalesced ticks and moves, quit);
 // the timing module (its error reports and the time it measures); the registry file store
-// (what it keeps, the files it reads, the old file kept whole when a save fails); and the sound
-// (the one-voice play rules, the mixer rendering the speaker's wave and the recordings).
+// (what it keeps, the files it reads, the old file kept whole when a save fails). The sound is
+// tested in audio_power_test.cpp.
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <signal.h>
@@ -23,8 +23,6 @@
 #include <vector>
 
 #include "engine/palette.h"
-#include "engine/sound_cues.h"
-#include "platform/audio_mixer.h"
 #include "platform/clock.h"
 #include "platform/message_queue.h"
 #include "platform/pc_hardware.h"
@@ -32,8 +30,6 @@
 #include "platform/surface.h"
 #include "records/records.h"
 #include "resources/fonts/game_font.h"
-#include "resources/waves.h"
-#include "tests/support/speaker_ports.h"
 #include "timing/timer_module.h"
 
 namespace krelmo {
@@ -534,82 +530,6 @@ TEST(RegistryFile, AFailedSaveLeavesTheOldFileWholeSaysWhyAndTriesAgainLater) {
   // The reason names what stood in the way (Windows words the rest otherwise).
   EXPECT_EQ(taken.WriteError().rfind(folder.File("taken.reg") + ": ", 0), 0u) << taken.WriteError();
   EXPECT_EQ(folder.Files(), 2) << "no temporary file is left behind";
-}
-
-using engine::Cue;
-
-class OneVoice : public ::testing::Test {
- protected:
-  OneVoice() { mixer.SetOutputOpen(true); }
-  std::vector<std::int16_t> Render(std::size_t n) {
-    std::vector<std::int16_t> out(n);
-    mixer.Render(out, clock.Ticks());
-    return out;
-  }
-  bool Play(Cue cue) { return mixer.PlaySound(SoundOf(cue).waveId, SoundOf(cue).flags); }
-  static std::span<const std::uint8_t> Samples(Cue cue) {
-    return WaveSamples(resources::WaveResource(SoundOf(cue).waveId));
-  }
-  // What the cue's recording sounds like from its sample `from`, for `n` samples.
-  static std::vector<std::int16_t> Heard(Cue cue, std::size_t from, std::size_t n) {
-    std::vector<std::int16_t> out;
-    for (auto s : Samples(cue).subspan(from, n))
-      out.push_back(static_cast<std::int16_t>((s - 128) * AudioMixer::kWaveGain));
-    return out;
-  }
-
-  ManualClock clock;
-  AudioMixer mixer{resources::WaveResource, clock};
-};
-
-TEST_F(OneVoice, NoStopYieldsToAPlayingRecordingAndTheOthersCutItOff) {
-  // A brick during the miss is dropped, and the miss plays on.
-  ASSERT_TRUE(Play(Cue::kMiss));
-  EXPECT_EQ(Render(100), Heard(Cue::kMiss, 0, 100));
-  EXPECT_FALSE(Play(Cue::kRedBrick));
-  EXPECT_EQ(Render(100), Heard(Cue::kMiss, 100, 100));
-  Render(Samples(Cue::kMiss).size());  // to its end: now a brick plays
-  EXPECT_TRUE(Play(Cue::kRedBrick));
-  EXPECT_EQ(Render(50), Heard(Cue::kRedBrick, 0, 50));
-  // A miss cuts the brick off.
-  EXPECT_TRUE(Play(Cue::kMiss));
-  EXPECT_EQ(Render(50), Heard(Cue::kMiss, 0, 50));
-  // A wall bonus across a mark: the cleared wall, at once cut off by the extra ball.
-  EXPECT_TRUE(Play(Cue::kWallCleared));
-  EXPECT_TRUE(Play(Cue::kExtraBall));
-  EXPECT_EQ(Render(300), Heard(Cue::kExtraBall, 0, 300));
-  EXPECT_FALSE(mixer.PlaySound(126, engine::kCutOffFlags)) << "no such recording";
-}
-
-std::span<const std::uint8_t> LoudestWave(int) {
-  static const auto file = [] {
-    std::vector<std::uint8_t> f = {'R', 'I', 'F',  'F',  0,   0,   0,    0,    'W', 'A', 'V',
-                                   'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,   1,   0,
-                                   1,   0,   0x22, 0x56, 0,   0,   0x22, 0x56, 0,   0,   1,
-                                   0,   8,   0,    'd',  'a', 't', 'a',  0,    4,   0,   0};
-    f.resize(f.size() + 1'024, 255);
-    return f;
-  }();
-  return file;
-}
-
-TEST(SpeakerVoice, AddsToTheRecordingWithoutWrapping) {
-  ManualClock clock;
-  PcHardware pc{clock};
-  AudioMixer loud{LoudestWave, clock};
-  loud.SetOutputOpen(true);
-  pc.SetSpeakerSink(&loud);
-  testing::StartTone(pc);
-  ASSERT_TRUE(loud.PlaySound(1, engine::kCutOffFlags));
-  std::vector<std::int16_t> out(1'024);
-  loud.Render(out, clock.Ticks());
-  const int loudest = 127 * AudioMixer::kWaveGain;
-  // Speaker high (held at the limit) and speaker low.
-  const int expectedMix[] = {32'767, loudest - AudioMixer::kSpeakerAmplitude};
-  EXPECT_EQ(out[0], loudest) << "the recording alone until the speaker's delay has passed";
-  EXPECT_EQ(std::count(out.begin(), out.end(), expectedMix[0]) +
-                std::count(out.begin(), out.end(), expectedMix[1]),
-            1'024 - AudioMixer::kSpeakerDelaySamples);
 }
 
 }  // namespace
