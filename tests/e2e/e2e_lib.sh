@@ -78,6 +78,14 @@ settings_text() {
   else cat "$KRELMO_REGISTRY"; fi
 }
 
+# Writes the settings file by hand, as a player or a script would (UTF-8, CR LF): the game's key
+# holding the value lines given, each "name"=data.
+write_settings() {
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+  printf "[HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\By Tenvarre\\\\Krelmo'99\\\\v2]\r\n"
+  printf '%s\r\n' "$@"
+}
+
 # Reports to the error stream, so that a failure inside $(...) is still seen.
 fail() {
   echo "FAIL: $*" >&2

@@ -10,11 +10,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 e2e_init
 
 # A stored Varnak for two players: whatever run saves last, the file must still say so.
-{
-  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
-  printf "[HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\By Tenvarre\\\\Krelmo'99\\\\v2]\r\n"
-  printf '"NumPlayers"=dword:00000001\r\n"DefaultGame"=dword:00000001\r\n'
-} >"$KRELMO_REGISTRY"
+write_settings '"NumPlayers"=dword:00000001' '"DefaultGame"=dword:00000001' >"$KRELMO_REGISTRY"
 # Every check comes after a game has saved: the file is the game's own, UTF-16 and all.
 settings_whole() {
   "$reg_check" --as-written "$KRELMO_REGISTRY" >/dev/null ||
