@@ -189,9 +189,11 @@ class GameWindowTest : public QObject {
     windows.ClipCursor(nullptr);
     windows.ShowCursor(true);
     moveTo(QPoint(5, 200));
-    std::vector<QPoint> at;
-    for (const auto& m : moves) at.emplace_back(m.lParam & 0xFFFF, m.lParam >> 16);
-    QCOMPARE(at, (std::vector{corner, farCorner, QPoint(300, 415), QPoint(5, 200)}));
+    std::vector<krelmo::LPARAM> at, wanted;
+    for (const auto& m : moves) at.push_back(m.lParam);
+    for (const QPoint p : {corner, farCorner, QPoint(300, 415), QPoint(5, 200)})
+      wanted.push_back(krelmo::MakePointLParam(p.x(), p.y()));
+    QCOMPARE(at, wanted);
     QCOMPARE(view.cursor().shape(), Qt::ArrowCursor);
   }
 
