@@ -126,8 +126,9 @@ class GameWindowTest : public QObject {
       QCOMPARE(ShownStateWord(*action), item.initialState & platform::MFS_CHECKED);
     }
     // Greyed and checked shows both, and back to plain leaves no check box behind.
-    host->menu.SetState(resources::IDM_KRELMO, 11);
-    QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_KRELMO)), 11u);
+    constexpr std::uint32_t kGreyedAndChecked = platform::MFS_GRAYED | platform::MFS_CHECKED;
+    host->menu.SetState(resources::IDM_KRELMO, kGreyedAndChecked);
+    QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_KRELMO)), kGreyedAndChecked);
     host->menu.SetState(resources::IDM_KRELMO, 0);
     QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_KRELMO)), 0u);
   }

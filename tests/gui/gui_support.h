@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/menu_model.h"
 #include "platform/message_queue.h"
 
 namespace krelmo::qt::testing {
@@ -51,11 +52,12 @@ inline bool TakeUntilMarker(platform::MessageQueue& queue, int ms, std::vector<M
   return came;
 }
 
-// 0 enabled, 3 greyed, 8 checked, 11 greyed and checked; an unchecked item must show no
-// check box at all, as the game's menus never do.
+// The menu's state word of what the item shows; an unchecked item must show no check box at
+// all, as the game's menus never do.
 inline std::uint32_t ShownStateWord(const QAction& action) {
   if (!action.isChecked() && action.isCheckable()) return 0xFFFF;  // an empty check box
-  return (action.isEnabled() ? 0u : 3u) | (action.isChecked() ? 8u : 0u);
+  return (action.isEnabled() ? 0u : platform::MFS_GRAYED) |
+         (action.isChecked() ? platform::MFS_CHECKED : 0u);
 }
 
 }  // namespace krelmo::qt::testing
