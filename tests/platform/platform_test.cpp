@@ -371,6 +371,10 @@ TEST(RegistryFile, EveryValueIsWrittenAsTheRegistryEditorExportsItAndComesBackWh
   std::vector<std::uint8_t> thirty(30);
   std::iota(thirty.begin(), thirty.end(), std::uint8_t{0});
   Registry written(path);
+  HKEY maker = 0;  // a key holding no value, as the editors write such keys
+  written.RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\By Tenvarre", 0, "", 0, KEY_ALL_ACCESS,
+                          nullptr, &maker, nullptr);
+  written.RegCloseKey(maker);
   ASSERT_EQ(
       SetValues(written,
                 {{"HSScore1", {REG_DWORD, {0x40, 0x1F, 0, 0}}},
@@ -388,6 +392,8 @@ TEST(RegistryFile, EveryValueIsWrittenAsTheRegistryEditorExportsItAndComesBackWh
   EXPECT_EQ(
       ReadAll(path),
       Utf16(u"\uFEFFWindows Registry Editor Version 5.00\r\n"
+            u"\r\n"
+            u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\By Tenvarre]\r\n"
             u"\r\n"
             u"[HKEY_LOCAL_MACHINE\\SOFTWARE\\By Tenvarre\\Krelmo'99\\v2]\r\n"
             u"@=hex:00,ff,10\r\n"
