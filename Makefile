@@ -4,7 +4,8 @@ PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build asan fuzz bench soak package test-windows clean format
+.PHONY: run test deps build asan fuzz bench soak package test-windows web serve-web test-web \
+  bench-web clean format
 
 run: build
 	$(BUILD_DIR)/frontend/qt/krelmo99
@@ -70,6 +71,31 @@ test-windows:
 	cmake --build --preset default -j $(JOBS) --target settings_file_writer krelmo-sim
 	tests/windows/run_tests.sh build/windows build/default/tests/windows/settings_file_writer \
 	  build/default/tools/krelmo-sim
+
+# The game as a web page (preset "web", Debian's Emscripten): index.html, krelmo99.js and
+# krelmo99.wasm in build/web, served by `make serve-web` on http://localhost:8099/.
+WEB_PORT ?= 8099
+web:
+	@bash scripts/install-deps.sh --web
+	cmake --preset web
+	cmake --build --preset web -j $(JOBS)
+
+serve-web: web
+	@echo "Krelmo '99 on http://localhost:$(WEB_PORT)/ (Ctrl+C ends it)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory build/web
+
+# The page in Debian's Chromium, headless, driven by Playwright (tests/web), with the replay it
+# offers played back by the Linux build's simulator.
+test-web: web
+	@bash scripts/install-deps.sh --web-test
+	cmake --preset default
+	cmake --build --preset default -j $(JOBS) --target krelmo-sim
+	cd tests/web && KRELMO_SIM=$(CURDIR)/build/default/tools/krelmo-sim node web_test.mjs $(CURDIR)/build/web
+
+# The page's figures: what it loads, its first frame, presents during play, idle CPU.
+bench-web: web
+	@bash scripts/install-deps.sh --web-test
+	node tools/bench/web_bench.mjs $(CURDIR)/build/web
 
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

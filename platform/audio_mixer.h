@@ -124,7 +124,6 @@ class AudioMixer final : public SoundOutput, public SpeakerSink {
   std::size_t waveLength_ = 0;
   std::size_t wavePosition_ = 0;
   std::uint32_t waveGeneration_ = 0;
-  bool waveJustStarted_ = false;
 
   // Pending speaker changes, in order of position; the burst's first change fixes how clock
   // ticks map to sample positions until the speaker falls quiet again.

@@ -218,6 +218,7 @@ LONG Registry::Save() {
     return ERROR_ACCESS_DENIED;
   }
   if (!WriteFileAtomically(path_, FormatRegText(tree_), writeError_)) return ERROR_WRITE_FAULT;
+  if (onWritten && !onWritten(writeError_)) return ERROR_WRITE_FAULT;
   // Kept changed until a write succeeds, so that the next flush or close tries again.
   changed_ = false;
   writeError_.clear();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
@@ -62,6 +63,11 @@ class Registry {
   // whether that worked; WriteError() says why it did not.
   LONG RegFlushKey(HKEY key);
   LONG RegCloseKey(HKEY key);
+
+  // Told after each write of the file, which it may keep elsewhere as well (the browser's
+  // storage keeps the page's); false, with the reason in `error`, fails the save as a failed
+  // write of the file does, and the next flush or close tries again. Unset: the file is all.
+  std::function<bool(std::string& error)> onWritten;
 
   // The file and the system's reason of the last failed write; empty after a success.
   const std::string& WriteError() const { return writeError_; }

@@ -225,8 +225,17 @@ bool WriteFileAtomically(const std::string& path, std::string_view bytes, std::s
 
 // rename() would replace a file of the new name: renameat2() with RENAME_NOREPLACE does not.
 // Where the file system cannot rename so (some network ones), a second name made with link(),
-// which never replaces either, and the first one then removed.
+// which never replaces either, and the first one then removed. A C library without renameat2()
+// is the browser's, whose file system only this page writes and which has no links: there,
+// looking before renaming is as safe.
 Renamed RenameWithoutReplacing(const std::string& from, const std::string& to, std::string& error) {
+#ifndef RENAME_NOREPLACE
+  struct stat existing;
+  if (::stat(to.c_str(), &existing) == 0) return Renamed::kNameTaken;
+  if (::rename(from.c_str(), to.c_str()) == 0) return Renamed::kDone;
+  error = Reason(from, errno);
+  return Renamed::kFailed;
+#else
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
     return Renamed::kDone;
   }
@@ -247,6 +256,7 @@ Renamed RenameWithoutReplacing(const std::string& from, const std::string& to, s
     return Renamed::kFailed;
   }
   return Renamed::kDone;
+#endif
 }
 
 #endif

@@ -93,35 +93,31 @@ void TimerModule::TM_Close() {
   ProgramCounter0(pc_, kCounter0SquareWave);
 }
 
-void TimerModule::TM_StartTimer(std::uint32_t id) {
+// Whether `id` names a timer of an initialised module; if not, the error is reported for
+// `function`.
+bool TimerModule::TM_CheckTimer(const char* function, std::uint32_t id) {
   if (tmNotInitialized) {
-    TM_ReportError("TM_StartTimer()", TM_ERR_NOT_INITIALIZED, nullptr);
-    return;
+    TM_ReportError(function, TM_ERR_NOT_INITIALIZED, nullptr);
+    return false;
   }
   if (id >= tmTimerCount) {
     char detail[256];
     std::snprintf(detail, sizeof detail,
                   "Request received for timer %u, but the last valid timer is timer %u.\n", id,
                   tmTimerCount - 1);
-    TM_ReportError("TM_StartTimer()", TM_ERR_INVALID_TIMER, detail);
-    return;
+    TM_ReportError(function, TM_ERR_INVALID_TIMER, detail);
+    return false;
   }
+  return true;
+}
+
+void TimerModule::TM_StartTimer(std::uint32_t id) {
+  if (!TM_CheckTimer("TM_StartTimer()", id)) return;
   tmStartTimes[id] = TM_ReadTime();
 }
 
 std::uint32_t TimerModule::TM_ElapsedTime(std::uint32_t id) {
-  if (tmNotInitialized) {
-    TM_ReportError("TM_ElapsedTime()", TM_ERR_NOT_INITIALIZED, nullptr);
-    return kErrorResult;
-  }
-  if (id >= tmTimerCount) {
-    char detail[256];
-    std::snprintf(detail, sizeof detail,
-                  "Request received for timer %u, but the last valid timer is timer %u.\n", id,
-                  tmTimerCount - 1);
-    TM_ReportError("TM_ElapsedTime()", TM_ERR_INVALID_TIMER, detail);
-    return kErrorResult;
-  }
+  if (!TM_CheckTimer("TM_ElapsedTime()", id)) return kErrorResult;
   // Unsigned subtraction: an interval across a counter reload or the 32-bit wrap comes out right.
   return TM_ReadTime() - tmStartTimes[id];
 }

@@ -44,6 +44,7 @@ class TimerModule {
 
  private:
   void TM_ReportError(const char* function, int code, const char* detail);
+  bool TM_CheckTimer(const char* function, std::uint32_t id);
 
   platform::PcHardware& pc_;
   ReportSink report_;

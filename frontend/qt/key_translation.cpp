@@ -1,5 +1,5 @@
-// Key codes: Qt keys to virtual keys, and Linux input codes or virtual keys to the scan codes
-// of a PC keyboard.
+// Key codes: Qt keys to virtual keys, and Linux input codes (or, failing those, virtual keys)
+// to the scan codes of a PC keyboard.
 #include "frontend/qt/key_translation.h"
 
 #include <Qt>
@@ -10,29 +10,7 @@ namespace krelmo::qt {
 
 namespace {
 
-constexpr WPARAM kVkBack = 8, kVkTab = 9, kVkReturn = 13, kVkShift = 16, kVkControl = 17,
-                 kVkMenu = 18, kVkPause = 19, kVkSpace = 32, kVkPrior = 33, kVkNext = 34,
-                 kVkEnd = 35, kVkHome = 36, kVkLeft = 37, kVkUp = 38, kVkRight = 39, kVkDown = 40,
-                 kVkInsert = 45, kVkDelete = 46, kVkF1 = 112;
-
-// Set-1 make codes of the letters A to Z on a US keyboard.
-constexpr std::array<std::uint8_t, 26> kLetterScanCodes{
-    0x1E, 0x30, 0x2E, 0x20, 0x12, 0x21, 0x22, 0x23, 0x17, 0x24, 0x25, 0x26, 0x32,
-    0x31, 0x18, 0x19, 0x10, 0x13, 0x1F, 0x14, 0x16, 0x2F, 0x11, 0x2D, 0x15, 0x2C};
-
-struct VkScan {
-  WPARAM vk;
-  ScanCode scan;
-};
-constexpr std::array<VkScan, 20> kNamedScanCodes{{
-    {VK_ESCAPE, {0x01, false}}, {kVkBack, {0x0E, false}},  {kVkTab, {0x0F, false}},
-    {kVkReturn, {0x1C, false}}, {kVkShift, {0x2A, false}}, {kVkControl, {0x1D, false}},
-    {kVkMenu, {0x38, false}},   {kVkPause, {0x45, false}}, {kVkSpace, {0x39, false}},
-    {kVkPrior, {0x49, true}},   {kVkNext, {0x51, true}},   {kVkEnd, {0x4F, true}},
-    {kVkHome, {0x47, true}},    {kVkLeft, {0x4B, true}},   {kVkUp, {0x48, true}},
-    {kVkRight, {0x4D, true}},   {kVkDown, {0x50, true}},   {kVkInsert, {0x52, true}},
-    {kVkDelete, {0x53, true}},  {0, {0, false}},
-}};
+using namespace platform;
 
 // Linux input codes of the keys a PC keyboard sends with the E0 prefix, and their make codes.
 constexpr std::array<std::pair<std::uint32_t, std::uint8_t>, 14> kLinuxExtendedKeys{{
@@ -55,68 +33,54 @@ constexpr std::array<std::pair<std::uint32_t, std::uint8_t>, 14> kLinuxExtendedK
 // Below this Linux input code the codes are the set-1 make codes themselves.
 constexpr std::uint32_t kFirstLinuxCodeOffTheTable = 89;
 
-ScanCode ScanCodeForVirtualKey(WPARAM vk) {
-  if (vk >= 'A' && vk <= 'Z') return {kLetterScanCodes[vk - 'A'], false};
-  if (vk >= '1' && vk <= '9') return {static_cast<std::uint32_t>(0x02 + (vk - '1')), false};
-  if (vk == '0') return {0x0B, false};
-  if (vk >= kVkF1 && vk < kVkF1 + 10)
-    return {static_cast<std::uint32_t>(0x3B + (vk - kVkF1)), false};
-  if (vk == kVkF1 + 10) return {0x57, false};
-  if (vk == kVkF1 + 11) return {0x58, false};
-  for (const auto& entry : kNamedScanCodes) {
-    if (entry.vk == vk && vk != 0) return entry.scan;
-  }
-  return {};
-}
-
 }  // namespace
 
 std::optional<WPARAM> VirtualKeyFor(int qtKey) {
   if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return WPARAM('A' + (qtKey - Qt::Key_A));
   if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9) return WPARAM('0' + (qtKey - Qt::Key_0));
-  if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return WPARAM(kVkF1 + (qtKey - Qt::Key_F1));
+  if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return WPARAM(VK_F1 + (qtKey - Qt::Key_F1));
   switch (qtKey) {
     case Qt::Key_Escape:
       return VK_ESCAPE;
     case Qt::Key_Backspace:
-      return kVkBack;
+      return VK_BACK;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-      return kVkTab;
+      return VK_TAB;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      return kVkReturn;
+      return VK_RETURN;
     case Qt::Key_Shift:
-      return kVkShift;
+      return VK_SHIFT;
     case Qt::Key_Control:
-      return kVkControl;
+      return VK_CONTROL;
     case Qt::Key_Alt:
     case Qt::Key_AltGr:
-      return kVkMenu;
+      return VK_MENU;
     case Qt::Key_Pause:
-      return kVkPause;
+      return VK_PAUSE;
     case Qt::Key_Space:
-      return kVkSpace;
+      return VK_SPACE;
     case Qt::Key_PageUp:
-      return kVkPrior;
+      return VK_PRIOR;
     case Qt::Key_PageDown:
-      return kVkNext;
+      return VK_NEXT;
     case Qt::Key_End:
-      return kVkEnd;
+      return VK_END;
     case Qt::Key_Home:
-      return kVkHome;
+      return VK_HOME;
     case Qt::Key_Left:
-      return kVkLeft;
+      return VK_LEFT;
     case Qt::Key_Up:
-      return kVkUp;
+      return VK_UP;
     case Qt::Key_Right:
-      return kVkRight;
+      return VK_RIGHT;
     case Qt::Key_Down:
-      return kVkDown;
+      return VK_DOWN;
     case Qt::Key_Insert:
-      return kVkInsert;
+      return VK_INSERT;
     case Qt::Key_Delete:
-      return kVkDelete;
+      return VK_DELETE;
     default:
       return std::nullopt;
   }
@@ -132,7 +96,7 @@ ScanCode ScanCodeFor(std::uint32_t nativeScanCode, bool evdevCodes, WPARAM virtu
   } else if (!evdevCodes && nativeScanCode != 0) {
     return {nativeScanCode & 0xFF, false};
   }
-  return ScanCodeForVirtualKey(virtualKey);
+  return platform::ScanCodeForVirtualKey(virtualKey);
 }
 
 }  // namespace krelmo::qt

@@ -6,16 +6,14 @@
 #include <optional>
 
 #include "platform/messages.h"
+#include "platform/scan_codes.h"
 
 namespace krelmo::qt {
 
 // The virtual-key code for a Qt::Key value; none for keys the game has no code for.
 std::optional<WPARAM> VirtualKeyFor(int qtKey);
 
-struct ScanCode {
-  std::uint32_t code = 0;  // set-1 make code, 0 when unknown
-  bool extended = false;   // an E0-prefixed key: arrows, the editing block, right Ctrl/Alt...
-};
+using platform::ScanCode;
 
 // The scan code of a key press. `nativeScanCode` is what the windowing system reported;
 // `evdevCodes` tells that it is a Linux input code offset by 8 (X11 and Wayland). Without
