@@ -1,8 +1,8 @@
 // The platform's services: the drawing surface (rectangles, exact colour read-back, clipping,
 // text on its opaque box); the message queue (order, filters, coalesced ticks and moves, quit);
 // the timing module (its error reports and the time it measures); the registry file store
-// (what it keeps, the files it reads, the old file kept whole when a save fails). The sound is
-// tested in audio_power_test.cpp.
+// (what it keeps, the files it reads, the old file kept whole when a save fails, a copy kept
+// elsewhere). The sound is tested in audio_power_test.cpp.
 #include <gtest/gtest.h>
 #ifndef _WIN32
 #include <signal.h>
@@ -536,6 +536,36 @@ TEST(RegistryFile, AFailedSaveLeavesTheOldFileWholeSaysWhyAndTriesAgainLater) {
   // The reason names what stood in the way (Windows words the rest otherwise).
   EXPECT_EQ(taken.WriteError().rfind(folder.File("taken.reg") + ": ", 0), 0u) << taken.WriteError();
   EXPECT_EQ(folder.Files(), 2) << "no temporary file is left behind";
+}
+
+// Kept elsewhere as well, as the page keeps it in the browser's storage: a copy that fails
+// fails the save, says why, and is tried again at the next flush.
+TEST(RegistryFile, ACopyKeptElsewhereThatFailsFailsTheSaveSaysWhyAndIsTriedAgain) {
+  TempFolder folder;
+  const std::string path = folder.File("krelmo99.reg");
+  const std::string full = "the browser did not keep it: QuotaExceededError";
+  Registry registry(path);
+  int copies = 0;
+  bool storageFull = true;
+  registry.onWritten = [&](std::string& error) {
+    ++copies;
+    EXPECT_EQ(Registry(path).Tree().size(), 1u) << "the copy is made of the file as written";
+    if (storageFull) error = full;
+    return !storageFull;
+  };
+  EXPECT_EQ(SetValues(registry, kAnn), ERROR_WRITE_FAULT);
+  EXPECT_EQ(registry.WriteError(), full);
+  EXPECT_EQ(copies, 1);
+
+  storageFull = false;
+  HKEY key = 0;
+  registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, records::kGameKey, 0, KEY_ALL_ACCESS, &key);
+  EXPECT_EQ(registry.RegFlushKey(key), ERROR_SUCCESS);
+  EXPECT_EQ(registry.WriteError(), "");
+  EXPECT_EQ(copies, 2);
+  // Nothing changed since: nothing to write, nothing to copy.
+  EXPECT_EQ(registry.RegCloseKey(key), ERROR_SUCCESS);
+  EXPECT_EQ(copies, 2);
 }
 
 }  // namespace
