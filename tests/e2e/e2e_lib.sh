@@ -198,6 +198,15 @@ new_match() {
 # Whether a window of title $1 shows; sets found to the first such window.
 window_shown() { found=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1); [[ -n "$found" ]]; }
 no_window() { ! window_shown "$1"; }
+# Prints the id of a window of title $1 once it shows, for up to 15 s; fails quietly otherwise.
+wait_for_window() {
+  local _
+  for _ in $(seq 150); do
+    window_shown "$1" && { echo "$found"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
 game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
 
 # Waits for the game to end after what $1 names; fails unless it ends with code 0.
