@@ -4,8 +4,8 @@ PRESET ?= default
 BUILD_DIR := build/$(PRESET)
 JOBS ?= $(shell nproc)
 
-.PHONY: run test deps build asan fuzz bench soak package test-windows web serve-web test-web \
-  bench-web clean format
+.PHONY: run test deps build asan fuzz bench soak package windows windows-installer test-windows \
+  web serve-web test-web bench-web clean format
 
 run: build
 	$(BUILD_DIR)/frontend/qt/krelmo99
@@ -60,13 +60,28 @@ package: deps
 	$(MAKE) build PRESET=release
 	cd build/release && cpack
 
+# The game for 64-bit Windows (mingw-w64): build/windows/krelmo99.exe, one statically linked
+# program on the Win32 API.
+windows:
+	@bash scripts/install-deps.sh --windows
+	cmake --preset windows
+	cmake --build --preset windows -j $(JOBS) --target krelmo99
+
+# Its installer build/windows/krelmo99-VERSION-setup.exe (NSIS, for the user alone) and the
+# portable build/windows/krelmo99-VERSION-windows.zip.
+windows-installer: windows
+	cmake --build --preset windows -j $(JOBS) --target krelmo-installer
+
 # The game's logic and its tests built for 64-bit Windows with mingw-w64 and run under Wine
-# (a prefix of its own in build/windows/wineprefix), with the settings file written on Linux
-# imported into Wine's registry (tests/windows/run_tests.sh). Installs Wine: not in `make test`.
+# (a prefix made afresh in build/windows/wineprefix), with the settings file written on Linux
+# imported into Wine's registry; then krelmo99.exe played under Wine in an X server of its own,
+# and its installer installed and removed (tests/windows/run_tests.sh). Installs Wine and NSIS:
+# not in `make test`.
 test-windows:
 	@bash scripts/install-deps.sh --windows
 	cmake --preset windows
 	cmake --build --preset windows -j $(JOBS)
+	cmake --build --preset windows -j $(JOBS) --target krelmo-installer
 	cmake --preset default
 	cmake --build --preset default -j $(JOBS) --target settings_file_writer krelmo-sim
 	tests/windows/run_tests.sh build/windows build/default/tests/windows/settings_file_writer \

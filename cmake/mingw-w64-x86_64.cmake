@@ -17,6 +17,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# zlib too: its import library would make the programs need zlib1.dll, which Windows lacks
+# (Wine carries one of its own, which hid the need).
+set(ZLIB_USE_STATIC_LIBS ON)
 # -O2 rather than -O3: at -O3 this compiler warns of overlapping copies deep inside its own
 # std::string and std::vector that cannot happen.
 set(CMAKE_CXX_FLAGS_RELEASE "-O2 -DNDEBUG" CACHE STRING "Flags of the release build")

@@ -25,7 +25,7 @@ struct Platform {
   MenuModel& menu;
   SoundOutput& sound;
   JoystickDevice& joystick;
-  Registry& registry;
+  RegistryStore& registry;
 };
 
 }  // namespace krelmo::platform

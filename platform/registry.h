@@ -1,6 +1,7 @@
 // The settings store, with the registry's model and calls: keys opened and created by
-// handle, typed values queried into the caller's buffer. Kept in one ".reg" file, or in
-// memory only for tests and the simulator.
+// handle, typed values queried into the caller's buffer. The game reaches it through
+// RegistryStore; Registry keeps it in one ".reg" file, or in memory only for tests and the
+// simulator.
 #pragma once
 
 #include <cstdint>
@@ -32,12 +33,45 @@ constexpr LONG ERROR_WRITE_FAULT = 29;
 constexpr LONG ERROR_INVALID_PARAMETER = 87;
 constexpr LONG ERROR_MORE_DATA = 234;
 
+// The registry's calls, over whichever store keeps the keys: the file store below (the Linux
+// game, the tests, a playback's memory) or the system's own registry (the Windows game).
+// Called on the UI thread only.
+class RegistryStore {
+ public:
+  virtual ~RegistryStore() = default;
+
+  virtual LONG RegOpenKeyExA(HKEY parent, std::string_view subKey, std::uint32_t options,
+                             std::uint32_t access, HKEY* result) = 0;
+  virtual LONG RegCreateKeyExA(HKEY parent, std::string_view subKey, std::uint32_t reserved,
+                               std::string_view className, std::uint32_t options,
+                               std::uint32_t access, const void* security, HKEY* result,
+                               std::uint32_t* disposition) = 0;
+  // With `data` null, tells the size only. A buffer too small for the value gets nothing:
+  // ERROR_MORE_DATA, with the size needed in *size. Text is the game's single-byte text.
+  virtual LONG RegQueryValueExA(HKEY key, std::string_view name, std::uint32_t* reserved,
+                                std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) = 0;
+  virtual LONG RegSetValueExA(HKEY key, std::string_view name, std::uint32_t reserved,
+                              std::uint32_t type, const std::uint8_t* data, std::uint32_t size) = 0;
+  // Both answer whether what was written through the key reached the store for good;
+  // WriteError() says why it did not.
+  virtual LONG RegFlushKey(HKEY key) = 0;
+  virtual LONG RegCloseKey(HKEY key) = 0;
+
+  // The store and the system's reason of the last failed write; empty after a success.
+  virtual const std::string& WriteError() const = 0;
+
+ protected:
+  RegistryStore() = default;
+  RegistryStore(const RegistryStore&) = default;
+  RegistryStore& operator=(const RegistryStore&) = default;
+};
+
 // Called on the UI thread only. The file is read once, when the store is made; changes
 // reach it when a changed key is flushed or closed, written whole to a temporary file in
 // the same folder, flushed to disk and renamed over the old one, so that the file on disk
 // is always either the old one or the new one. A file edited by hand meanwhile is
 // overwritten, as the registry would be.
-class Registry {
+class Registry final : public RegistryStore {
  public:
   // Kept in memory only.
   Registry() = default;
@@ -48,21 +82,19 @@ class Registry {
   explicit Registry(std::string path);
 
   LONG RegOpenKeyExA(HKEY parent, std::string_view subKey, std::uint32_t options,
-                     std::uint32_t access, HKEY* result);
+                     std::uint32_t access, HKEY* result) override;
   LONG RegCreateKeyExA(HKEY parent, std::string_view subKey, std::uint32_t reserved,
                        std::string_view className, std::uint32_t options, std::uint32_t access,
-                       const void* security, HKEY* result, std::uint32_t* disposition);
-  // With `data` null, tells the size only. A buffer too small for the value gets nothing:
-  // ERROR_MORE_DATA, with the size needed in *size.
+                       const void* security, HKEY* result, std::uint32_t* disposition) override;
   LONG RegQueryValueExA(HKEY key, std::string_view name, std::uint32_t* reserved,
-                        std::uint32_t* type, std::uint8_t* data, std::uint32_t* size);
+                        std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) override;
   LONG RegSetValueExA(HKEY key, std::string_view name, std::uint32_t reserved, std::uint32_t type,
-                      const std::uint8_t* data, std::uint32_t size);
+                      const std::uint8_t* data, std::uint32_t size) override;
   // Both write the file when the registry has changed since it was last written (closing
   // only a handle that created its key or set a value: reads never write), and answer
   // whether that worked; WriteError() says why it did not.
-  LONG RegFlushKey(HKEY key);
-  LONG RegCloseKey(HKEY key);
+  LONG RegFlushKey(HKEY key) override;
+  LONG RegCloseKey(HKEY key) override;
 
   // Told after each write of the file, which it may keep elsewhere as well (the browser's
   // storage keeps the page's); false, with the reason in `error`, fails the save as a failed
@@ -70,7 +102,7 @@ class Registry {
   std::function<bool(std::string& error)> onWritten;
 
   // The file and the system's reason of the last failed write; empty after a success.
-  const std::string& WriteError() const { return writeError_; }
+  const std::string& WriteError() const override { return writeError_; }
   const std::string& Path() const { return path_; }
   const RegTree& Tree() const { return tree_; }
 

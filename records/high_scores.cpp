@@ -62,14 +62,14 @@ std::array<std::int32_t, kTableRows> Scores(const TableText& table) {
   return out;
 }
 
-void TellNotSaved(RecordsHooks& hooks, std::string_view what, const Registry& registry) {
+void TellNotSaved(RecordsHooks& hooks, std::string_view what, const RegistryStore& registry) {
   hooks.Tell(std::string(what) + "\n\n" + registry.WriteError());
 }
 
 // The entry dialog: fills it in with the new entry in place, runs it, and writes the whole
 // table back with the name typed. False when the table could not be written.
 bool RunHighScoreDialog(engine::Engine& engine, RecordsHooks& hooks, RecordsState& state) {
-  Registry& registry = engine.platform.registry;
+  RegistryStore& registry = engine.platform.registry;
   const engine::Variant variant = engine.settings.gameVariant;
   const std::uint32_t player = engine.state.currentPlayer;
   hooks.SetDialogOpen(true);
@@ -121,7 +121,7 @@ bool RunHighScoreDialog(engine::Engine& engine, RecordsHooks& hooks, RecordsStat
 
 }  // namespace
 
-HighScoreTable ReadHighScoreTable(Registry& registry, engine::Variant variant) {
+HighScoreTable ReadHighScoreTable(RegistryStore& registry, engine::Variant variant) {
   HKEY key = 0;
   registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kGameKey, 0, KEY_ALL_ACCESS, &key);
   HighScoreTable table;
@@ -134,7 +134,7 @@ HighScoreTable ReadHighScoreTable(Registry& registry, engine::Variant variant) {
   return table;
 }
 
-TableText LoadHighScoreTable(Registry& registry, engine::Variant variant) {
+TableText LoadHighScoreTable(RegistryStore& registry, engine::Variant variant) {
   const HighScoreTable table = ReadHighScoreTable(registry, variant);
   std::array<std::string, kTableRows> scores, names;
   for (int r = 0; r < kTableRows; ++r) {
@@ -144,7 +144,7 @@ TableText LoadHighScoreTable(Registry& registry, engine::Variant variant) {
   return {Joined(names), Joined(scores)};
 }
 
-bool WriteHighScoreTable(Registry& registry, HKEY key, engine::Variant variant,
+bool WriteHighScoreTable(RegistryStore& registry, HKEY key, engine::Variant variant,
                          const HighScoreTable& table) {
   bool saved = true;
   for (int r = 0; r < kTableRows; ++r) {
@@ -163,7 +163,7 @@ bool ResetHighScores(engine::Engine& engine, RecordsHooks& hooks, bool ask) {
                                   MB_YESNO | MB_ICONQUESTION) != IDYES) {
     return true;
   }
-  Registry& registry = engine.platform.registry;
+  RegistryStore& registry = engine.platform.registry;
   HKEY key = 0;
   if (registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kGameKey, 0, KEY_ALL_ACCESS, &key) !=
       ERROR_SUCCESS) {

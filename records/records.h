@@ -66,16 +66,16 @@ void LoadSettings(engine::Engine& engine, RecordsHooks& hooks, bool waveAvailabl
 // At shutdown. A save that fails says so on the error stream; false then.
 bool SaveSettings(engine::Engine& engine);
 // The four settings' values under the game's open key, as the game stores them.
-void WriteSettings(platform::Registry& registry, platform::HKEY key,
+void WriteSettings(platform::RegistryStore& registry, platform::HKEY key,
                    const engine::Settings& settings);
 
 // A variant's table from the store; a value that is missing or of the wrong type reads as a
 // score of 0 or an empty name.
-HighScoreTable ReadHighScoreTable(platform::Registry& registry, engine::Variant variant);
-TableText LoadHighScoreTable(platform::Registry& registry, engine::Variant variant);
+HighScoreTable ReadHighScoreTable(platform::RegistryStore& registry, engine::Variant variant);
+TableText LoadHighScoreTable(platform::RegistryStore& registry, engine::Variant variant);
 // A variant's table under the game's open key, names first; false when any write failed.
-bool WriteHighScoreTable(platform::Registry& registry, platform::HKEY key, engine::Variant variant,
-                         const HighScoreTable& table);
+bool WriteHighScoreTable(platform::RegistryStore& registry, platform::HKEY key,
+                         engine::Variant variant, const HighScoreTable& table);
 // Both tables back to their defaults, after "Remove all high scores?" when `ask` is set. A
 // reset asked for that cannot be written is reported to the player; false then.
 bool ResetHighScores(engine::Engine& engine, RecordsHooks& hooks, bool ask);

@@ -12,7 +12,7 @@ namespace {
 constexpr std::uint32_t kNameBytes = 12;
 }
 
-std::uint32_t ReadDword(Registry& registry, HKEY key, std::string_view name,
+std::uint32_t ReadDword(RegistryStore& registry, HKEY key, std::string_view name,
                         std::uint32_t fallback) {
   std::array<std::uint8_t, 4> bytes{};
   std::uint32_t type = 0, size = static_cast<std::uint32_t>(bytes.size());
@@ -23,7 +23,7 @@ std::uint32_t ReadDword(Registry& registry, HKEY key, std::string_view name,
   return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
-std::string ReadName(Registry& registry, HKEY key, std::string_view name) {
+std::string ReadName(RegistryStore& registry, HKEY key, std::string_view name) {
   std::array<std::uint8_t, kNameBytes> bytes{};
   std::uint32_t type = 0, size = kNameBytes;
   if (registry.RegQueryValueExA(key, name, nullptr, &type, bytes.data(), &size) != ERROR_SUCCESS ||
@@ -37,14 +37,14 @@ std::string ReadName(Registry& registry, HKEY key, std::string_view name) {
   return std::string(bytes.begin(), end);
 }
 
-LONG WriteDword(Registry& registry, HKEY key, std::string_view name, std::uint32_t value) {
+LONG WriteDword(RegistryStore& registry, HKEY key, std::string_view name, std::uint32_t value) {
   const std::array<std::uint8_t, 4> bytes{
       static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
       static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
   return registry.RegSetValueExA(key, name, 0, REG_DWORD, bytes.data(), 4);
 }
 
-LONG WriteName(Registry& registry, HKEY key, std::string_view name, std::string_view text) {
+LONG WriteName(RegistryStore& registry, HKEY key, std::string_view name, std::string_view text) {
   std::string data(text);
   data.push_back('\0');
   return registry.RegSetValueExA(key, name, 0, REG_SZ,

@@ -23,7 +23,7 @@ struct OpenedKey {
 };
 
 // "SOFTWARE", then the game's key below it, created when missing.
-OpenedKey OpenSettingsKey(Registry& registry) {
+OpenedKey OpenSettingsKey(RegistryStore& registry) {
   OpenedKey k;
   registry.RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSoftwareKey, 0, KEY_ALL_ACCESS, &k.parent);
   std::uint32_t disposition = 0;
@@ -35,13 +35,13 @@ OpenedKey OpenSettingsKey(Registry& registry) {
 }
 
 // Closing writes the file; both closes are tried whatever the first one gives.
-bool CloseSettingsKey(Registry& registry, const OpenedKey& k) {
+bool CloseSettingsKey(RegistryStore& registry, const OpenedKey& k) {
   const bool keyClosed = registry.RegCloseKey(k.key) == ERROR_SUCCESS || !k.opened;
   const bool parentClosed = registry.RegCloseKey(k.parent) == ERROR_SUCCESS;
   return keyClosed && parentClosed;
 }
 
-void ReportUnsaved(const Registry& registry) {
+void ReportUnsaved(const RegistryStore& registry) {
   std::fprintf(stderr, "krelmo99: the settings could not be saved: %s\n",
                registry.WriteError().c_str());
 }
@@ -49,7 +49,7 @@ void ReportUnsaved(const Registry& registry) {
 }  // namespace
 
 void LoadSettings(engine::Engine& engine, RecordsHooks& hooks, bool waveAvailable) {
-  Registry& registry = engine.platform.registry;
+  RegistryStore& registry = engine.platform.registry;
   auto& settings = engine.settings;
   const OpenedKey k = OpenSettingsKey(registry);
   // A key that can be neither opened nor created is taken as a first run: every group gets
@@ -86,7 +86,7 @@ void LoadSettings(engine::Engine& engine, RecordsHooks& hooks, bool waveAvailabl
 }
 
 bool SaveSettings(engine::Engine& engine) {
-  Registry& registry = engine.platform.registry;
+  RegistryStore& registry = engine.platform.registry;
   const OpenedKey k = OpenSettingsKey(registry);
   WriteSettings(registry, k.key, engine.settings);
   if (CloseSettingsKey(registry, k)) return true;
@@ -94,7 +94,7 @@ bool SaveSettings(engine::Engine& engine) {
   return false;
 }
 
-void WriteSettings(Registry& registry, HKEY key, const engine::Settings& settings) {
+void WriteSettings(RegistryStore& registry, HKEY key, const engine::Settings& settings) {
   WriteDword(registry, key, "NumPlayers", settings.numPlayers);
   WriteDword(registry, key, "DefaultGame", static_cast<std::uint32_t>(settings.gameVariant));
   WriteDword(registry, key, "UseMouse", settings.useMouse ? 1 : 0);

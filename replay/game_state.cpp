@@ -72,7 +72,7 @@ Ending EndingOf(const engine::EngineState& state, const platform::Surface& surfa
   return ending;
 }
 
-Header CaptureStart(const app::Game& game, platform::Registry& store) {
+Header CaptureStart(const app::Game& game, platform::RegistryStore& store) {
   Header h;
   EachStartValue(game, h, [](const auto& value, auto& field) { Assign(field, value); });
   h.settings = game.engine.settings;
@@ -82,7 +82,7 @@ Header CaptureStart(const app::Game& game, platform::Registry& store) {
   return h;
 }
 
-void RestoreStore(const Header& h, platform::Registry& store) {
+void RestoreStore(const Header& h, platform::RegistryStore& store) {
   using namespace platform;
   HKEY key = 0;
   std::uint32_t disposition = 0;

@@ -18,11 +18,11 @@ Ending EndingOf(const engine::EngineState& state, const platform::Surface& surfa
 
 // What a match starts from, as StartNewGame is called: the game's state that the match
 // carries over, and both high-score tables from `store`.
-Header CaptureStart(const app::Game& game, platform::Registry& store);
+Header CaptureStart(const app::Game& game, platform::RegistryStore& store);
 // A playback's start, in two steps. First the recorded settings and tables go into the store
 // that the game is built over, where its start-up reads them; then, after the start-up, the
 // rest goes onto the game (and its menu groups) just before the match starts again.
-void RestoreStore(const Header& header, platform::Registry& store);
+void RestoreStore(const Header& header, platform::RegistryStore& store);
 void RestoreStart(const Header& header, app::Game& game);
 
 }  // namespace krelmo::replay

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "platform/menu_model.h"
+
 namespace krelmo::resources {
 
 struct MenuItemDef {
@@ -54,5 +56,13 @@ inline constexpr MenuItemDef kMainMenu[] = {
     {"Help", nullptr, "Contents", IDM_CONTENTS, 0},
     {"Help", nullptr, "About", IDM_ABOUT, 0},
 };
+
+// The menu's state words as the game starts: every item with a command in its initial state.
+inline platform::MenuModel& LoadMainMenu(platform::MenuModel& menu) {
+  for (const auto& item : kMainMenu) {
+    if (item.id != 0) menu.AddItem(item.id, item.initialState);
+  }
+  return menu;
+}
 
 }  // namespace krelmo::resources

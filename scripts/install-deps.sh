@@ -13,10 +13,12 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick
   desktop-file-utils appstream
 )
-# With --windows, also what `make test-windows` needs: the mingw-w64 cross compiler (posix
-# threads) with zlib, GoogleTest's sources and Wine. Large, so never for `make test`.
+# With --windows, also what `make windows`, `make windows-installer` and `make test-windows`
+# need: the mingw-w64 cross compiler (posix threads) with zlib, GoogleTest's sources, Wine and
+# NSIS. Large, so never for `make test`.
 if [ "${1:-}" = "--windows" ]; then
-  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libz-mingw-w64-dev googletest wine wine64)
+  packages+=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev libz-mingw-w64-dev googletest wine wine64
+    nsis)
 fi
 # With --web, also what `make web` and `make serve-web` need: Debian's Emscripten (its system
 # libraries come prebuilt) and Python for the server. With --web-test, also what

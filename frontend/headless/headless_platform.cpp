@@ -90,9 +90,7 @@ HeadlessPlatform::HeadlessPlatform()
     : platform_{surface, queue, pc, frameHost, window, dialogs, menu, sound, joystick, registry} {
   pc.RecordWritesTo(&portWrites);
   surface.SetFont(&resources::kGameFont);
-  for (const auto& item : resources::kMainMenu) {
-    if (item.id != 0) menu.AddItem(item.id, item.initialState);
-  }
+  resources::LoadMainMenu(menu);
 }
 
 }  // namespace krelmo::headless

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/game.h"
 #include "frontend/qt/process_start.h"
@@ -14,29 +15,27 @@
 #include "frontend/qt/session.h"
 #include "frontend/qt/single_instance.h"
 #include "frontend/qt/startup_checks.h"
+#include "replay/command_line.h"
 #include "replay/recorder.h"
 #include "replay/store.h"
 
 namespace {
 
-constexpr int kExitUsage = 2;
 // How long a second start waits for the running game to take its hand-over, or for an
 // ending game to let the lock go.
 constexpr int kHandOverTimeoutMs = 3000;
 
-// The command line after the toolkit took its own options: nothing, or --replay FILE.
+// The command line after the toolkit took its own options, in the game's own form.
 bool ParseArguments(const QStringList& arguments, std::string& replayPath) {
-  for (qsizetype i = 1; i < arguments.size(); ++i) {
-    if (arguments[i] == QStringLiteral("--replay") && i + 1 < arguments.size()) {
-      replayPath = arguments[++i].toStdString();
-      continue;
-    }
-    std::fprintf(stderr,
-                 "krelmo99: unknown argument %s\n"
-                 "usage: krelmo99 [--replay FILE]   (FILE: a match recorded by the game)\n",
-                 arguments[i].toLocal8Bit().constData());
+  std::vector<std::string> rest;
+  for (qsizetype i = 1; i < arguments.size(); ++i) rest.push_back(arguments[i].toStdString());
+  krelmo::replay::CommandLine line;
+  std::string error;
+  if (!krelmo::replay::ParseCommandLine(rest, line, error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
     return false;
   }
+  replayPath = line.replayPath;
   return true;
 }
 
@@ -57,7 +56,7 @@ int main(int argc, char** argv) {
   QApplication application(argc, argv);
   krelmo::qt::StartupFinished();
   std::string replayPath;
-  if (!ParseArguments(QCoreApplication::arguments(), replayPath)) return kExitUsage;
+  if (!ParseArguments(QCoreApplication::arguments(), replayPath)) return krelmo::replay::kExitUsage;
   QApplication::setApplicationName(QStringLiteral("krelmo99"));
   // The installed launcher, which desktops match the window to (its icon, its name).
   QGuiApplication::setDesktopFileName(QStringLiteral("com.tenvarre.krelmo99"));

@@ -9,17 +9,8 @@
 
 namespace krelmo::qt {
 
-namespace {
-platform::MenuModel& LoadedMenu(platform::MenuModel& menu) {
-  for (const auto& item : resources::kMainMenu) {
-    if (item.id != 0) menu.AddItem(item.id, item.initialState);
-  }
-  return menu;
-}
-}  // namespace
-
 QtPlatform::QtPlatform(std::string registryPath)
-    : window(surface, queue, LoadedMenu(menu)),
+    : window(surface, queue, resources::LoadMainMenu(menu)),
       sound(resources::WaveResource, clock),
       registry(std::move(registryPath)),
       platform_{surface, queue, pc,    frameHost, windowSystem,

@@ -70,16 +70,20 @@ e2e_cleanup() {
   rm -rf "$work"
 }
 
-# The settings file (FILE, else $KRELMO_REGISTRY) as UTF-8 text to search: the game writes it in
-# UTF-16 after a byte-order mark, as the registry editor exports; a file the scripts wrote in
-# UTF-8 is shown as it is.
+# The settings file as UTF-8 text to search: the game writes it in UTF-16 after a byte-order
+# mark, as the registry editor exports; a file the scripts wrote in UTF-8 is shown as it is.
 settings_text() {
-  local file=${1:-$KRELMO_REGISTRY}
-  if [[ "$(head -c 2 "$file" 2>/dev/null | od -An -tx1 | tr -d ' \n')" == fffe ]]; then
-    iconv -f UTF-16 -t UTF-8 "$file"
-  else
-    cat "$file"
-  fi
+  if [[ "$(head -c 2 "$KRELMO_REGISTRY" 2>/dev/null | od -An -tx1 | tr -d ' \n')" == fffe ]]; then
+    iconv -f UTF-16 -t UTF-8 "$KRELMO_REGISTRY"
+  else cat "$KRELMO_REGISTRY"; fi
+}
+
+# Writes the settings file by hand, as a player or a script would (UTF-8, CR LF): the game's key
+# holding the value lines given, each "name"=data.
+write_settings() {
+  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
+  printf "[HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\By Tenvarre\\\\Krelmo'99\\\\v2]\r\n"
+  printf '%s\r\n' "$@"
 }
 
 # Reports to the error stream, so that a failure inside $(...) is still seen.
@@ -90,13 +94,8 @@ fail() {
   if [[ -f "$shot" ]] && cp "$shot" "$kept" 2>/dev/null; then
     echo "last screenshot ($(date -r "$shot" +%T.%N | cut -c1-12)): $kept"
   fi
-  if [[ -n "${game_pid:-}" ]]; then
-    if kill -0 "$game_pid" 2>/dev/null; then
-      echo "the game (pid $game_pid) is still running: $(ps -o stat=,etime=,time= -p "$game_pid")"
-    else
-      echo "the game (pid $game_pid) has ended"
-    fi
-  fi
+  [[ -n "${game_pid:-}" ]] &&
+    echo "the game (pid $game_pid): $(ps -o stat=,etime=,time= -p "$game_pid" || echo ended)"
   echo "--- game's error output:"
   cat "$work/game.err" 2>/dev/null || true
   if [[ -n "${xvfb_pid:-}" ]] && ! kill -0 "$xvfb_pid" 2>/dev/null; then
@@ -124,21 +123,17 @@ start_titled() {
     "$game" "$@" 2>"$work/game.err" &
     game_pid=$!
     for _ in $(seq 150); do
-      window=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n1) || true
-      [[ -n "$window" ]] && break 2
-      kill -0 "$game_pid" 2>/dev/null || break
+      window_shown "$title" && window=$found && break 2
+      game_ended && break
       sleep 0.1
     done
-    kill -0 "$game_pid" 2>/dev/null && break
+    game_ended || break
     # On a loaded machine the X server now and then refuses a connection for a moment; the
     # game then says so and ends, as it should. That is the machine, not the game: start again.
     grep -q "could not connect to display" "$work/game.err" || break
     echo "note: start $try could not reach the X server ($(cat "$work/game.err")); starting again"
   done
-  if [[ -z "$window" ]]; then
-    kill -0 "$game_pid" 2>/dev/null || fail "the game ended before its window appeared"
-    fail "no window titled \"$title\" within 15 s"
-  fi
+  [[ -n "$window" ]] || fail "no window titled \"$title\" within 15 s$(game_ended && echo ": the game ended")"
   local geometry
   geometry=$(xdotool getwindowgeometry --shell "$window") || fail "no geometry for window $window"
   local X Y WIDTH HEIGHT
@@ -172,13 +167,14 @@ white_box() {
     -fill black +opaque "#FFFFFF" -format "%@" info: || fail "convert could not read the screenshot"
 }
 
-# Polls a condition (a command) every 0.1 s for at most 30 s of wall time, however slowly a
-# loaded machine takes each look; fails naming what was awaited.
+# Polls a condition (a command) every 0.1 s for at most 30 s (or $limit s) of wall time, however
+# slowly a loaded machine takes each look; fails naming what was awaited.
 wait_for() {
-  local what=$1 deadline=$((SECONDS + 30))
+  local what=$1 seconds=${limit:-30}
+  local deadline=$((SECONDS + seconds))
   shift
   until "$@"; do
-    ((SECONDS < deadline)) || fail "$what did not happen within 30 s"
+    ((SECONDS < deadline)) || fail "$what did not happen within $seconds s"
     sleep 0.1
   done
 }
@@ -199,36 +195,51 @@ new_match() {
   wait_for "the red scoreboard after F2${1:+ ($1)}" count_is_over FF0000 0 0 300 20 20
 }
 
-no_window() { [[ -z "$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null)" ]]; }
-
+# Whether a window of title $1 shows; sets found to the first such window.
+window_shown() { found=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1); [[ -n "$found" ]]; }
+no_window() { ! window_shown "$1"; }
+# Prints the id of a window of title $1 once it shows, for up to 15 s; fails quietly otherwise.
 wait_for_window() {
-  local title=$1 id _
+  local _
   for _ in $(seq 150); do
-    id=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -n1) || true
-    [[ -n "$id" ]] && { echo "$id"; return 0; }
+    window_shown "$1" && { echo "$found"; return 0; }
     sleep 0.1
   done
   return 1
 }
+game_ended() { ! kill -0 "$game_pid" 2>/dev/null; }
 
-# Waits up to 10 s for the game to end after what $1 names; fails unless it ends with code 0.
+# Waits for the game to end after what $1 names; fails unless it ends with code 0.
 await_exit() {
-  local status= _
-  for _ in $(seq 100); do
-    if ! kill -0 "$game_pid" 2>/dev/null; then
-      status=0
-      wait "$game_pid" || status=$?
-      break
-    fi
-    sleep 0.1
-  done
-  [[ -n "$status" ]] || fail "$1 did not end the game within 10 s"
+  local status=0
+  limit=10 wait_for "the game's end after $1" game_ended
+  wait "$game_pid" || status=$?
   game_pid=
-  [[ $status -eq 0 ]] || fail "the game ended with code $status after $1"
+  ((status == 0)) || fail "the game ended with code $status after $1"
 }
 
 quit_game() {
   focus_window "$window"
   xdotool key alt+F4
   await_exit Alt+F4
+}
+
+# Presses key $1 in the game, answers the question it asks with key $2, and gives the keyboard
+# back to the game.
+answer_question() {
+  focus_window "$window"
+  xdotool key "$1"
+  wait_for "a question after $1" window_shown Warning
+  focus_window "$found"
+  xdotool key "$2"
+  wait_for "the question to close after $2" no_window Warning
+  focus_window "$window"
+}
+
+# Whether one of the recordings $1 ("123", "124|125") starts in what the disk audio driver
+# wrote to $SDL_DISKAUDIOFILE, as find-recordings ($find_recordings) finds them.
+heard() {
+  [[ -f "$SDL_DISKAUDIOFILE" ]] || return 1
+  "$find_recordings" "$SDL_DISKAUDIOFILE" | grep -Eq "^($1) at " ||
+    { [[ ${PIPESTATUS[0]} -eq 0 ]] || fail "find-recordings could not read the recording"; return 1; }
 }

@@ -10,11 +10,7 @@ source "$(dirname "$0")/e2e_lib.sh"
 e2e_init
 
 # A stored Varnak for two players: whatever run saves last, the file must still say so.
-{
-  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
-  printf "[HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\By Tenvarre\\\\Krelmo'99\\\\v2]\r\n"
-  printf '"NumPlayers"=dword:00000001\r\n"DefaultGame"=dword:00000001\r\n'
-} >"$KRELMO_REGISTRY"
+write_settings '"NumPlayers"=dword:00000001' '"DefaultGame"=dword:00000001' >"$KRELMO_REGISTRY"
 # Every check comes after a game has saved: the file is the game's own, UTF-16 and all.
 settings_whole() {
   "$reg_check" --as-written "$KRELMO_REGISTRY" >/dev/null ||
@@ -33,10 +29,6 @@ running() {
   echo "$alive"
 }
 one_left_with_a_window() { (($(running) == 1 && $(game_windows) == 1)); }
-one_left_with_a_window_of() {
-  local pids=("$1")
-  one_left_with_a_window
-}
 # The X server here now and then resets a new client's connection, most often one made just as
 # another client leaves; a start it turns away ends with code 1 saying so. That is no fault of
 # the game: such a start is tried again, at most twice more.
@@ -113,7 +105,8 @@ ended() { ! kill -0 "$ending_pid" 2>/dev/null; }
 wait_for "the ending game to end" ended
 kill -0 "$game_pid" 2>/dev/null || fail "the start made while the game ended was lost: $(cat "$work/next.err")"
 cp "$work/next.err" "$work/game.err"
-wait_for "the new game's window" one_left_with_a_window_of "$game_pid"
+pids=("$game_pid")
+wait_for "the new game's window" one_left_with_a_window
 window=$(xdotool search --onlyvisible --name "^Krelmo '99\$" | head -n1)
 quit_game
 settings_whole "after a start while the game ended"

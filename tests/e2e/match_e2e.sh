@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
 # A real match in the built game under Xvfb, driven by real input and heard through SDL's
-# disk audio driver: the first screen and the start-up chime; Esc out of a menu and its submenu
-# leaves the keyboard with the game; F2 starts a match, the paddle follows the mouse, a click
-# serves, a fast swing leaves the paddle where the pointer stops, and a brick and the wall are
-# heard; F3 pauses; Help > Contents shows above the game, clear of its menu bar, and Esc closes
-# it; F3 resumes; F2 and No play on; Esc and Yes abort; Alt+F4 quits. The match's replay then
-# plays back headless to the same scores and picture, and, beside a running game, in a window
-# of its own until Esc.
+# disk audio driver: the first screen and the chime; Esc out of a menu leaves the keyboard with
+# the game; F2 starts a match, the paddle follows the mouse, a click serves, a fast swing leaves
+# the paddle where the pointer stops, a brick and the wall are heard; F3 pauses; the help shows
+# clear of the menu bar; F2 and No play on; Esc and Yes abort. The match's replay plays back
+# headless alike, and beside a running game in a window of its own.
 # Usage: match_e2e.sh path/to/krelmo99 path/to/find-recordings path/to/krelmo-sim
 set -uo pipefail
 game=$1 find_recordings=$2 sim=$3
@@ -14,11 +12,6 @@ export SDL_AUDIODRIVER=disk
 source "$(dirname "$0")/e2e_lib.sh"
 e2e_init
 export SDL_DISKAUDIOFILE=$work/heard.raw
-heard() {
-  [[ -f "$SDL_DISKAUDIOFILE" ]] || return 1
-  "$find_recordings" "$SDL_DISKAUDIOFILE" | grep -Eq "^($1) at " ||
-    { [[ ${PIPESTATUS[0]} -eq 0 ]] || fail "find-recordings could not read the recording"; return 1; }
-}
 
 start_game
 wait_for "the start-up chime (recording 123) in the output" heard 123
@@ -125,7 +118,8 @@ wait_for "\"Paused - <F3> to resume\" after F3" count_is_over FFFFFF "${pause_te
 xdotool mousemove $((client_x + 108)) $menu_bar_y click 1
 wait_for "the Help menu" menu_covers 000000 170 24
 xdotool mousemove $((client_x + 130)) $((client_y + 12)) click 1
-help=$(wait_for_window "Krelmo '99 Help") || fail "no help window after Help > Contents"
+wait_for "a help window after Help > Contents" window_shown "Krelmo '99 Help"
+help=$found
 eval "$(xdotool getwindowgeometry --shell "$help" | sed 's/^/help_/')"
 ((help_Y >= client_y)) || fail "the help window (top $help_Y) covers the menu bar (bottom $client_y)"
 help_seen() {
@@ -146,20 +140,8 @@ wait_for "the pause text to go after F3" eval '! count_is_over FFFFFF "${pause_t
 
 # F2 in a match asks "Abort Game?": No plays on. Esc asks again; Yes ends the match and the
 # title comes back.
-answer() {
-  xdotool key "$1"
-  box=$(wait_for_window Warning) || fail "no abort question after $1"
-  focus_window "$box"
-  xdotool key "$2"
-  wait_for "the question to close" no_window Warning
-  focus_window "$window"
-}
-answer F2 n
-xdotool key Escape
-box=$(wait_for_window Warning) || fail "no abort question after Esc"
-focus_window "$box"
-xdotool key y
-wait_for "the question to close after Yes" no_window Warning
+answer_question F2 n
+answer_question Escape y
 # Both tables' yellow headings, left and right at y 240: the title screen alone draws them
 # (a question's yellow icon sits between the two, and a pause text is white).
 title_back() { take_shot && (($(count FFFF00 80 240 170 16) > 150 && $(count FFFF00 420 240 170 16) > 150)); }

@@ -13,13 +13,9 @@ e2e_init
 # A stored "Varnak" on the PC speaker whose table holds scores of -1: any score gets in, even
 # one of 0. Run with no audio device that opens, the match is played silently to its end. Typed
 # in UTF-8 without a byte-order mark, as by hand: the game reads it, and writes its own form.
-{
-  printf 'Windows Registry Editor Version 5.00\r\n\r\n'
-  printf "[HKEY_LOCAL_MACHINE\\\\SOFTWARE\\\\By Tenvarre\\\\Krelmo'99\\\\v2]\r\n"
-  printf '"NumPlayers"=dword:00000000\r\n"DefaultGame"=dword:00000001\r\n'
-  printf '"DefaultSound"=dword:00000001\r\n"UseMouse"=dword:00000001\r\n'
-  for n in 6 7 8 9 10; do printf '"HSName%d"="Old"\r\n"HSScore%d"=dword:ffffffff\r\n' $n $n; done
-} >"$KRELMO_REGISTRY"
+write_settings '"NumPlayers"=dword:00000000' '"DefaultGame"=dword:00000001' \
+  '"DefaultSound"=dword:00000001' '"UseMouse"=dword:00000001' \
+  $(for n in 6 7 8 9 10; do echo "\"HSName$n\"=\"Old\" \"HSScore$n\"=dword:ffffffff"; done) >"$KRELMO_REGISTRY"
 
 stored() { [[ "$(settings_text)" == *"$1"* ]]; }
 as_written() {
@@ -29,12 +25,14 @@ as_written() {
 varnak_names_ink() { take_shot && count C0C0C0 390 260 100 90; }
 
 # Opens the Game menu by its title in the menu bar and walks it with the keyboard. The open
-# menu covers the black strip above the wall under its title with its white.
+# menu covers the black strip above the wall under its title with its white. The menu closes
+# as it posts its command: only then is the choice sure to come before what follows.
 menu_open() { take_shot && (($(count FFFFFF 60 25 80 15) > 600)); }
 game_menu() {
   xdotool mousemove $((client_x + 62)) $((client_y - 10)) click 1
   wait_for "the Game menu to open" menu_open
   xdotool key "$@"
+  wait_for "the Game menu to close after $*" eval '! menu_open'
 }
 
 start_game
@@ -45,16 +43,14 @@ focus_window "$window"
 new_match
 # The paddle waits at the far left; serve again and again until the three balls are lost.
 xdotool mousemove $((client_x + 30)) $((client_y + 414))
-dialog=
 for _ in $(seq 600); do
-  dialog=$(xdotool search --onlyvisible --name '^Congrats!$' 2>/dev/null | head -n1) || true
-  [[ -n "$dialog" ]] && break
-  kill -0 "$game_pid" 2>/dev/null || fail "the game ended during the match"
+  window_shown 'Congrats!' && break
+  game_ended && fail "the game ended during the match"
   xdotool click 1
   sleep 0.2
 done
-[[ -n "$dialog" ]] || fail "no \"Congrats!\" dialog within 120 s of play"
-focus_window "$dialog"
+[[ -n "$found" ]] || fail "no \"Congrats!\" dialog within 120 s of play"
+focus_window "$found"
 # "Player 1" is offered, selected: typing replaces it; Enter is OK.
 xdotool type --delay 50 "Tester"
 xdotool key Return
@@ -78,9 +74,6 @@ echo "ok: the name shows after a restart"
 # Game > Krelmo, then SIGTERM: the settings of this run are saved and the exit code is 0.
 focus_window "$window"
 game_menu Down Return
-# The menu closes as it posts its command: only then is the choice sure to come before the
-# signal's close message.
-wait_for "the Game menu to close" eval '! menu_open'
 kill -TERM "$game_pid"
 await_exit SIGTERM
 stored '"DefaultGame"=dword:00000000' || fail "Krelmo was not stored at SIGTERM: $(settings_text)"

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <string>
@@ -19,16 +20,18 @@
 #include "frontend/headless/headless_platform.h"
 #include "frontend/qt/high_score_dialog.h"
 #include "frontend/qt/qt_platform.h"
-#include "records/registry_values.h"
+#include "records/records.h"
 #include "resources/dialogs.h"
 #include "resources/menu.h"
 #include "tests/gui/gui_support.h"
 
+using krelmo::qt::GameWindow;
 using krelmo::qt::HelpWindow;
 using krelmo::qt::testing::CollectAndCount;
 using krelmo::qt::testing::Drain;
 using krelmo::qt::testing::OfKind;
 using krelmo::qt::testing::ShownStateWord;
+using krelmo::qt::testing::TakeUntilMarker;
 namespace platform = krelmo::platform;
 namespace resources = krelmo::resources;
 
@@ -69,13 +72,11 @@ class GameWindowTest : public QObject {
     QVERIFY(QTest::qWaitForWindowExposed(&host->window));
     Drain(host->queue);
     leftOpen = 0;
-    taken.clear();
     // Stands in for the game's DispatchPending.
     host->dialogs.SetNestedDispatch([this] {
       krelmo::Message message;
       while (host->queue.PeekMessage(message, 0, 0, true)) {
         if (message.message == krelmo::WM_QUIT) return false;
-        taken.push_back(message);
       }
       return true;
     });
@@ -125,8 +126,9 @@ class GameWindowTest : public QObject {
       QCOMPARE(ShownStateWord(*action), item.initialState & platform::MFS_CHECKED);
     }
     // Greyed and checked shows both, and back to plain leaves no check box behind.
-    host->menu.SetState(resources::IDM_KRELMO, 11);
-    QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_KRELMO)), 11u);
+    constexpr std::uint32_t kGreyedAndChecked = platform::MFS_GRAYED | platform::MFS_CHECKED;
+    host->menu.SetState(resources::IDM_KRELMO, kGreyedAndChecked);
+    QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_KRELMO)), kGreyedAndChecked);
     host->menu.SetState(resources::IDM_KRELMO, 0);
     QCOMPARE(ShownStateWord(*host->window.MenuAction(resources::IDM_KRELMO)), 0u);
   }
@@ -159,14 +161,15 @@ class GameWindowTest : public QObject {
     }
   }
 
-  void thePointerIsHeldOnThePaddleStripWhileConfined() {
+  // Confined to the paddle's rows between the walls, a pointer off them is put back on them.
+  void thePointerIsHeldOnItsStripWhileConfined() {
+    using namespace krelmo::engine;
     auto& view = host->window.View();
     auto& windows = host->windowSystem;
     windows.ShowCursor(false);
     QCOMPARE(view.cursor().shape(), Qt::BlankCursor);
-
-    const platform::Point topLeft = windows.ClientToScreen({20, 410});
-    const platform::Point bottomRight = windows.ClientToScreen({621, 420});
+    const platform::Point topLeft = windows.ClientToScreen({kLeftWallRight, kPaddleTop});
+    const platform::Point bottomRight = windows.ClientToScreen({kRightWallLeft, kPaddleBottom});
     const platform::Rect strip{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y};
     windows.ClipCursor(&strip);
     // Each move is taken before the next, as a frame's steps take them.
@@ -178,26 +181,29 @@ class GameWindowTest : public QObject {
       for (const auto& m : OfKind(Drain(host->queue), krelmo::WM_MOUSEMOVE)) moves.push_back(m);
     };
     Drain(host->queue);
+    const QPoint corner(kLeftWallRight, kPaddleTop),
+        farCorner(kRightWallLeft - 1, kPaddleBottom - 1);
     moveTo(QPoint(5, 200));    // above and left of the strip
-    moveTo(QPoint(20, 410));   // the echo of the pointer put back on the strip
+    moveTo(corner);            // the echo of the pointer put back on the strip
     moveTo(QPoint(633, 435));  // below and right of it
     moveTo(QPoint(300, 415));  // on it
     windows.ClipCursor(nullptr);
     windows.ShowCursor(true);
     moveTo(QPoint(5, 200));
-    std::vector<krelmo::LPARAM> at;
+    std::vector<krelmo::LPARAM> at, wanted;
     for (const auto& m : moves) at.push_back(m.lParam);
-    using krelmo::MakePointLParam;
-    QCOMPARE(at, (std::vector{MakePointLParam(20, 410), MakePointLParam(620, 419),
-                              MakePointLParam(300, 415), MakePointLParam(5, 200)}));
+    for (const QPoint p : {corner, farCorner, QPoint(300, 415), QPoint(5, 200)})
+      wanted.push_back(krelmo::MakePointLParam(p.x(), p.y()));
+    QCOMPARE(at, wanted);
     QCOMPARE(view.cursor().shape(), Qt::ArrowCursor);
   }
 
   void aSettledSwitchOfApplicationIsReportedButAFlickerIsNot() {
     emit qApp->applicationStateChanged(Qt::ApplicationInactive);
     emit qApp->applicationStateChanged(Qt::ApplicationActive);
-    QTest::qWait(krelmo::qt::GameWindow::kActivationSettleMs * 2);
-    QVERIFY(OfKind(Drain(host->queue), krelmo::WM_ACTIVATEAPP).empty());
+    std::vector<krelmo::Message> settled;
+    QVERIFY(TakeUntilMarker(host->queue, GameWindow::kActivationSettleMs * 2, settled));
+    QVERIFY(OfKind(settled, krelmo::WM_ACTIVATEAPP).empty());
 
     // The help window becoming active is the game switched away.
     host->window.activateWindow();
@@ -220,18 +226,11 @@ class GameWindowTest : public QObject {
     const QRect frame = host->window.frameGeometry();
     const platform::Rect rect = host->windowSystem.WindowRect();
     QCOMPARE(QRect(QPoint(rect.left, rect.top), QPoint(rect.right - 1, rect.bottom - 1)), frame);
-    QVERIFY2(frame.height() >= krelmo::platform::kClientHeight + host->window.menuBar()->height(),
-             qPrintable(QStringLiteral("%1 high").arg(frame.height())));
+    QVERIFY(frame.height() >= platform::kClientHeight + host->window.menuBar()->height());
     const QRect screen = host->window.screen()->geometry();
     host->window.move(screen.right() - 100, screen.bottom() - 20);
     game.SendMessage(krelmo::WM_EXITSIZEMOVE, 0, 0);
-    QTRY_VERIFY2(screen.contains(host->window.frameGeometry()),
-                 qPrintable(QStringLiteral("at %1, %2 on a %3 x %4 screen")
-                                .arg(host->window.frameGeometry().x())
-                                .arg(host->window.frameGeometry().y())
-                                .arg(screen.width())
-                                .arg(screen.height())));
-    QCOMPARE(host->window.frameGeometry().bottomRight(), screen.bottomRight());
+    QTRY_COMPARE(host->window.frameGeometry().bottomRight(), screen.bottomRight());
   }
 
   // Only the two buttons answer the abort question, not Esc nor a close request; a quit while
@@ -279,13 +278,26 @@ class GameWindowTest : public QObject {
     QVERIFY(openAfterEsc);
   }
 
-  // A score that just reaches rank 5, the table's last row: the name box covers that row's
-  // name, Esc does not close the dialog, and a name keeps eleven characters of the code page.
-  void highScoreDialogPutsTheNameBoxOverTheNewRowAndOnlyOkCloses() {
+  // A score that just reaches rank 5, the table's last row, under names that look like markup:
+  // they show as typed ("<b>Al</b>" is no bold "Al", nor "x&lt;y" an "x<y"), the name box
+  // covers the new row's name, Esc does not close the dialog, and a name keeps eleven
+  // characters of the code page.
+  void highScoreDialogShowsNamesAsTypedAndTheNameBoxOverTheNewRowAndOnlyOkCloses() {
+    using namespace krelmo::records;
     krelmo::app::Game game(host->Get());
     host->dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
     game.InitApplication();  // a first run: both tables hold their defaults
+    const std::array<std::string, 4> names{"<b>Al</b>", "x&lt;y", "A&B", "<i>iiii</i>"};
+    auto table = ReadHighScoreTable(host->registry, krelmo::engine::Variant::kKrelmo);
+    for (std::size_t rank = 0; rank < names.size(); ++rank) table[rank].name = names[rank];
+    platform::HKEY key = 0;
+    host->registry.RegOpenKeyExA(platform::HKEY_LOCAL_MACHINE, kGameKey, 0,
+                                 platform::KEY_ALL_ACCESS, &key);
+    QVERIFY(WriteHighScoreTable(host->registry, key, krelmo::engine::Variant::kKrelmo, table));
+    host->registry.RegCloseKey(key);
     game.engine.state.playerScore[0] = 4001;
+    int shown = 0;
+    QStringList wrong;
     bool covered = false, openAfterEsc = false, openAfterEnter = true;
     WhenModalOpens(
         &host->window,
@@ -294,8 +306,15 @@ class GameWindowTest : public QObject {
           QVERIFY(dialog);
           QLineEdit* edit = dialog->NameEdit();
           for (QLabel* label : dialog->findChildren<QLabel*>()) {
-            if (label->property("controlId").toInt() == resources::IDC_HIGH_SCORE_NAME1 + 4)
-              covered = edit->geometry().contains(label->geometry().center());
+            const auto rank =
+                label->property("controlId").toInt() - resources::IDC_HIGH_SCORE_NAME1;
+            if (rank == 4) covered = edit->geometry().contains(label->geometry().center());
+            if (rank < 0 || rank > 3) continue;
+            ++shown;
+            const QString text = QString::fromStdString(names[rank]);
+            const int wanted = label->fontMetrics().horizontalAdvance(text);
+            if (label->text() != text || label->sizeHint().width() < wanted - 1)
+              wrong << label->text() + QStringLiteral(" %1 wide").arg(label->sizeHint().width());
           }
           QTest::keyClick(dialog, Qt::Key_Escape);
           openAfterEsc = dialog->isVisible();
@@ -309,56 +328,11 @@ class GameWindowTest : public QObject {
         &leftOpen);
     game.CheckHighScore(4001);
     QVERIFY(covered && openAfterEsc && !openAfterEnter);
-    const auto table =
-        krelmo::records::LoadHighScoreTable(host->registry, krelmo::engine::Variant::kKrelmo);
-    QCOMPARE(QString::fromLatin1(table.names).split(QLatin1Char('\n')).value(4),
+    QCOMPARE(shown, 4);
+    QVERIFY2(wrong.isEmpty(), qPrintable(wrong.join(QStringLiteral("; "))));
+    const auto names5 = LoadHighScoreTable(host->registry, krelmo::engine::Variant::kKrelmo).names;
+    QCOMPARE(QString::fromLatin1(names5).split(QLatin1Char('\n')).value(4),
              QString::fromLatin1("Zo\xEB iiiiiii"));
-  }
-
-  // The stored names show as they were typed, never as markup: "<b>Al</b>" is not a bold
-  // "Al", nor "x&lt;y" an "x<y".
-  void storedNamesShowInTheEntryDialogAsTypedNotAsMarkup() {
-    krelmo::app::Game game(host->Get());
-    host->dialogs.SetNestedDispatch([&] { return game.DispatchPending(); });
-    game.InitApplication();
-    const std::array<std::string, 4> names{"<b>Al</b>", "x&lt;y", "A&B", "<i>iiii</i>"};
-    auto& registry = host->registry;
-    platform::HKEY key = 0;
-    QCOMPARE(registry.RegOpenKeyExA(platform::HKEY_LOCAL_MACHINE, krelmo::records::kGameKey, 0,
-                                    platform::KEY_ALL_ACCESS, &key),
-             platform::ERROR_SUCCESS);
-    for (int rank = 1; rank <= 4; ++rank) {
-      krelmo::records::WriteName(
-          registry, key,
-          krelmo::records::ValueName("HSName", krelmo::engine::Variant::kKrelmo, rank),
-          names[rank - 1]);
-    }
-    registry.RegCloseKey(key);
-    QStringList shown, widths;
-    WhenModalOpens(
-        &host->window,
-        [&](QWidget* widget) {
-          for (QLabel* label : widget->findChildren<QLabel*>()) {
-            const int id = label->property("controlId").toInt();
-            const int rank = id - resources::IDC_HIGH_SCORE_NAME1 + 1;
-            if (rank < 1 || rank > 4) continue;
-            const QString text = QString::fromStdString(names[rank - 1]);
-            const int wanted = label->fontMetrics().horizontalAdvance(text);
-            if (label->text() != text || label->sizeHint().width() < wanted - 1) {
-              widths << QStringLiteral("%1 is %2 wide, not %3")
-                            .arg(text)
-                            .arg(label->sizeHint().width())
-                            .arg(wanted);
-            }
-            shown << label->text();
-          }
-          qobject_cast<QDialog*>(widget)->accept();
-        },
-        &leftOpen);
-    game.engine.state.playerScore[0] = 4001;  // rank 5: the four names above show as statics
-    game.CheckHighScore(4001);
-    QCOMPARE(shown.size(), 4);
-    QVERIFY2(widths.isEmpty(), qPrintable(widths.join(QStringLiteral("; "))));
   }
 
   // The window gets the keyboard back as the entry dialog closes, and the game takes that
@@ -373,11 +347,9 @@ class GameWindowTest : public QObject {
       game.LoseBall();  // the entry dialog, then player 2's turn
     };
     const auto playerUpShows = [](const platform::Surface& surface) {
-      for (int y = 215; y < 240; ++y) {
-        for (int x = 255; x < 380; ++x) {
+      for (int y = 215; y < 240; ++y)
+        for (int x = 255; x < 380; ++x)
           if (surface.GetPixel(x, y) != 0) return true;
-        }
-      }
       return false;
     };
     krelmo::headless::HeadlessPlatform sim;
@@ -406,15 +378,12 @@ class GameWindowTest : public QObject {
     QVERIFY(playerUpShows(host->surface));
     QTRY_VERIFY((game.DispatchPending(), !playerUpShows(host->surface)));
     QVERIFY(!playerUpShows(sim.surface));
-    QStringList differ;
-    for (int y = 0; y < krelmo::platform::kClientHeight && differ.size() < 5; ++y) {
-      for (int x = 0; x < krelmo::platform::kClientWidth && differ.size() < 5; ++x) {
-        if (host->surface.GetPixel(x, y) != sim.surface.GetPixel(x, y))
-          differ << QStringLiteral("(%1, %2)").arg(x).arg(y);
-      }
-    }
-    QVERIFY2(differ.isEmpty(), qPrintable(QStringLiteral("the pictures differ at ") +
-                                          differ.join(QStringLiteral(", "))));
+    constexpr int kPixels = platform::Surface::kWidth * platform::Surface::kHeight;
+    const auto* pixels = host->surface.Pixels();
+    const auto at = std::mismatch(pixels, pixels + kPixels, sim.surface.Pixels()).first - pixels;
+    QVERIFY2(at == kPixels, qPrintable(QStringLiteral("the pictures differ at (%1, %2)")
+                                           .arg(at % platform::Surface::kWidth)
+                                           .arg(at / platform::Surface::kWidth)));
   }
 
   void aRequestToEndWhileTheHighScoreDialogIsOpenKeepsTheScore() {
@@ -459,7 +428,6 @@ class GameWindowTest : public QObject {
 
  private:
   std::unique_ptr<krelmo::qt::QtPlatform> host;
-  std::vector<krelmo::Message> taken;
   int leftOpen = 0;
 };
 

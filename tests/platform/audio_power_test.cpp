@@ -2,7 +2,8 @@
 // real mixer (the test renders its buffers as the audio thread would while the device is
 // open): closed after the idle seconds outside a match and never in one, opened again by the
 // next recording or tone, which is then heard from its beginning with nothing old replayed,
-// and a device that no longer opens leaves the game playing on silently.
+// and a device that no longer opens leaves the game playing on silently. And the mixer's rules:
+// one voice, where a recording asked not to stop another yields, and the speaker added to it.
 #include "platform/audio_power.h"
 
 #include <gtest/gtest.h>
@@ -21,6 +22,8 @@
 
 namespace krelmo::platform {
 namespace {
+
+using engine::Cue;
 
 class FakeOutput final : public AudioOutput {
  public:
@@ -56,8 +59,9 @@ constexpr std::uint64_t Ticks(std::uint64_t ms) {
 }
 constexpr std::uint64_t kBufferTicks =
     kPitTicksPerSecond * AudioMixer::kBufferSamples / AudioMixer::kSampleRate;
-constexpr std::uint32_t kCutOff = engine::kCutOffFlags, kYield = engine::kYieldingFlags;
 constexpr std::uint64_t kIdleMs = AudioPower::kIdleTicks * 1'000 / kPitTicksPerSecond;
+constexpr std::uint64_t kRetryMs = AudioPower::kRetryTicks * 1'000 / kPitTicksPerSecond;
+constexpr int kStartupChime = 123;
 
 class Power : public ::testing::Test {
  protected:
@@ -100,19 +104,21 @@ class Power : public ::testing::Test {
     mixer.Render(out, clock.Ticks());
     return out;
   }
-  static std::vector<std::int16_t> Heard(int id, std::size_t from, std::size_t n) {
-    const auto samples = WaveSamples(resources::WaveResource(id)).subspan(from, n);
-    std::vector<std::int16_t> out;
-    for (auto s : samples) out.push_back(static_cast<std::int16_t>((s - 128) * 256));
-    return out;
+  bool Play(Cue cue) { return power.PlaySound(SoundOf(cue).waveId, SoundOf(cue).flags); }
+  static std::span<const std::uint8_t> Samples(Cue cue) {
+    return WaveSamples(resources::WaveResource(SoundOf(cue).waveId));
   }
-  static bool Silent(const std::vector<std::int16_t>& out) {
-    return std::all_of(out.begin(), out.end(), [](auto s) { return s == 0; });
+  // What the cue's recording sounds like from its sample `from`, for `n` samples.
+  static std::vector<std::int16_t> Heard(Cue cue, std::size_t from, std::size_t n) {
+    std::vector<std::int16_t> out;
+    for (auto s : Samples(cue).subspan(from, n))
+      out.push_back(static_cast<std::int16_t>((s - 128) * AudioMixer::kWaveGain));
+    return out;
   }
   // The game's click: 700 Hz, gate open, 2 ms, gate shut.
   void Click() {
     testing::StartTone(pc);
-    clock.Advance(2'386);
+    clock.Advance(Ticks(2));
     testing::SetSpeakerGate(pc, 0);
   }
 
@@ -127,39 +133,34 @@ class Power : public ::testing::Test {
   std::vector<std::string> told;
 };
 
-TEST_F(Power, ClosesAfterTheIdleSecondsOutsideAMatchAndNeverInOne) {
+TEST_F(Power, ClosesTheIdleSecondsAfterWhatPlaysHasEndedOutsideAMatchAndNeverInOne) {
   ASSERT_TRUE(output.open);
-  // Start-up's chime, then nothing: open for the idle seconds after it, and closed within
-  // the next check.
-  ASSERT_TRUE(power.PlaySound(123, kCutOff));
+  // Start-up's chime, then nothing: open for the idle seconds after it, closed within the
+  // next check, and opened by nothing while nothing plays.
+  ASSERT_TRUE(power.PlaySound(kStartupChime, engine::kCutOffFlags));
   Run(kIdleMs - 100);
   EXPECT_TRUE(output.open);
   Run(1'100);
   EXPECT_FALSE(output.open);
-  EXPECT_EQ(output.closes, 1);
   Run(60'000);
-  EXPECT_EQ(output.opens, 1) << "nothing opens it while nothing plays";
+  EXPECT_EQ(output.opens, 1);
 
   // A match opens it at the next check, and it stays open however long nothing sounds
-  // (waiting for a serve, paused).
+  // (waiting for a serve, paused). The match ends: the idle seconds run from then.
   matchRunning = true;
   Run(1'000);
   EXPECT_TRUE(output.open);
   Run(120'000);
-  EXPECT_TRUE(output.open);
   EXPECT_EQ(output.closes, 1);
-  // The match ends: the idle seconds run from then.
   matchRunning = false;
   Run(kIdleMs - 1'000);
   EXPECT_TRUE(output.open);
   Run(2'000);
   EXPECT_FALSE(output.open);
-}
 
-TEST_F(Power, TheIdleSecondsRunFromTheEndOfWhatPlays) {
-  Run(3'000);
-  // The miss lasts 1.15 s; the speaker's tone is held with its gate open for 8 s.
-  ASSERT_TRUE(power.PlaySound(132, kCutOff));
+  // They run from the end of what plays: the miss lasts 1.15 s, and the speaker's tone is
+  // held with its gate open for 8 s.
+  ASSERT_TRUE(Play(Cue::kMiss));
   Run(kIdleMs + 800);
   EXPECT_TRUE(output.open) << "the idle time has not passed since a check found it playing";
   Run(1'500);
@@ -179,75 +180,117 @@ TEST_F(Power, ARecordingOpensTheDeviceAndIsHeardFromItsBeginning) {
   Run(7'000);
   ASSERT_FALSE(output.open);
   // A bounce yields to a recording still playing: none is, after a close.
-  EXPECT_TRUE(power.PlaySound(130, kYield));
-  EXPECT_TRUE(output.open);
-  EXPECT_EQ(Render(200), Heard(130, 0, 200));
+  EXPECT_TRUE(Play(Cue::kWallOrPaddle));
+  EXPECT_EQ(Render(200), Heard(Cue::kWallOrPaddle, 0, 200));
   Run(7'000);
   ASSERT_FALSE(output.open);
 
   // Started just as the device would close: it stays open, and the recording plays whole.
-  ASSERT_TRUE(power.PlaySound(130, kYield));
+  ASSERT_TRUE(Play(Cue::kWallOrPaddle));
   Run(kIdleMs - 1);
   ASSERT_TRUE(output.open);
-  // The check 1 ms from now would close it.
-  ASSERT_TRUE(power.PlaySound(135, kCutOff));
-  auto heard = Run(1);  // the check falls here
-  EXPECT_TRUE(output.open);
-  const auto more = Run(1'000);
-  heard.insert(heard.end(), more.begin(), more.end());
-  const auto whole = Heard(135, 0, 10'000);
+  ASSERT_TRUE(Play(Cue::kExtraBall));  // the check 1 ms from now would close it
+  auto heard = Run(1'001);
+  const auto whole = Heard(Cue::kExtraBall, 0, 10'000);
   heard.resize(whole.size());
   EXPECT_EQ(heard, whole);
 }
 
-TEST_F(Power, AClickAfterALongSilenceSoundsAtItsLengthWithNothingOldReplayed) {
+TEST_F(Power, AClickAfterALongSilenceSoundsAtItsLengthAndPitchWithNothingOldReplayed) {
   Click();
-  const auto first = Run(100);
-  EXPECT_EQ(std::count_if(first.begin(), first.end(), [](auto s) { return s != 0; }), 44);
   Run(6'000);
   ASSERT_FALSE(output.open);
-  // The gate shut again and again, counter 2 reprogrammed: no sound, and no reason to open.
+  // The gate shut again and again, counter 2 reprogrammed and counting with its output kept
+  // off the speaker: no sound, and no reason to open.
   for (int i = 0; i < 5; ++i) {
-    testing::SetSpeakerGate(pc, 0), testing::LoadCounter2(pc, 0x043C);
-    testing::SetSpeakerGate(pc, 0x01);  // counting, its output kept off the speaker
+    testing::SetSpeakerGate(pc, 0), testing::LoadCounter2(pc, testing::k700HzDivisor);
+    testing::SetSpeakerGate(pc, 0x01);
     Run(1'000);
   }
   testing::SetSpeakerGate(pc, 0);
-  EXPECT_FALSE(output.open);
   EXPECT_EQ(output.opens, 1);
 
   Run(60'000);
   Click();
-  EXPECT_TRUE(output.open);
   const auto out = Render(1'024);
-  const auto on = std::find_if(out.begin(), out.end(), [](auto s) { return s != 0; });
-  ASSERT_NE(on, out.end());
+  const auto sounding = [](auto s) { return s != 0; };
+  const auto on = std::find_if(out.begin(), out.end(), sounding);
   EXPECT_LE(on - out.begin(), AudioMixer::kSpeakerDelaySamples) << "not late";
-  EXPECT_EQ(std::count_if(out.begin(), out.end(), [](auto s) { return s != 0; }), 44)
+  EXPECT_EQ(std::count_if(out.begin(), out.end(), sounding), AudioMixer::kSampleRate * 2 / 1'000)
       << "one click of 2 ms, nothing else";
-  EXPECT_TRUE(std::all_of(on, on + 44, [](auto s) { return std::abs(s) == 3'000; }));
-  EXPECT_TRUE(Silent(Run(1'000)));
+  // A square wave from the start of its period, though the last click was shut mid-period:
+  // half a 700 Hz period (15.75 samples) high, then low.
+  EXPECT_EQ(std::find_if(on, out.end(), [](auto s) { return s < 0; }) - on, 16);
 }
 
 TEST_F(Power, ADeviceThatNoLongerOpensLeavesTheGamePlayingOnSilently) {
   Run(6'000);
   ASSERT_FALSE(output.open);
   output.works = false;
-  EXPECT_FALSE(power.PlaySound(130, kYield));
+  EXPECT_FALSE(Play(Cue::kWallOrPaddle));
   Click();
   matchRunning = true;
-  Run(3'000);
+  Run(kRetryMs + 1'000);  // one more try has failed
   EXPECT_FALSE(output.open);
   EXPECT_EQ(told, std::vector<std::string>{"the device has gone"}) << "said once";
   // Tried again now and then, not at every cue; when it opens again, all is heard as ever.
   output.works = true;
-  EXPECT_FALSE(power.PlaySound(130, kYield)) << "too soon after the failure";
-  EXPECT_FALSE(output.open);
-  Run(3'000);
+  EXPECT_FALSE(Play(Cue::kWallOrPaddle)) << "too soon after the failure";
+  Run(kRetryMs);
   EXPECT_TRUE(output.open) << "the match's check opened it";
   EXPECT_EQ(told.size(), 1u);
-  EXPECT_TRUE(power.PlaySound(128, kYield)) << "no dropped recording is waited for";
-  EXPECT_EQ(Render(100), Heard(128, 0, 100));
+  EXPECT_TRUE(Play(Cue::kRedBrick)) << "no dropped recording is waited for";
+  EXPECT_EQ(Render(100), Heard(Cue::kRedBrick, 0, 100));
+}
+
+TEST_F(Power, NoStopYieldsToAPlayingRecordingAndTheOthersCutItOff) {
+  // A brick during the miss is dropped, and the miss plays on.
+  ASSERT_TRUE(Play(Cue::kMiss));
+  EXPECT_EQ(Render(100), Heard(Cue::kMiss, 0, 100));
+  EXPECT_FALSE(Play(Cue::kRedBrick));
+  EXPECT_EQ(Render(100), Heard(Cue::kMiss, 100, 100));
+  Render(Samples(Cue::kMiss).size());  // to its end: now a brick plays
+  EXPECT_TRUE(Play(Cue::kRedBrick));
+  EXPECT_EQ(Render(50), Heard(Cue::kRedBrick, 0, 50));
+  // A miss cuts the brick off.
+  EXPECT_TRUE(Play(Cue::kMiss));
+  EXPECT_EQ(Render(50), Heard(Cue::kMiss, 0, 50));
+  // A wall bonus across a mark: the cleared wall, at once cut off by the extra ball.
+  EXPECT_TRUE(Play(Cue::kWallCleared));
+  EXPECT_TRUE(Play(Cue::kExtraBall));
+  EXPECT_EQ(Render(300), Heard(Cue::kExtraBall, 0, 300));
+  EXPECT_FALSE(power.PlaySound(126, engine::kCutOffFlags)) << "no such recording";
+}
+
+std::span<const std::uint8_t> LoudestWave(int) {
+  static const auto file = [] {
+    std::vector<std::uint8_t> f = {'R', 'I', 'F',  'F',  0,   0,   0,    0,    'W', 'A', 'V',
+                                   'E', 'f', 'm',  't',  ' ', 16,  0,    0,    0,   1,   0,
+                                   1,   0,   0x22, 0x56, 0,   0,   0x22, 0x56, 0,   0,   1,
+                                   0,   8,   0,    'd',  'a', 't', 'a',  0,    4,   0,   0};
+    f.resize(f.size() + 1'024, 255);
+    return f;
+  }();
+  return file;
+}
+
+TEST(SpeakerVoice, AddsToTheRecordingWithoutWrapping) {
+  ManualClock clock;
+  PcHardware pc{clock};
+  AudioMixer loud{LoudestWave, clock};
+  loud.SetOutputOpen(true);
+  pc.SetSpeakerSink(&loud);
+  testing::StartTone(pc);
+  ASSERT_TRUE(loud.PlaySound(1, engine::kCutOffFlags));
+  std::vector<std::int16_t> out(1'024);
+  loud.Render(out, clock.Ticks());
+  const int loudest = 127 * AudioMixer::kWaveGain;
+  // Speaker high (held at the limit) and speaker low.
+  const int expectedMix[] = {32'767, loudest - AudioMixer::kSpeakerAmplitude};
+  EXPECT_EQ(out[0], loudest) << "the recording alone until the speaker's delay has passed";
+  EXPECT_EQ(std::count(out.begin(), out.end(), expectedMix[0]) +
+                std::count(out.begin(), out.end(), expectedMix[1]),
+            1'024 - AudioMixer::kSpeakerDelaySamples);
 }
 
 TEST(PowerWithoutADevice, NothingEverOpensAndNothingPlays) {
@@ -258,12 +301,11 @@ TEST(PowerWithoutADevice, NothingEverOpensAndNothingPlays) {
   AudioPower power{mixer, output, clock};
   std::string error;
   EXPECT_FALSE(power.Start(error));
-  EXPECT_EQ(error, "the device has gone");
   output.works = true;
-  EXPECT_FALSE(power.PlaySound(123, kCutOff)) << "which is how start-up greys Digital Audio";
+  EXPECT_FALSE(power.PlaySound(kStartupChime, engine::kCutOffFlags))
+      << "which is how start-up greys Digital Audio";
   power.Check(true);
   power.SpeakerChanged(0, 1'000, true);
-  EXPECT_FALSE(output.open);
   EXPECT_EQ(output.opens, 0);
 }
 

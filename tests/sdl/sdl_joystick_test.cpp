@@ -8,10 +8,12 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdlib>
 
 #include "app/game.h"
 #include "frontend/qt/qt_platform.h"
+#include "status/joystick.h"
 
 namespace krelmo::sdl {
 namespace {
@@ -43,12 +45,17 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOutAndPluggedInAga
     auto awaits = [&](auto done) {
       return QTest::qWaitFor([&] { return game.DispatchPending() && done(); }, 5000);
     };
+    const auto at = [&](int x) { return awaits([&] { return s.paddleX == x; }); };
+    // The stick at either end puts the paddle at either of its limits.
+    const auto movesThePaddle = [&](SDL_Joystick* device) {
+      SDL_JoystickSetVirtualAxis(device, 0, SDL_JOYSTICK_AXIS_MIN);
+      EXPECT_TRUE(at(engine::kPaddleLeftmost));
+      EXPECT_EQ(host.joystick.IsGameController(), gameController);
+      SDL_JoystickSetVirtualAxis(device, 0, SDL_JOYSTICK_AXIS_MAX);
+      EXPECT_TRUE(at(status::kJoystickPaddleRightmost));
+    };
 
-    SDL_JoystickSetVirtualAxis(stick, 0, SDL_JOYSTICK_AXIS_MIN);
-    EXPECT_TRUE(awaits([&] { return s.paddleX == 20; }));
-    EXPECT_EQ(host.joystick.IsGameController(), gameController);
-    SDL_JoystickSetVirtualAxis(stick, 0, SDL_JOYSTICK_AXIS_MAX);
-    EXPECT_TRUE(awaits([&] { return s.paddleX == 560; }));
+    movesThePaddle(stick);
     SDL_JoystickSetVirtualButton(stick, 0, SDL_PRESSED);
     EXPECT_TRUE(awaits([&] { return s.ballY < engine::kBallOutOfPlay; })) << "button 1 serves";
     SDL_JoystickSetVirtualButton(stick, 1, SDL_PRESSED);
@@ -57,7 +64,8 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOutAndPluggedInAga
 
     SDL_JoystickClose(stick);
     ASSERT_EQ(SDL_JoystickDetachVirtual(index), 0) << SDL_GetError();
-    EXPECT_TRUE(awaits([&] { return s.paddleX == 297; })) << "pulled out, it reads as centred";
+    EXPECT_TRUE(at(SdlJoystick::kCentre / status::kJoystickUnitsPerPixel))
+        << "pulled out, it reads as centred";
     const auto ballY = s.ballY;
     host.queue.PostTimer(app::kPlayTimerId);
     game.DispatchPending();
@@ -68,11 +76,7 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOutAndPluggedInAga
     const int again = SDL_JoystickAttachVirtual(type, 2, 2, 0);
     SDL_Joystick* replugged = SDL_JoystickOpen(again);
     ASSERT_NE(replugged, nullptr) << SDL_GetError();
-    SDL_JoystickSetVirtualAxis(replugged, 0, SDL_JOYSTICK_AXIS_MIN);
-    EXPECT_TRUE(awaits([&] { return s.paddleX == 20; })) << "plugged in again, it is read";
-    EXPECT_EQ(host.joystick.IsGameController(), gameController);
-    SDL_JoystickSetVirtualAxis(replugged, 0, SDL_JOYSTICK_AXIS_MAX);
-    EXPECT_TRUE(awaits([&] { return s.paddleX == 560; }));
+    movesThePaddle(replugged);
     SDL_JoystickSetVirtualButton(replugged, 1, SDL_PRESSED);
     EXPECT_TRUE(awaits([&] { return game.engine.match.paused; })) << "its buttons too";
     SDL_JoystickClose(replugged);
@@ -81,7 +85,10 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOutAndPluggedInAga
     game.ShutdownApplication();
     game.engine.state.paddleX = 100;
     game.engine.state.lastJoyX = engine::kNoJoystickMoveYet;  // a poll would move it
-    QTest::qWait(300);
+    // A poll still running fires before a timer of twice its period started after it.
+    bool marked = false;
+    QTimer::singleShot(2 * status::kJoystickPollPeriodMs, Qt::PreciseTimer, [&] { marked = true; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return marked; }, 60'000));
     EXPECT_EQ(s.paddleX, 100) << "the poll stopped at shutdown";
   }
   SDL_QuitSubSystem(SDL_INIT_JOYSTICK);

@@ -8,8 +8,9 @@
 # name holding "é" and "€") is imported into Wine's registry with `regedit /S`, unconverted, and
 # every value read back with `reg query` must be the one the game stored; the key exported again
 # with `regedit /E` must read the same through the game's store, in the Linux and the Windows
-# build. Wine lives in a prefix of its own under BUILD_DIR, made on the first run. Prints a
-# summary; fails when anything did.
+# build. Then krelmo99.exe itself in an X server of its own (win32_e2e.sh) and its installer
+# (installer_test.sh). Wine lives in a prefix of its own under BUILD_DIR, made afresh for each
+# run, so that nothing an earlier run left counts. Prints a summary; fails when anything did.
 set -uo pipefail
 
 build=$(realpath "${1:?usage: run_tests.sh BUILD_DIR LINUX_WRITER}")
@@ -29,14 +30,22 @@ start=$SECONDS
 failures=()
 summary=()
 
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  echo "Making the Wine prefix $WINEPREFIX (once)"
-  "$wine" wineboot -i >"$logs/wineboot.log" 2>&1 || {
-    cat "$logs/wineboot.log"
-    echo "FAIL: wineboot could not make $WINEPREFIX"
-    exit 1
-  }
-fi
+"$wineserver" -k 2>/dev/null
+rm -rf "$WINEPREFIX"
+echo "Making the Wine prefix $WINEPREFIX"
+"$wine" wineboot -i >"$logs/wineboot.log" 2>&1 || {
+  cat "$logs/wineboot.log"
+  echo "FAIL: wineboot could not make $WINEPREFIX"
+  exit 1
+}
+# Without a window manager Wine would wait 2 s at every window's close: it draws the frames
+# itself instead.
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >"$logs/managed.log" 2>&1 || {
+  cat "$logs/managed.log"
+  echo "FAIL: the prefix's X11 driver could not be set to unmanaged windows"
+  exit 1
+}
+timeout 120 "$wineserver" -w || { echo "FAIL: the new prefix's programs did not end"; exit 1; }
 
 # One Wine server for the whole run (each program then starts in a tenth of a second), ended
 # with the run; its services started at once, on no terminal or pipe of ours.
@@ -176,10 +185,37 @@ else
   summary+=("registry         FAILED")
 fi
 
+# The program and its installer, on a display of their own; the console tests' server ends
+# first, so that every window of the prefix comes from a process that knows the display.
+"$wineserver" -k 2>/dev/null
+timeout 120 "$wineserver" -w
+trap - EXIT
+gui() {
+  local name=$1 script=$2
+  shift 2
+  if bash "$source_dir/tests/windows/$script" "$@" >"$logs/$name.log" 2>&1; then
+    grep -v '^ALSA lib' "$logs/$name.log"
+    summary+=("$(printf '%-16s %s' "$name" "$(tail -1 "$logs/$name.log")")")
+  else
+    cat "$logs/$name.log"
+    failures+=("$name (log $logs/$name.log)")
+    summary+=("$(printf '%-16s FAILED' "$name")")
+  fi
+}
+gui win32-e2e win32_e2e.sh "$build/krelmo99.exe"
+first_frame=$(grep -o 'first frame presented [0-9]* ms after start' "$logs/win32-e2e.log")
+setup=("$build"/krelmo99-*-setup.exe)
+if [ -f "${setup[0]}" ]; then
+  gui installer installer_test.sh "${setup[0]}"
+else
+  failures+=("installer: no krelmo99-*-setup.exe in $build")
+fi
+
 echo
 echo "Windows build under Wine ($("$wine" --version)), $((SECONDS - start)) s:"
 printf '  %s\n' "${summary[@]}"
 echo "  total: $passed_total tests passed, $skipped_total skipped (see the logs in $logs)"
+[ -n "${first_frame:-}" ] && echo "  krelmo99.exe: $first_frame, $(stat -c %s "$build/krelmo99.exe") bytes"
 if [ ${#failures[@]} -gt 0 ]; then
   echo "FAILED:"
   printf '  %s\n' "${failures[@]}"
