@@ -27,27 +27,17 @@ class QtFrameHost final : public platform::FrameHost {
   void WaitForEvents() override;
 
   // Presents made inside step waits, and the time spent in runs of step waits.
-  std::uint64_t FramePresents() const { return framePresents_; }
-  double FrameSeconds() const {
-    return static_cast<double>(frameTicks_) / static_cast<double>(platform::kPitTicksPerSecond);
-  }
+  std::uint64_t FramePresents() const { return runs_.Presents(); }
+  double FrameSeconds() const { return runs_.Seconds(); }
   // "krelmo99: ..." figures for the player's console when asked for.
-  std::string StatsLine() const;
-
-  static constexpr std::uint64_t kEventIntervalTicks = platform::kPitTicksPerSecond / 1000;
-  // Waits closer together than this belong to one run of frames.
-  static constexpr std::uint64_t kFrameGapTicks = platform::kPitTicksPerSecond * 50 / 1000;
+  std::string StatsLine() const { return runs_.StatsLine(view_.PresentCount()); }
 
  private:
   SurfaceView& view_;
   const platform::Clock& clock_;
   platform::PresentCadence& cadence_;
   bool inWait_ = false;
-  bool waited_ = false;
-  std::uint64_t lastEvents_ = 0;
-  std::uint64_t lastWait_ = 0;
-  std::uint64_t frameTicks_ = 0;
-  std::uint64_t framePresents_ = 0;
+  platform::FrameRuns runs_;
 };
 
 }  // namespace krelmo::qt

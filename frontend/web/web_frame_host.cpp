@@ -19,10 +19,7 @@ void WebFrameHost::WhileWaiting(std::uint32_t ticksLeft) {
   if (inWait_) return;  // nothing the browser does in its turn starts a wait, but stay safe
   inWait_ = true;
   const std::uint64_t now = clock_.Ticks();
-  const bool inRun = waited_ && now - lastWait_ < kFrameGapTicks;
-  if (inRun) frameTicks_ += now - lastWait_;
-  waited_ = true;
-  lastWait_ = now;
+  const bool inRun = runs_.Waited(now);
   // Each step's wait counts down from its own start: a larger count is the next step's.
   if (ticksLeft > lastTicksLeft_) {
     yieldedThisWait_ = false;
@@ -39,7 +36,7 @@ void WebFrameHost::WhileWaiting(std::uint32_t ticksLeft) {
   if (shown_ && cadence_.DueInWait(ticksLeft) && Changed()) {
     cadence_.Presented();
     Present();
-    ++framePresents_;
+    runs_.Presented();
   }
   if (!yieldedThisWait_ && ticksLeft > kYieldRoomTicks) {
     yieldedThisWait_ = true;
@@ -105,20 +102,15 @@ void WebFrameHost::Present() {
 }
 
 std::string WebFrameHost::StatsLine() const {
-  const double seconds = FrameSeconds();
   // The steps' real length against what they asked for (their work is in the first, not the
   // second, and is a few microseconds).
   const double pacing =
-      askedTicks_ > 0 ? 100.0 * (static_cast<double>(frameTicks_) / askedTicks_ - 1.0) : 0.0;
-  char line[256];
-  std::snprintf(line, sizeof line,
-                "krelmo99: %llu presents in %.1f s of frames (%.1f presents/s), %llu in all; "
-                "%llu steps %+.2f %% over their waits, %llu late by more than 1 ms",
-                static_cast<unsigned long long>(framePresents_), seconds,
-                seconds > 0 ? static_cast<double>(framePresents_) / seconds : 0.0,
-                static_cast<unsigned long long>(presents_), static_cast<unsigned long long>(steps_),
-                pacing, static_cast<unsigned long long>(lateSteps_));
-  return line;
+      askedTicks_ > 0 ? 100.0 * (static_cast<double>(runs_.Ticks()) / askedTicks_ - 1.0) : 0.0;
+  char steps[128];
+  std::snprintf(
+      steps, sizeof steps, "; %llu steps %+.2f %% over their waits, %llu late by more than 1 ms",
+      static_cast<unsigned long long>(steps_), pacing, static_cast<unsigned long long>(lateSteps_));
+  return runs_.StatsLine(presents_) + steps;
 }
 
 }  // namespace krelmo::web

@@ -44,17 +44,13 @@ class WebFrameHost final : public platform::FrameHost {
 
   // Presents made inside step waits, the time spent in runs of step waits, and how the steps
   // kept to their waits: the ticks they asked for, and how many ran over by more than 1 ms.
-  std::uint64_t FramePresents() const { return framePresents_; }
+  std::uint64_t FramePresents() const { return runs_.Presents(); }
   std::uint64_t Presents() const { return presents_; }
-  double FrameSeconds() const {
-    return static_cast<double>(frameTicks_) / static_cast<double>(platform::kPitTicksPerSecond);
-  }
+  double FrameSeconds() const { return runs_.Seconds(); }
   // "krelmo99: ..." figures for the console when asked for (the page's "?stats").
   std::string StatsLine() const;
 
   static constexpr std::uint32_t kYieldRoomTicks = platform::kPitTicksPerSecond / 1000;
-  // Waits closer together than this belong to one run of frames.
-  static constexpr std::uint64_t kFrameGapTicks = platform::kPitTicksPerSecond * 50 / 1000;
 
  private:
   bool Changed() const { return surface_.Generation() != presentedGeneration_; }
@@ -71,16 +67,13 @@ class WebFrameHost final : public platform::FrameHost {
   bool inWait_ = false;
   bool yieldedThisWait_ = false;
   std::uint32_t lastTicksLeft_ = 0;
-  bool waited_ = false;
-  std::uint64_t lastWait_ = 0;
-  std::uint64_t frameTicks_ = 0;
+  platform::FrameRuns runs_;
   // The steps of runs of frames: each wait's start, the ticks it asked for, their sum.
   std::uint64_t waitStart_ = 0;
   std::uint32_t waitAsked_ = 0;
   std::uint64_t steps_ = 0;
   std::uint64_t askedTicks_ = 0;
   std::uint64_t lateSteps_ = 0;
-  std::uint64_t framePresents_ = 0;
   std::uint64_t presents_ = 0;
   std::vector<std::function<void()>> idleWork_;
 };

@@ -27,16 +27,13 @@ void FrameHost::WhileWaiting(std::uint32_t ticksLeft) {
   if (inWait_) return;  // a message handled here can never start a wait, but stay safe
   inWait_ = true;
   const std::uint64_t now = clock_.Ticks();
-  if (waited_ && now - lastWait_ < kFrameGapTicks) frameTicks_ += now - lastWait_;
-  waited_ = true;
-  lastWait_ = now;
-  if (now - lastEvents_ >= kEventIntervalTicks) {
-    lastEvents_ = now;
+  runs_.Waited(now);
+  if (runs_.EventsDue(now)) {
     DispatchWindowMessages(false);
   }
   if (cadence_.DueInWait(ticksLeft) && window_.SurfaceChanged()) {
     PresentNow();
-    ++framePresents_;
+    runs_.Presented();
   }
   inWait_ = false;
 }
@@ -55,18 +52,6 @@ void FrameHost::WaitForEvents() {
   }
   ::MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   DispatchWindowMessages(true);
-}
-
-std::string FrameHost::StatsLine() const {
-  const double seconds =
-      static_cast<double>(frameTicks_) / static_cast<double>(platform::kPitTicksPerSecond);
-  char line[160];
-  std::snprintf(line, sizeof line,
-                "krelmo99: %llu presents in %.1f s of frames (%.1f presents/s), %llu in all",
-                static_cast<unsigned long long>(framePresents_), seconds,
-                seconds > 0 ? static_cast<double>(framePresents_) / seconds : 0.0,
-                static_cast<unsigned long long>(window_.PresentCount()));
-  return line;
 }
 
 }  // namespace krelmo::win32

@@ -33,11 +33,7 @@ class FrameHost final : public platform::FrameHost {
   bool InWait() const { return inWait_; }
 
   // "krelmo99: ..." figures for the player's console when asked for.
-  std::string StatsLine() const;
-
-  static constexpr std::uint64_t kEventIntervalTicks = platform::kPitTicksPerSecond / 1000;
-  // Waits closer together than this belong to one run of frames.
-  static constexpr std::uint64_t kFrameGapTicks = platform::kPitTicksPerSecond * 50 / 1000;
+  std::string StatsLine() const { return runs_.StatsLine(window_.PresentCount()); }
 
  private:
   void PresentNow();
@@ -46,11 +42,7 @@ class FrameHost final : public platform::FrameHost {
   const platform::Clock& clock_;
   platform::PresentCadence& cadence_;
   bool inWait_ = false;
-  bool waited_ = false;
-  std::uint64_t lastEvents_ = 0;
-  std::uint64_t lastWait_ = 0;
-  std::uint64_t frameTicks_ = 0;
-  std::uint64_t framePresents_ = 0;
+  platform::FrameRuns runs_;
 };
 
 // Dispatches every message waiting for the thread's windows, or all but the timers'.
