@@ -1,6 +1,8 @@
 // A playback's start, its run on either pace, and its end.
 #include "replay/playback.h"
 
+#include <cstdio>
+
 namespace krelmo::replay {
 
 Playback::Playback(platform::Platform& platform, Replay replay, Pace pace)
@@ -33,6 +35,28 @@ bool Playback::Turn() {
   if (stop) return false;
   player_.Run();
   return true;
+}
+
+int Playback::Show(const std::function<void()>& ended, const std::function<void()>& waitForEvents) {
+  Start();
+  bool told = false;
+  while (Turn()) {
+    if (Result() != Outcome::kWaiting && !told) {
+      told = true;
+      ended();
+    }
+    waitForEvents();
+  }
+  return Differs() ? kExitReplayDiffers : 0;
+}
+
+void Playback::TellOnConsole() const {
+  if (Differs()) {
+    std::fprintf(stderr, "krelmo99: the replay differs from its recording: %s\n", Why().c_str());
+  } else {
+    std::fprintf(stderr, "krelmo99: the replay ended as recorded\n");
+  }
+  std::fflush(stderr);
 }
 
 }  // namespace krelmo::replay

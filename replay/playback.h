@@ -3,6 +3,7 @@
 // and the simulator call to show a replay.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "app/game.h"
@@ -43,6 +44,12 @@ class Playback {
   // tick through, and Esc or closing the window, which end the playback: false then. Then the
   // journal runs as far as it is allowed.
   bool Turn();
+  // A paced playback shown in the front end's loop: Start(), then turns until the viewer ends
+  // it, with `waitForEvents` between them; `ended` is told once, as soon as the match has
+  // ended (as recorded or not: Differs(), Why()). Answers the viewer's exit code.
+  int Show(const std::function<void()>& ended, const std::function<void()>& waitForEvents);
+  // "krelmo99: the replay ..." on the console: how the match ended against its recording.
+  void TellOnConsole() const;
 
   Outcome Result() const { return player_.Result(); }
   // The playback parted from its recording or ended otherwise than it did.

@@ -21,18 +21,14 @@ void ShowReplay(const std::string& name, replay::Replay journal, WebPlatform& ga
   viewer = &host;
   ShowInCanvas(&host);
   krelmo_playback_shown(name.c_str());
-  playback.Start();
-  bool told = false;
-  while (playback.Turn()) {
-    if (playback.Result() != replay::Playback::Outcome::kWaiting && !told) {
-      told = true;
-      const std::string outcome = playback.Differs()
-                                      ? "The replay differs from its recording: " + playback.Why()
-                                      : std::string("The replay ended as recorded.");
-      krelmo_playback_outcome(outcome.c_str());
-    }
-    host.frameHost.WaitForEvents();
-  }
+  playback.Show(
+      [&playback] {
+        const std::string outcome = playback.Differs()
+                                        ? "The replay differs from its recording: " + playback.Why()
+                                        : std::string("The replay ended as recorded.");
+        krelmo_playback_outcome(outcome.c_str());
+      },
+      [&host] { host.frameHost.WaitForEvents(); });
   viewer = nullptr;
   krelmo_playback_shown(nullptr);
   ShowInCanvas(&game);

@@ -33,22 +33,8 @@ int ShowReplay(HINSTANCE instance, const std::string& path) {
   app::Game& game = playback.Game();
   host.matchRunning = [&game] { return game.engine.match.gameActive; };
   host.window.Show();
-  playback.Start();
-  bool told = false;
-  while (playback.Turn()) {
-    if (playback.Result() != replay::Playback::Outcome::kWaiting && !told) {
-      told = true;
-      if (playback.Differs()) {
-        std::fprintf(stderr, "krelmo99: the replay differs from its recording: %s\n",
-                     playback.Why().c_str());
-      } else {
-        std::fprintf(stderr, "krelmo99: the replay ended as recorded\n");
-      }
-      std::fflush(stderr);
-    }
-    host.frameHost.WaitForEvents();
-  }
-  return playback.Differs() ? replay::kExitReplayDiffers : 0;
+  return playback.Show([&playback] { playback.TellOnConsole(); },
+                       [&host] { host.frameHost.WaitForEvents(); });
 }
 
 }  // namespace krelmo::win32
