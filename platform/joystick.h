@@ -5,12 +5,18 @@
 
 namespace krelmo::platform {
 
+// The middle of an axis, where a stick at rest stands.
+constexpr std::uint32_t kJoystickCentre = 32768;
+
 struct JoystickReading {
   std::uint32_t x = 0;
   std::uint32_t y = 0;
   std::uint32_t z = 0;
   std::uint32_t buttons = 0;  // bit 0: button 1, bit 1: button 2
 };
+
+// A stick at rest with no button down: what a controller pulled out reads as.
+constexpr JoystickReading kJoystickAtRest{kJoystickCentre, kJoystickCentre, kJoystickCentre, 0};
 
 // Called on the UI thread (the front end runs the 100 ms poll there too).
 class JoystickDevice {

@@ -95,7 +95,7 @@ bool SdlJoystick::GetPos(platform::JoystickReading& reading) {
   SDL_JoystickUpdate();
   TakeDeviceEvents();
   if (!joystick_ || !SDL_JoystickGetAttached(joystick_)) {
-    if (opened_) reading = {kCentre, kCentre, kCentre, 0};
+    if (opened_) reading = platform::kJoystickAtRest;
     return false;
   }
   bool button1 = false;
@@ -109,8 +109,8 @@ bool SdlJoystick::GetPos(platform::JoystickReading& reading) {
     button1 = SDL_JoystickGetButton(joystick_, 0);
     button2 = SDL_JoystickGetButton(joystick_, 1);
   }
-  reading.y = kCentre;  // the game reads X only
-  reading.z = kCentre;
+  reading.y = platform::kJoystickCentre;  // the game reads X only
+  reading.z = platform::kJoystickCentre;
   reading.buttons = (button1 ? 1u : 0u) | (button2 ? 2u : 0u);
   return true;
 }

@@ -36,8 +36,6 @@ class SdlJoystick : public platform::JoystickDevice {
 
   bool IsGameController() const { return controller_ != nullptr; }
 
-  static constexpr std::uint32_t kCentre = 32768;
-
  private:
   bool Open();
   void Close();

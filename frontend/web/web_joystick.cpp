@@ -49,12 +49,12 @@ bool WebJoystick::GetPos(platform::JoystickReading& reading) {
   read_ = true;
   if (!FirstGamepad(state)) {
     // Gone: a centred stick with no buttons, as a joystick pulled out reads.
-    if (!firstRead) reading = {kCentre, kCentre, kCentre, 0};
+    if (!firstRead) reading = platform::kJoystickAtRest;
     return false;
   }
-  reading.x = state.numAxes > 0 ? FromAxis(state.axis[0]) : kCentre;
-  reading.y = kCentre;  // the game reads X only
-  reading.z = kCentre;
+  reading.x = state.numAxes > 0 ? FromAxis(state.axis[0]) : platform::kJoystickCentre;
+  reading.y = platform::kJoystickCentre;  // the game reads X only
+  reading.z = platform::kJoystickCentre;
   reading.buttons = (state.numButtons > 0 && state.digitalButton[0] ? 1u : 0u) |
                     (state.numButtons > 1 && state.digitalButton[1] ? 2u : 0u);
   return true;

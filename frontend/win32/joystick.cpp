@@ -12,7 +12,7 @@ constexpr DWORD kControllers = 4;
 constexpr DWORD kConnected = 0;  // the system's ERROR_SUCCESS
 
 std::uint32_t Scaled(DWORD value, UINT low, UINT high) {
-  if (high <= low) return Joystick::kCentre;
+  if (high <= low) return platform::kJoystickCentre;
   const DWORD clamped = std::clamp<DWORD>(value, low, high);
   return static_cast<std::uint32_t>(std::uint64_t{clamped - low} * 65535 / (high - low));
 }
@@ -86,10 +86,7 @@ bool Joystick::GetPos(platform::JoystickReading& reading) {
   const bool read =
       (controller_ >= 0 && ReadController(reading)) || (joystick_ && ReadJoystick(reading)) ||
       (Find() && (controller_ >= 0 ? ReadController(reading) : ReadJoystick(reading)));
-  if (!read) {
-    reading = {};
-    reading.x = kCentre;
-  }
+  if (!read) reading = platform::kJoystickAtRest;
   return read;
 }
 

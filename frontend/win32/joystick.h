@@ -29,8 +29,6 @@ class Joystick final : public platform::JoystickDevice {
   std::uint32_t StartPoll(std::uint32_t periodMs, void (*poll)(void*), void* context) override;
   void StopPoll(std::uint32_t id) override;
 
-  static constexpr std::uint32_t kCentre = 32768;
-
  private:
   using XInputGetStateFunction = DWORD(WINAPI*)(DWORD, XINPUT_STATE*);
 

@@ -64,7 +64,7 @@ TEST(SdlJoystick, VirtualDeviceMovesServesPausesAndMayBePulledOutAndPluggedInAga
 
     SDL_JoystickClose(stick);
     ASSERT_EQ(SDL_JoystickDetachVirtual(index), 0) << SDL_GetError();
-    EXPECT_TRUE(at(SdlJoystick::kCentre / status::kJoystickUnitsPerPixel))
+    EXPECT_TRUE(at(platform::kJoystickCentre / status::kJoystickUnitsPerPixel))
         << "pulled out, it reads as centred";
     const auto ballY = s.ballY;
     host.queue.PostTimer(app::kPlayTimerId);
