@@ -159,6 +159,22 @@ count() {
 
 count_is_over() { take_shot; (($(count "$1" "$2" "$3" "$4" "$5") > $6)); }
 
+# The first screen, on every front end: the wall's top and bottom rows, the right wall, the
+# empty play area and the paddle, each a client pixel of its colour.
+expect_first_screen() {
+  take_shot
+  local x y colour what
+  while read -r x y colour what; do
+    (($(count "$colour" "$x" "$y" 1 1) == 1)) || fail "client ($x, $y), $what: not #$colour"
+  done <<'END'
+30 66 FF00FF top row of bricks
+30 126 FF0000 bottom row
+625 200 C0C0C0 right wall
+300 300 000000 play area
+300 414 FFFFFF paddle
+END
+}
+
 # The bounding box "WxH+X+Y" of the white pixels in a client rectangle of the last screenshot,
 # or empty when there are none.
 white_box() {

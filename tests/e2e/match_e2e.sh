@@ -19,16 +19,7 @@ eval "$(xdotool getwindowgeometry --shell "$window" | sed 's/^/win_/')"
 # The game centres its 640 x 480 window on the 1024 x 768 screen, the client area under a menu bar.
 [[ $win_X -eq 192 && $win_Y -eq 144 ]] || fail "window at ($win_X, $win_Y), not centred at (192, 144)"
 ((win_WIDTH >= 634 && client_y - win_Y >= 10)) || fail "no room for a menu bar over the client area"
-take_shot
-while read -r x y colour what; do
-  (($(count "$colour" "$x" "$y" 1 1) == 1)) || fail "client ($x, $y), $what: not #$colour"
-done <<'END'
-30 66 FF00FF top row of bricks
-30 126 FF0000 bottom row
-625 200 C0C0C0 right wall
-300 300 000000 play area
-300 414 FFFFFF paddle
-END
+expect_first_screen
 
 # A menu shows by covering what the game drew under it: no pixel of that colour is left in a
 # small client rectangle at x, y. Game > Players, both over the top row of bricks, then Esc twice.

@@ -7,24 +7,9 @@
 # WINEPREFIX names the prefix of this test run.
 set -uo pipefail
 setup=$(realpath "${1:?usage: installer_test.sh path/to/setup.exe}")
-: "${WINEPREFIX:?WINEPREFIX must name the prefix of this test run}"
-wine=$(command -v wine64 || command -v wine) || { echo "FAIL: Wine is not installed"; exit 1; }
-wineserver=$(command -v wineserver) || { echo "FAIL: wineserver is not installed"; exit 1; }
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-game_key="HKCU\\Software\\By Tenvarre\\Krelmo'99\\v2"
 uninstall_key="HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Krelmo99"
-source "$(dirname "$0")/../e2e/e2e_lib.sh"
-e2e_init
-trap '"$wineserver" -k 2>/dev/null; e2e_cleanup' EXIT
+source "$(dirname "$0")/wine_lib.sh"
 
-run_wine() {
-  local out=$1
-  shift
-  timeout 120 "$wine" "$@" </dev/null >"$out" 2>&1
-  local code=$?
-  sed -i 's/\r$//' "$out"
-  return $code
-}
 # The Unix path of a Windows folder variable (LOCALAPPDATA, APPDATA).
 unix_folder() {
   run_wine "$work/folder.txt" cmd /c echo "%$1%" || fail "cmd could not tell %$1%"

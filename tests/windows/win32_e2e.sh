@@ -11,26 +11,7 @@
 # game's keys are deleted first. Prints the time from start to the first presented frame.
 set -uo pipefail
 exe=$(realpath "${1:?usage: win32_e2e.sh path/to/krelmo99.exe}")
-: "${WINEPREFIX:?WINEPREFIX must name the prefix of this test run}"
-wine=$(command -v wine64 || command -v wine) || { echo "FAIL: Wine is not installed"; exit 1; }
-wineserver=$(command -v wineserver) || { echo "FAIL: wineserver is not installed"; exit 1; }
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-game_key="HKCU\\Software\\By Tenvarre\\Krelmo'99\\v2"
-source "$(dirname "$0")/../e2e/e2e_lib.sh"
-e2e_init
-# The Wine server of this display ends with the script, after the game and before the X server.
-trap '"$wineserver" -k 2>/dev/null; e2e_cleanup' EXIT
-
-# Runs a Windows console program into the file OUT (never a pipe: Wine's services keep it open),
-# line ends made Unix ones.
-run_wine() {
-  local out=$1
-  shift
-  timeout 120 "$wine" "$@" </dev/null >"$out" 2>&1
-  local code=$?
-  sed -i 's/\r$//' "$out"
-  return $code
-}
+source "$(dirname "$0")/wine_lib.sh"
 
 # Waits for every Windows program of the prefix to end; a crashed one waits for its debugger.
 all_ended() {
@@ -96,16 +77,7 @@ run_wine "$work/delete.log" reg delete "HKLM\\Software\\By Tenvarre" /f
 
 start_exe
 grep -o 'first frame presented [0-9]* ms after start' "$work/game.err" >"$work/first-frame" || true
-take_shot
-while read -r x y colour what; do
-  (($(count "$colour" "$x" "$y" 1 1) == 1)) || fail "client ($x, $y), $what: not #$colour"
-done <<'END'
-30 66 FF00FF top row of bricks
-30 126 FF0000 bottom row
-625 200 C0C0C0 right wall
-300 300 000000 play area
-300 414 FFFFFF paddle
-END
+expect_first_screen
 wait_for "the title screen's tables" title_shown
 focus_window "$window"
 
