@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "frontend/front_end_services.h"
 #include "frontend/qt/game_window.h"
 #include "frontend/qt/idle_presenter.h"
 #include "frontend/qt/qt_dialogs.h"
@@ -25,7 +26,7 @@ namespace krelmo::qt {
 // when it is empty (the GUI tests). The audio device opens here; a timer of the UI thread
 // then closes it after some idle seconds outside a match and opens it again when needed
 // (platform::AudioPower).
-class QtPlatform {
+class QtPlatform : public frontend::FrontEndServices {
  public:
   explicit QtPlatform(std::string registryPath = {});
   ~QtPlatform();
@@ -34,28 +35,13 @@ class QtPlatform {
 
   platform::Platform& Get() { return platform_; }
 
-  platform::SteadyClock clock;
-  platform::Surface surface;
-  platform::MessageQueue queue;
-  platform::PcHardware pc{clock};
-  platform::MenuModel menu;
   GameWindow window;
   QtWindowSystem windowSystem{window, queue};
-  // Presents at most once a display refresh, inside frames and between them alike.
-  platform::PresentCadence presentCadence{clock};
   IdlePresenter idlePresenter{window.View(), presentCadence};
   QtFrameHost frameHost{window.View(), clock, presentCadence};
   QtDialogs dialogs{window, queue};
-  // The wave and speaker voices; without an audio device at start-up every recording fails
-  // to play and the speaker is not connected.
-  platform::AudioMixer sound;
   QtJoystick joystick;
   platform::Registry registry;
-  // Why no audio device opened at start-up (empty when one did).
-  std::string audioError;
-  // Whether a match runs, for the audio device's policy: set by whoever builds the game.
-  // Unset, no match runs.
-  std::function<bool()> matchRunning;
   // After the mixer, so that it closes (and its callback stops) before the mixer goes.
   sdl::AudioDevice audioDevice{sound};
   // The game's sound service and the speaker's sink, in front of the mixer.

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "frontend/front_end_services.h"
 #include "frontend/web/web_audio.h"
 #include "frontend/web/web_dialogs.h"
 #include "frontend/web/web_frame_host.h"
@@ -23,7 +24,7 @@ namespace krelmo::web {
 // it is empty (a playback). The main menu starts in the states of the game's menu table. The
 // audio output opens here; a timer of the page then closes it after some idle seconds outside
 // a match and opens it again when needed (platform::AudioPower).
-class WebPlatform {
+class WebPlatform : public frontend::FrontEndServices {
  public:
   explicit WebPlatform(std::string registryPath = {});
   ~WebPlatform();
@@ -32,31 +33,17 @@ class WebPlatform {
 
   platform::Platform& Get() { return platform_; }
 
-  platform::SteadyClock clock;
-  platform::Surface surface;
-  platform::MessageQueue queue;
-  platform::PcHardware pc{clock};
-  platform::MenuModel menu;
-  // Presents at most once a display refresh, inside frames and between them alike.
-  platform::PresentCadence presentCadence{clock};
   WebFrameHost frameHost{surface, clock, presentCadence};
   WebWindowSystem windowSystem{queue};
   WebDialogs dialogs{queue, frameHost};
-  // The wave and speaker voices; without Web Audio every recording fails to play and the
-  // speaker is not connected.
-  platform::AudioMixer sound;
   WebJoystick joystick{frameHost};
   platform::Registry registry;
-  // Why no audio output opened at start-up (empty when one did).
-  std::string audioError;
-  // Whether a match runs, for the audio output's policy: set by whoever builds the game.
-  std::function<bool()> matchRunning;
   // After the mixer, so that it closes before the mixer goes.
   WebAudioOutput audioOutput{sound};
   platform::AudioPower audio{sound, audioOutput, clock};
 
  private:
-  static void CheckAudio(void* self);
+  static void OnAudioTimer(void* self);
 
   platform::Platform platform_;
   long audioCheck_ = 0;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 
+#include "frontend/front_end_services.h"
 #include "frontend/win32/dialogs.h"
 #include "frontend/win32/frame_host.h"
 #include "frontend/win32/game_window.h"
@@ -21,7 +22,7 @@ namespace krelmo::win32 {
 // why when it could not be. The settings are kept in `registry`. The audio device opens here;
 // a timer of the window then closes it after some idle seconds outside a match and opens it
 // again when needed (platform::AudioPower).
-class Win32Platform {
+class Win32Platform : public frontend::FrontEndServices {
  public:
   Win32Platform(HINSTANCE instance, platform::RegistryStore& registry, const std::wstring& title);
   ~Win32Platform();
@@ -31,25 +32,11 @@ class Win32Platform {
   platform::Platform& Get() { return platform_; }
   const std::string& WindowError() const { return windowError_; }
 
-  platform::SteadyClock clock;
-  platform::Surface surface;
-  platform::MessageQueue queue;
-  platform::PcHardware pc{clock};
-  platform::MenuModel menu;
   GameWindow window;
-  // Presents at most once a display refresh, inside frames and between them alike.
-  platform::PresentCadence presentCadence{clock};
   FrameHost frameHost{window, clock, presentCadence};
   Dialogs dialogs{window, queue, frameHost};
-  // The wave and speaker voices; without an audio device at start-up every recording fails
-  // to play and the speaker is not connected.
-  platform::AudioMixer sound;
   Joystick joystick{window, [this] { return !frameHost.InWait(); }};
   platform::RegistryStore& registry;
-  // Why no audio device opened at start-up (empty when one did).
-  std::string audioError;
-  // Whether a match runs, for the audio device's policy: set by whoever builds the game.
-  std::function<bool()> matchRunning;
   // After the mixer, so that it closes (and its thread stops) before the mixer goes.
   WaveOutput audioDevice{sound};
   // The game's sound service and the speaker's sink, in front of the mixer.
