@@ -6,6 +6,14 @@
 namespace krelmo::platform {
 
 constexpr std::uint64_t kPitTicksPerSecond = 1'193'182;
+constexpr std::uint64_t kPitTicksPerMs = kPitTicksPerSecond / 1000;
+
+// A count of a clock running at `perSecond`, in interval-timer ticks, without overflow for
+// any count a machine's uptime reaches.
+constexpr std::uint64_t PitTicksOf(std::uint64_t count, std::uint64_t perSecond) {
+  return count / perSecond * kPitTicksPerSecond +
+         count % perSecond * kPitTicksPerSecond / perSecond;
+}
 
 // Read on the UI thread; must never run backwards.
 class Clock {

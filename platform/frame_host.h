@@ -28,7 +28,7 @@ class FrameHost {
 // millisecond).
 class FrameRuns {
  public:
-  static constexpr std::uint64_t kEventIntervalTicks = kPitTicksPerSecond / 1000;
+  static constexpr std::uint64_t kEventIntervalTicks = kPitTicksPerMs;
   static constexpr std::uint64_t kFrameGapTicks = kPitTicksPerSecond * 50 / 1000;
 
   // Counts a step's wait that starts at `now`; answers whether it goes on a run of frames.

@@ -22,8 +22,7 @@ std::uint64_t SteadyClock::Ticks() const {
   }();
   LARGE_INTEGER count;
   ::QueryPerformanceCounter(&count);
-  const auto n = static_cast<std::uint64_t>(count.QuadPart);
-  return n / frequency * kPitTicksPerSecond + n % frequency * kPitTicksPerSecond / frequency;
+  return PitTicksOf(static_cast<std::uint64_t>(count.QuadPart), frequency);
 }
 
 #else
@@ -32,10 +31,7 @@ std::uint64_t SteadyClock::Ticks() const {
   const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(
                       std::chrono::steady_clock::now().time_since_epoch())
                       .count();
-  const auto n = static_cast<std::uint64_t>(ns);
-  constexpr std::uint64_t kNsPerSecond = 1'000'000'000;
-  return n / kNsPerSecond * kPitTicksPerSecond +
-         n % kNsPerSecond * kPitTicksPerSecond / kNsPerSecond;
+  return PitTicksOf(static_cast<std::uint64_t>(ns), 1'000'000'000);
 }
 
 #endif

@@ -27,6 +27,11 @@ class PresentCadence {
     const std::uint64_t since = clock_.Ticks() - *lastPresent_;
     return since >= kIntervalTicks ? 0 : kIntervalTicks - since;
   }
+  // The same in whole milliseconds, rounded up (never before the refresh is due), for a wait
+  // that takes milliseconds.
+  std::uint64_t MsUntilDue() const {
+    return (TicksUntilDue() + kPitTicksPerMs - 1) / kPitTicksPerMs;
+  }
   // A present begins now.
   void Presented() { lastPresent_ = clock_.Ticks(); }
 

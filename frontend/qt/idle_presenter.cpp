@@ -17,15 +17,12 @@ IdlePresenter::IdlePresenter(SurfaceView& view, platform::PresentCadence& cadenc
 
 void IdlePresenter::PresentWhenDue() {
   if (!view_.SurfaceChanged()) return;
-  const std::uint64_t ticks = cadence_.TicksUntilDue();
-  if (ticks == 0) {
+  if (cadence_.TicksUntilDue() == 0) {
     cadence_.Presented();
     view_.update();
     return;
   }
-  // Whole milliseconds, rounded up: never before the refresh is due.
-  constexpr std::uint64_t kTicksPerMs = platform::kPitTicksPerSecond / 1000;
-  timer_.start(static_cast<int>((ticks + kTicksPerMs - 1) / kTicksPerMs));
+  timer_.start(static_cast<int>(cadence_.MsUntilDue()));
 }
 
 }  // namespace krelmo::qt

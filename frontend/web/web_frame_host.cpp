@@ -12,7 +12,6 @@ namespace krelmo::web {
 namespace {
 constexpr int kWidth = platform::kClientWidth;
 constexpr int kHeight = platform::kClientHeight;
-constexpr std::uint64_t kTicksPerMs = platform::kPitTicksPerSecond / 1000;
 }  // namespace
 
 void WebFrameHost::WhileWaiting(std::uint32_t ticksLeft) {
@@ -27,7 +26,7 @@ void WebFrameHost::WhileWaiting(std::uint32_t ticksLeft) {
       // The step before, from its wait's start to this one's: its wait and its work.
       ++steps_;
       askedTicks_ += waitAsked_;
-      if (now - waitStart_ > waitAsked_ + kTicksPerMs) ++lateSteps_;
+      if (now - waitStart_ > waitAsked_ + platform::kPitTicksPerMs) ++lateSteps_;
     }
     waitStart_ = now;
     waitAsked_ = ticksLeft;
@@ -54,13 +53,11 @@ void WebFrameHost::Wait() {
   RunIdleWork();
   double timeoutMs = -1;
   if (shown_ && Changed()) {
-    const std::uint64_t ticks = cadence_.TicksUntilDue();
-    if (ticks == 0) {
+    if (cadence_.TicksUntilDue() == 0) {
       cadence_.Presented();
       Present();
     } else {
-      // Whole milliseconds, rounded up: never before the refresh is due.
-      timeoutMs = static_cast<double>((ticks + kTicksPerMs - 1) / kTicksPerMs);
+      timeoutMs = static_cast<double>(cadence_.MsUntilDue());
     }
   }
   idle_ = true;

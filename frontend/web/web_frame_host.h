@@ -50,7 +50,7 @@ class WebFrameHost final : public platform::FrameHost {
   // "krelmo99: ..." figures for the console when asked for (the page's "?stats").
   std::string StatsLine() const;
 
-  static constexpr std::uint32_t kYieldRoomTicks = platform::kPitTicksPerSecond / 1000;
+  static constexpr std::uint32_t kYieldRoomTicks = platform::kPitTicksPerMs;
 
  private:
   bool Changed() const { return surface_.Generation() != presentedGeneration_; }

@@ -41,13 +41,10 @@ void FrameHost::WhileWaiting(std::uint32_t ticksLeft) {
 void FrameHost::WaitForEvents() {
   DWORD timeoutMs = INFINITE;
   if (window_.SurfaceChanged()) {
-    const std::uint64_t ticks = cadence_.TicksUntilDue();
-    if (ticks == 0) {
+    if (cadence_.TicksUntilDue() == 0) {
       PresentNow();
     } else {
-      // Whole milliseconds, rounded up: never before the refresh is due.
-      constexpr std::uint64_t kTicksPerMs = platform::kPitTicksPerSecond / 1000;
-      timeoutMs = static_cast<DWORD>((ticks + kTicksPerMs - 1) / kTicksPerMs);
+      timeoutMs = static_cast<DWORD>(cadence_.MsUntilDue());
     }
   }
   ::MsgWaitForMultipleObjectsEx(0, nullptr, timeoutMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);

@@ -30,7 +30,6 @@ using krelmo::qt::testing::OfKind;
 
 namespace {
 constexpr std::uint32_t kPlentyOfTicks = 20'000;  // about 17 ms
-constexpr std::uint64_t kTicksPerMs = krelmo::platform::kPitTicksPerSecond / 1000;
 }  // namespace
 
 class FrameHostTest : public QObject {
@@ -196,7 +195,7 @@ class FrameHostTest : public QObject {
   // Calls WhileWaiting once a millisecond of the test's clock, as a step's busy wait does.
   void BusyWait(int ms, std::uint32_t ticksLeft) {
     for (int i = 0; i < ms; ++i) {
-      clock.Advance(kTicksPerMs);
+      clock.Advance(krelmo::platform::kPitTicksPerMs);
       frameHost->WhileWaiting(ticksLeft);
     }
   }
